@@ -1,0 +1,83 @@
+#include "comparaison.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+using namespace std::string_literals;
+
+TEST(EnleverEspaces, RetireEspacesEtTabulationsSeulement)
+{
+    const struct {
+        std::string ligne;
+        std::string attendu;
+    } cas[] = {
+        {"", ""},
+        {"   ", ""},
+        {"\t \t", ""},
+        {"abc", "abc"},
+        {" a b\tc ", "abc"},
+        {"10 5", "105"},
+        {"a\r", "a\r"},
+        {"\v\f\r\n", "\v\f\r\n"},
+        {"a\0 b"s, "a\0b"s},
+        {"caf\xC3\xA9 \xC2\xA0x", "caf\xC3\xA9\xC2\xA0x"},
+    };
+    for (const auto& [ligne, attendu] : cas)
+        EXPECT_EQ(enleverEspaces(ligne), attendu) << '"' << ligne << '"';
+}
+
+TEST(EstIdentique, Exemples)
+{
+    const struct {
+        std::string attendue;
+        std::string obtenue;
+        bool identiques;
+    } cas[] = {
+        {"1 2 3", "1  2\t3", true},
+        {"1 2 3", "123", true},
+        {"", "   ", true},
+        {"", "", true},
+        {"\tx", "x", true},
+        {"x ", " x", true},
+        {"", "\r", false},
+        {"ligne\r", "ligne", false},
+        {"Trace", "trace", false},
+        {"abc", "abd", false},
+        {"abc", "ab", false},
+        {"ab", "abc ", false},
+        {"a\0b"s, "a\0 b"s, true},
+        {"a\0b"s, "a\0c"s, false},
+        {"\xC2\xA0", "", false},
+        {"x\v", "x", false},
+    };
+    for (const auto& [attendue, obtenue, identiques] : cas) {
+        EXPECT_EQ(estIdentique(attendue, obtenue), identiques)
+            << '"' << attendue << "\" / \"" << obtenue << '"';
+        EXPECT_EQ(estIdentique(obtenue, attendue), identiques)
+            << "symétrie: \"" << attendue << "\" / \"" << obtenue << '"';
+    }
+}
+
+// The walk over both lines must decide exactly as comparing the lines once
+// stripped of their blanks.
+TEST(EstIdentique, AccordAvecLesLignesSansEspaces)
+{
+    const std::string alphabet = " \t\r\nab\0\xC3"s;
+    std::mt19937 hasard(12345);
+    std::uniform_int_distribution<std::size_t> longueur(0, 8);
+    std::uniform_int_distribution<std::size_t> lettre(0, alphabet.size() - 1);
+    const auto tirer = [&] {
+        std::string ligne(longueur(hasard), ' ');
+        for (char& octet : ligne)
+            octet = alphabet[lettre(hasard)];
+        return ligne;
+    };
+    for (int i = 0; i < 200000; ++i) {
+        const std::string a = tirer();
+        const std::string b = tirer();
+        ASSERT_EQ(estIdentique(a, b), enleverEspaces(a) == enleverEspaces(b))
+            << '"' << a << "\" / \"" << b << '"';
+    }
+}

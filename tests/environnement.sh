@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Behaviours that a case folder cannot hold: inputs that are pipes, an
+# output that cannot be written, a memory limit. Run from tests/.
+set -u
+valideur=$1
+cas=cas/rapports
+echecs=0
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+verifier() { # name, expected status, expected stdout file, expected stderr file
+  local nom=$1 statut=$2 sortie=$3 erreurs=$4
+  if [ "$statut" != "$(cat "$tmp/statut")" ] || ! cmp -s "$sortie" "$tmp/sortie" \
+     || ! cmp -s "$erreurs" "$tmp/erreurs"; then
+    echo "ÉCHEC $nom: statut $(cat "$tmp/statut") (attendu $statut)"
+    head -c 2000 "$tmp/sortie" "$tmp/erreurs"
+    echecs=$((echecs + 1))
+  else
+    echo "ok $nom"
+  fi
+}
+
+# Process substitution: the three inputs are pipes.
+"$valideur" <(cat $cas/test.txt) <(cat $cas/attendu.resultat) <(cat $cas/votre.resultat) \
+  >"$tmp/sortie" 2>"$tmp/erreurs"
+echo $? >"$tmp/statut"
+verifier substitution 0 $cas/sortie $cas/erreurs
+
+# Named pipes fed a few bytes at a time.
+mkfifo "$tmp/t" "$tmp/a" "$tmp/v"
+for f in test.txt:t attendu.resultat:a votre.resultat:v; do
+  ( while IFS= read -r -n 3 -d '' morceau || [ -n "$morceau" ]; do printf '%s' "$morceau"; sleep 0.001; done \
+      <"$cas/${f%%:*}" >"$tmp/${f##*:}" ) &
+done
+"$valideur" "$tmp/t" "$tmp/a" "$tmp/v" >"$tmp/sortie" 2>"$tmp/erreurs"
+echo $? >"$tmp/statut"
+wait
+verifier fifo 0 $cas/sortie $cas/erreurs
+
+# A summary line that cannot be written is a failure.
+printf 'Erreur \xc3\xa9criture\n' >"$tmp/attendu-erreurs"
+: >"$tmp/vide"
+"$valideur" -q $cas/test.txt $cas/attendu.resultat $cas/votre.resultat >/dev/full 2>"$tmp/erreurs"
+echo $? >"$tmp/statut"
+: >"$tmp/sortie"
+verifier sortie-pleine 1 "$tmp/vide" "$tmp/attendu-erreurs"
+
+# A line longer than the memory the process may use: a clean message, no
+# summary. Address-space limits do not mix with sanitizer runtimes.
+if [ -z "${VALIDEUR_SANS_LIMITE_MEMOIRE:-}" ]; then
+  printf 'trace\n' >"$tmp/test"
+  printf 'Erreur m\xc3\xa9moire\n' >"$tmp/attendu-erreurs"
+  (
+    ulimit -v 200000
+    exec "$valideur" "$tmp/test" <(printf 'x\n') <(head -c 400000000 /dev/zero)
+  ) >"$tmp/sortie" 2>"$tmp/erreurs"
+  echo $? >"$tmp/statut"
+  verifier memoire 1 "$tmp/vide" "$tmp/attendu-erreurs"
+fi
+
+exit $((echecs > 0))

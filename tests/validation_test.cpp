@@ -1,0 +1,304 @@
+#include "validation.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using namespace std::string_literals;
+
+namespace {
+
+// An input that hands out at most `morceau` bytes per read and never says how
+// many are waiting, as a pipe fed by a slow program does. It fails with a
+// read error once `panne` bytes have gone out.
+class EntreeLente : public std::streambuf {
+public:
+    EntreeLente(std::string contenu, std::size_t morceau,
+                std::size_t panne = std::string::npos)
+        : contenu_(std::move(contenu)), morceau_(morceau), panne_(panne) {}
+
+protected:
+    int_type underflow() override
+    {
+        if (position_ >= panne_)
+            throw std::runtime_error("erreur de lecture");
+        if (position_ >= contenu_.size())
+            return traits_type::eof();
+        const std::size_t n = std::min({morceau_, contenu_.size() - position_, panne_ - position_});
+        char* debut = &contenu_[position_];
+        setg(debut, debut, debut + n);
+        position_ += n;
+        return traits_type::to_int_type(*debut);
+    }
+    std::streamsize showmanyc() override { return 0; }
+
+private:
+    std::string contenu_;
+    std::size_t morceau_;
+    std::size_t panne_;
+    std::size_t position_ = 0;
+};
+
+using Lectures = std::vector<std::optional<std::string>>;
+
+// What std::getline gives, read after read: nothing once the stream has
+// stopped being good, else the line (emptied first).
+Lectures lireParGetline(const std::string& contenu, int nbLectures)
+{
+    std::istringstream flux(contenu);
+    Lectures lectures;
+    std::string ligne;
+    for (int i = 0; i < nbLectures; ++i) {
+        if (!flux.good()) {
+            lectures.emplace_back();
+            continue;
+        }
+        std::getline(flux, ligne);
+        lectures.emplace_back(ligne);
+    }
+    return lectures;
+}
+
+Lectures lireParLigne(std::istream& flux, int nbLectures)
+{
+    std::string tampon;
+    std::size_t debut = 0;
+    std::size_t fin = 0;
+    Lectures lectures;
+    for (int i = 0; i < nbLectures; ++i) {
+        std::string_view ligne = "inchangée";
+        if (lireLigne(flux, tampon, debut, fin, ligne))
+            lectures.emplace_back(std::string(ligne));
+        else {
+            EXPECT_EQ(ligne, "inchangée");
+            lectures.emplace_back();
+        }
+    }
+    return lectures;
+}
+
+const std::string tresLongue(300000, 'x');
+
+const std::vector<std::string> contenus = {
+    "",
+    "\n",
+    "\n\n",
+    "a",
+    "a\n",
+    "a\nb",
+    "a\nb\n",
+    "a\r\nb\r\n",
+    "\n\nc\n",
+    "un deux\0trois\nquatre"s,
+    tresLongue,
+    tresLongue + "\n",
+    "a\n" + tresLongue + "\nb\n" + tresLongue,
+    std::string(262143, 'y') + "\n" + std::string(262144, 'z') + "\nfin",
+};
+
+struct Resultat {
+    std::string sortie;
+    std::string erreurs;
+};
+
+Resultat valider(const std::string& test, const std::string& solution,
+                 const std::string& votre, bool silencieux = false,
+                 bool modeCorrige = false)
+{
+    std::istringstream fluxTest(test);
+    std::istringstream fluxSolution(solution);
+    std::istringstream fluxVotre(votre);
+    std::ostringstream sortie;
+    std::ostringstream erreurs;
+    validerFichiers(fluxTest, fluxSolution, fluxVotre, silencieux, modeCorrige,
+                    sortie, erreurs);
+    return {sortie.str(), erreurs.str()};
+}
+
+std::string echec(int numero, const std::string& commande, const std::string& v1,
+                  const std::string& v2)
+{
+    return "Ligne #" + std::to_string(numero) + " (" + commande + ") : \xC3\x89" "CHEC\n V1:"
+        + v1 + "\n V2:" + v2 + "\n";
+}
+
+} // namespace
+
+TEST(ExtraireCommande, PremierMotApresLesBlancs)
+{
+    const struct {
+        std::string ligne;
+        std::string commande;
+    } cas[] = {
+        {"", ""},
+        {"   \t", ""},
+        {"\r", ""},
+        {"\v\f", ""},
+        {"trace", "trace"},
+        {"trace 1 2", "trace"},
+        {"  \ttrace\t1", "trace"},
+        {"localiser\r", "localiser"},
+        {"\rpresences\v", "presences"},
+        {"Trace", "Trace"},
+        {"a\0b c"s, "a\0b"s},
+        {"\xC2\xA0mot", "\xC2\xA0mot"},
+    };
+    for (const auto& [ligne, commande] : cas)
+        EXPECT_EQ(extraireCommande(ligne), commande) << '"' << ligne << '"';
+}
+
+TEST(LireLigne, CommeGetlineSurChaqueContenu)
+{
+    for (const std::string& contenu : contenus) {
+        const Lectures attendu = lireParGetline(contenu, 8);
+        std::istringstream flux(contenu);
+        EXPECT_EQ(lireParLigne(flux, 8), attendu) << "contenu de " << contenu.size() << " octets";
+    }
+}
+
+TEST(LireLigne, CommeGetlineParPetitsMorceaux)
+{
+    for (const std::size_t morceau : {std::size_t{1}, std::size_t{3}, std::size_t{4096}}) {
+        for (const std::string& contenu : contenus) {
+            EntreeLente entree(contenu, morceau);
+            std::istream flux(&entree);
+            EXPECT_EQ(lireParLigne(flux, 8), lireParGetline(contenu, 8))
+                << "morceaux de " << morceau << ", contenu de " << contenu.size() << " octets";
+        }
+    }
+}
+
+TEST(LireLigne, ErreurDeLectureTermineLaLigneEtLeFlux)
+{
+    EntreeLente entree("un\ndeux\ntrois\n", 4, 6);
+    std::istream flux(&entree);
+    const Lectures attendu = {"un"s, "deu"s, std::nullopt, std::nullopt};
+    EXPECT_EQ(lireParLigne(flux, 4), attendu);
+    EXPECT_TRUE(flux.bad());
+}
+
+TEST(ValiderFichiers, LignesIdentiquesSansRapport)
+{
+    const std::string test = "trace 1\nlocaliser 2\ntrace 3\n";
+    const Resultat r = valider(test, "a\nb\nc\n", "a\nb\nc\n");
+    EXPECT_EQ(r.erreurs, "");
+    EXPECT_EQ(r.sortie, "2/2\t1/1\t0/0\t0/0\t0/0\n");
+}
+
+TEST(ValiderFichiers, RapportDeTroisLignesAuNumeroDuTest)
+{
+    const std::string test = "trace\ntrace\ntrace\ntrace\nlocaliser x\n";
+    const Resultat r = valider(test, "1\n2\n3\n4\n5 0\n", "1\n2\n3\n4\n 50 \n");
+    EXPECT_EQ(r.erreurs, "");
+    const Resultat faux = valider(test, "1\n2\n3\n4\n5\n", "1\n2\n3\n4\n 6\t\n");
+    EXPECT_EQ(faux.erreurs, echec(5, "localiser", "5", " 6\t"));
+    EXPECT_EQ(faux.sortie, "4/4\t0/1\t0/0\t0/0\t0/0\n");
+}
+
+TEST(ValiderFichiers, SilencieuxNeChangeQueLesRapports)
+{
+    const std::string test = "trace\nlocaliser\npresences\nautre\n";
+    const std::string solution = "a\nb\nc\nd\n";
+    const std::string votre = "a\nB\nc\nD\n";
+    const Resultat bavard = valider(test, solution, votre);
+    const Resultat muet = valider(test, solution, votre, true);
+    EXPECT_EQ(bavard.erreurs, echec(2, "localiser", "b", "B") + echec(4, "autre", "d", "D"));
+    EXPECT_EQ(muet.erreurs, "");
+    EXPECT_EQ(muet.sortie, bavard.sortie);
+    EXPECT_EQ(bavard.sortie, "1/1\t0/1\t1/1\t0/0\t0/0\n");
+    EXPECT_EQ(valider(test, solution, votre, true, true).sortie, "1\t0\t1\t0\t0\n");
+}
+
+TEST(ValiderFichiers, LigneBlancheArreteLaValidation)
+{
+    for (const std::string blanche : {"", "  \t", "\r", "\v\f"}) {
+        const std::string test = "trace\n" + blanche + "\ntrace\n";
+        const Resultat r = valider(test, "a\nb\nc\n", "a\nx\ny\n");
+        EXPECT_EQ(r.erreurs, "");
+        EXPECT_EQ(r.sortie, "1/1\t0/0\t0/0\t0/0\t0/0\n");
+    }
+}
+
+TEST(ValiderFichiers, DerniereLigneSansSautDeLigne)
+{
+    const Resultat r = valider("trace\ntrace", "a\nb", "a\nc");
+    EXPECT_EQ(r.erreurs, echec(2, "trace", "b", "c"));
+    EXPECT_EQ(r.sortie, "1/2\t0/0\t0/0\t0/0\t0/0\n");
+}
+
+TEST(ValiderFichiers, ResultatsTropCourtsAvecSautFinal)
+{
+    const Resultat r = valider("trace\ntrace\ntrace\ntrace\n", "a\nb\nc\nd\n", "a\n");
+    EXPECT_EQ(r.erreurs, echec(2, "trace", "b", "") + echec(3, "trace", "c", "(X)")
+                             + echec(4, "trace", "d", "(X)"));
+}
+
+TEST(ValiderFichiers, ResultatsTropCourtsSansSautFinal)
+{
+    const Resultat r = valider("trace\ntrace\ntrace\n", "a\nb\nc\n", "a");
+    EXPECT_EQ(r.erreurs, echec(2, "trace", "b", "(X)") + echec(3, "trace", "c", "(X)"));
+}
+
+TEST(ValiderFichiers, AttendusEpuisesComparesAUneLigneVide)
+{
+    // The fourth line of the results is the empty one after their final newline.
+    const Resultat r = valider("trace\ntrace\ntrace\ntrace\ntrace\n", "a\n", "a\n \t\nx\n");
+    EXPECT_EQ(r.erreurs, echec(3, "trace", "", "x") + echec(5, "trace", "", "(X)"));
+    EXPECT_EQ(r.sortie, "3/5\t0/0\t0/0\t0/0\t0/0\n");
+}
+
+TEST(ValiderFichiers, LignesEnTropIgnorees)
+{
+    const Resultat r = valider("trace\n", "a\nb\nc\n", "a\nz\n");
+    EXPECT_EQ(r.erreurs, "");
+    EXPECT_EQ(r.sortie, "1/1\t0/0\t0/0\t0/0\t0/0\n");
+}
+
+TEST(ValiderFichiers, FinsDeLigneCRLF)
+{
+    const Resultat r = valider("trace 1\r\nlocaliser\r\n", "a\r\nb\r\n", "a\nb\r\n");
+    EXPECT_EQ(r.erreurs, echec(1, "trace", "a\r", "a"));
+    EXPECT_EQ(r.sortie, "0/1\t1/1\t0/0\t0/0\t0/0\n");
+}
+
+TEST(ValiderFichiers, ToutesLesCommandesComptees)
+{
+    const Resultat r = valider("Trace\n  duree_rencontres 1\nfrequentations\n\tTrace\n",
+                               "1\n2\n3\n4\n", "1\n2\n0\n0\n");
+    EXPECT_EQ(r.erreurs, echec(3, "frequentations", "3", "0") + echec(4, "Trace", "4", "0"));
+    EXPECT_EQ(r.sortie, "0/0\t0/0\t0/0\t0/1\t1/1\n");
+}
+
+TEST(ValiderFichiers, FichierTestVide)
+{
+    const Resultat r = valider("", "a\n", "b\n");
+    EXPECT_EQ(r.erreurs, "");
+    EXPECT_EQ(r.sortie, "0/0\t0/0\t0/0\t0/0\t0/0\n");
+}
+
+TEST(ValiderFichiers, LignesLonguesRapporteesEntieres)
+{
+    const std::string attendue(1000000, 'a');
+    const std::string obtenue = attendue + "b";
+    const Resultat r = valider("trace\ntrace\n", attendue + "\nfin\n", obtenue + "\nfin\n");
+    EXPECT_EQ(r.erreurs, echec(1, "trace", attendue, obtenue));
+}
+
+TEST(ValiderFichiers, ErreurDeLectureDuTestArreteLaBoucle)
+{
+    EntreeLente entree("trace\ntrace\ntrace\n", 4, 8);
+    std::istream test(&entree);
+    std::istringstream solution("a\nb\nc\n");
+    std::istringstream votre("a\nx\nc\n");
+    std::ostringstream sortie;
+    std::ostringstream erreurs;
+    validerFichiers(test, solution, votre, false, false, sortie, erreurs);
+    // The second line was cut by the error after "tr": still a command word.
+    EXPECT_EQ(erreurs.str(), echec(2, "tr", "b", "x"));
+    EXPECT_EQ(sortie.str(), "1/1\t0/0\t0/0\t0/0\t0/0\n");
+    EXPECT_TRUE(test.bad());
+}

@@ -1,0 +1,166 @@
+#include "validation.h"
+
+#include "bilan.h"
+#include "comparaison.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+namespace {
+
+// Bytes asked of an input at a time. Large enough that reading costs a few
+// system calls per megabyte, small enough that three buffers stay in cache.
+constexpr std::size_t tailleBloc = 256 * 1024;
+
+bool estEspaceCommande(char octet)
+{
+    return octet == ' ' || octet == '\t' || octet == '\n' || octet == '\v'
+        || octet == '\f' || octet == '\r';
+}
+
+// Moves the unfinished line to the front of `tampon` and appends what the
+// input has after it. From a pipe this takes what is there rather than
+// waiting for a full block, so reports keep pace with a program that writes
+// slowly. Returns the number of bytes added: 0 at the end of the input or on
+// a read error.
+std::size_t remplir(std::istream& flux, std::string& tampon, std::size_t& debut,
+                    std::size_t& fin)
+{
+    fin -= debut;
+    std::string::traits_type::move(&tampon[0], &tampon[debut], fin);
+    debut = 0;
+    // Growing by half keeps the buffer near the longest line; the string is
+    // never shrunk, so only growth pays for filling the new bytes.
+    if (tampon.size() - fin < tailleBloc)
+        tampon.resize(std::max(tampon.size() + tampon.size() / 2, fin + tailleBloc));
+    char* const place = &tampon[fin];
+    const auto libre = static_cast<std::streamsize>(tampon.size() - fin);
+    std::streamsize lus = flux.readsome(place, libre);
+    if (lus == 0 && flux.good() && flux.peek() != std::istream::traits_type::eof())
+        lus = flux.readsome(place, libre);
+    fin += static_cast<std::size_t>(lus);
+    return static_cast<std::size_t>(lus);
+}
+
+std::int64_t& compter(Decompte& decompte, Decompte::iterator& dernier,
+                      std::string_view commande)
+{
+    // Consecutive test lines mostly share their command word: remember the
+    // last entry and search the map only when the word changes.
+    if (dernier == decompte.end() || dernier->first != commande) {
+        dernier = decompte.find(commande);
+        if (dernier == decompte.end())
+            dernier = decompte.emplace(std::string(commande), 0).first;
+    }
+    return dernier->second;
+}
+
+void ecrire(std::ostream& flux, std::string_view texte)
+{
+    flux.write(texte.data(), static_cast<std::streamsize>(texte.size()));
+}
+
+void ecrireEchec(std::ostream& erreurs, std::int64_t numeroLigne,
+                 std::string_view commande, std::string_view attendue,
+                 std::string_view obtenue)
+{
+    char chiffres[24];
+    const char* const finChiffres =
+        std::to_chars(chiffres, chiffres + sizeof chiffres, numeroLigne).ptr;
+    ecrire(erreurs, "Ligne #");
+    ecrire(erreurs, std::string_view(chiffres, static_cast<std::size_t>(finChiffres - chiffres)));
+    ecrire(erreurs, " (");
+    ecrire(erreurs, commande);
+    ecrire(erreurs, ") : \xC3\x89" "CHEC\n V1:");
+    ecrire(erreurs, attendue);
+    ecrire(erreurs, "\n V2:");
+    ecrire(erreurs, obtenue);
+    ecrire(erreurs, "\n");
+    erreurs.flush();
+}
+
+} // namespace
+
+std::string_view extraireCommande(std::string_view ligneTest)
+{
+    std::size_t debut = 0;
+    while (debut < ligneTest.size() && estEspaceCommande(ligneTest[debut]))
+        ++debut;
+    std::size_t fin = debut;
+    while (fin < ligneTest.size() && !estEspaceCommande(ligneTest[fin]))
+        ++fin;
+    return ligneTest.substr(debut, fin - debut);
+}
+
+bool lireLigne(std::istream& flux, std::string& tampon, std::size_t& debut,
+               std::size_t& fin, std::string_view& ligne)
+{
+    // Bytes still buffered mean the input has not been seen to end, whatever
+    // the stream's own state after reading ahead.
+    if (debut == fin && !flux.good())
+        return false;
+    std::size_t dejaVu = debut;
+    for (;;) {
+        const char* const octets = tampon.data();
+        const void* const saut = std::memchr(octets + dejaVu, '\n', fin - dejaVu);
+        if (saut != nullptr) {
+            const auto finLigne = static_cast<std::size_t>(static_cast<const char*>(saut) - octets);
+            ligne = std::string_view(octets + debut, finLigne - debut);
+            debut = finLigne + 1;
+            return true;
+        }
+        const std::size_t enCours = fin - debut;
+        if (remplir(flux, tampon, debut, fin) == 0) {
+            // End of input or read error: what is left is the last line.
+            ligne = std::string_view(tampon.data() + debut, fin - debut);
+            debut = fin;
+            return true;
+        }
+        dejaVu = enCours;
+    }
+}
+
+void validerFichiers(std::istream& test, std::istream& solution,
+                     std::istream& votre, bool silencieux, bool modeCorrige,
+                     std::ostream& sortie, std::ostream& erreurs)
+{
+    std::string tamponTest;
+    std::string tamponSolution;
+    std::string tamponVotre;
+    // Each input's unread bytes are tampon[debut, fin).
+    std::size_t debutTest = 0;
+    std::size_t debutSolution = 0;
+    std::size_t debutVotre = 0;
+    std::size_t finTest = 0;
+    std::size_t finSolution = 0;
+    std::size_t finVotre = 0;
+    Decompte nbReussites;
+    Decompte nbTests;
+    auto derniereReussite = nbReussites.end();
+    auto dernierTest = nbTests.end();
+    std::int64_t numeroLigne = 0;
+
+    for (;;) {
+        // An input that has run out leaves its preset in place.
+        std::string_view ligneTest;
+        std::string_view ligneSolution;
+        std::string_view ligneVotre = "(X)";
+        ++numeroLigne;
+        lireLigne(test, tamponTest, debutTest, finTest, ligneTest);
+        lireLigne(solution, tamponSolution, debutSolution, finSolution, ligneSolution);
+        lireLigne(votre, tamponVotre, debutVotre, finVotre, ligneVotre);
+
+        const std::string_view commande = extraireCommande(ligneTest);
+        if (commande.empty())
+            break;
+        if (estIdentique(ligneSolution, ligneVotre))
+            ++compter(nbReussites, derniereReussite, commande);
+        else if (!silencieux)
+            ecrireEchec(erreurs, numeroLigne, commande, ligneSolution, ligneVotre);
+        ++compter(nbTests, dernierTest, commande);
+        if (test.fail())
+            break;
+    }
+    ecrireBilan(nbReussites, nbTests, modeCorrige, sortie);
+}
