@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and, through the Debian package,
+# into a temporary root; both installed programs must answer the examples as
+# the built one does, and the installed manual page must render.
+set -u
+construction=$1
+source=$2
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+echecs=0
+echouer() { echo "ÉCHEC $*"; echecs=$((echecs + 1)); }
+
+lancer() { # program, output folder
+  mkdir -p "$2"
+  "$1" "$source/exemples/test.txt" "$source/exemples/attendu.resultat" \
+       "$source/exemples/votre.resultat" >"$2/sortie" 2>"$2/erreurs"
+  echo $? >"$2/statut"
+}
+
+cmake --install "$construction" --prefix "$tmp/prefixe" >/dev/null || echouer "cmake --install"
+( cd "$construction" && cpack -G DEB -B "$tmp/paquet" ) >"$tmp/cpack.log" 2>&1 \
+  || echouer "cpack: $(cat "$tmp/cpack.log")"
+paquet=$(ls "$tmp"/paquet/valideur_*.deb 2>/dev/null | head -n 1)
+[ -n "$paquet" ] && dpkg-deb -x "$paquet" "$tmp/racine" || echouer "dpkg-deb -x"
+
+lancer "$construction/valideur" "$tmp/reference"
+for installe in "$tmp/prefixe/bin/valideur" "$tmp/racine/usr/bin/valideur"; do
+  lancer "$installe" "$tmp/obtenu"
+  for f in sortie erreurs statut; do
+    cmp -s "$tmp/reference/$f" "$tmp/obtenu/$f" || echouer "$installe: $f diffère"
+  done
+done
+
+if [ -n "$paquet" ]; then
+  for champ in Package Version Maintainer Depends Description; do
+    [ -n "$(dpkg-deb -f "$paquet" "$champ")" ] || echouer "champ $champ vide"
+  done
+  dpkg-deb -c "$paquet" | grep -q '/usr/share/man/man1/valideur\.1' || echouer "page de manuel absente du paquet"
+fi
+
+for racine in "$tmp/prefixe/share/man" "$tmp/racine/usr/share/man"; do
+  page="$racine/man1/valideur.1"
+  avertissements=$(groff -k -man -Tutf8 -ww -z "$page" 2>&1)
+  [ -z "$avertissements" ] || echouer "groff: $avertissements"
+  MANPATH="$racine" MANWIDTH=80 man -P cat valideur 2>"$tmp/man-erreurs" \
+    | grep -q 'STATUT DE SORTIE' || echouer "man valideur ($racine)"
+  [ ! -s "$tmp/man-erreurs" ] || echouer "man: $(cat "$tmp/man-erreurs")"
+  man -l "$page" 2>/dev/null | grep -q '^NOM' || echouer "man -l $page"
+done
+
+[ $echecs -eq 0 ] && echo "installation: ok"
+exit $((echecs > 0))
