@@ -10,6 +10,8 @@
 #include <string>
 #include <system_error>
 
+#include <unistd.h>
+
 namespace {
 
 // Fills the options and the three paths from the command line. Returns false
@@ -85,7 +87,7 @@ int main(int argc, char* argv[])
 
     try {
         validerFichiers(test, solution, votre, silencieux, modeCorrige,
-                        std::cout, std::cerr);
+                        isatty(STDERR_FILENO) == 1, std::cout, std::cerr);
     } catch (const std::bad_alloc&) {
         std::cerr << "Erreur m\xC3\xA9moire\n" << std::flush;
         return 1;

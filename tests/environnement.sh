@@ -37,9 +37,15 @@ echo $? >"$tmp/statut"
 wait
 verifier fifo 0 $cas/sortie $cas/erreurs
 
+# On a terminal, control bytes of the reported texts show as escapes; the
+# terminal's own newline translation is turned off to compare bytes.
+( cd terminal && script -qec "stty -onlcr; exec '$valideur' test.txt attendu.resultat votre.resultat" \
+    /dev/null </dev/null >"$tmp/sortie" 2>"$tmp/erreurs"; echo $? >"$tmp/statut" )
+: >"$tmp/vide"
+verifier terminal 0 terminal/ecran "$tmp/vide"
+
 # A summary line that cannot be written is a failure.
 printf 'Erreur \xc3\xa9criture\n' >"$tmp/attendu-erreurs"
-: >"$tmp/vide"
 "$valideur" -q $cas/test.txt $cas/attendu.resultat $cas/votre.resultat >/dev/full 2>"$tmp/erreurs"
 echo $? >"$tmp/statut"
 : >"$tmp/sortie"

@@ -107,7 +107,7 @@ struct Resultat {
 
 Resultat valider(const std::string& test, const std::string& solution,
                  const std::string& votre, bool silencieux = false,
-                 bool modeCorrige = false)
+                 bool modeCorrige = false, bool echapper = false)
 {
     std::istringstream fluxTest(test);
     std::istringstream fluxSolution(solution);
@@ -115,7 +115,7 @@ Resultat valider(const std::string& test, const std::string& solution,
     std::ostringstream sortie;
     std::ostringstream erreurs;
     validerFichiers(fluxTest, fluxSolution, fluxVotre, silencieux, modeCorrige,
-                    sortie, erreurs);
+                    echapper, sortie, erreurs);
     return {sortie.str(), erreurs.str()};
 }
 
@@ -296,9 +296,39 @@ TEST(ValiderFichiers, ErreurDeLectureDuTestArreteLaBoucle)
     std::istringstream votre("a\nx\nc\n");
     std::ostringstream sortie;
     std::ostringstream erreurs;
-    validerFichiers(test, solution, votre, false, false, sortie, erreurs);
+    validerFichiers(test, solution, votre, false, false, false, sortie, erreurs);
     // The second line was cut by the error after "tr": still a command word.
     EXPECT_EQ(erreurs.str(), echec(2, "tr", "b", "x"));
     EXPECT_EQ(sortie.str(), "1/1\t0/0\t0/0\t0/0\t0/0\n");
     EXPECT_TRUE(test.bad());
+}
+
+TEST(EchapperControles, OctetsDeControleVisibles)
+{
+    const struct {
+        std::string texte;
+        std::string visible;
+    } cas[] = {
+        {"", ""},
+        {"texte ordinaire", "texte ordinaire"},
+        {"a\tb", "a\tb"},
+        {"ligne\r", "ligne\\r"},
+        {"\0\a\b\n\v\f\r"s, "\\0\\a\\b\\n\\v\\f\\r"},
+        {"\x1b[31mrouge\x1b[0m", "\\x1b[31mrouge\\x1b[0m"},
+        {"\x01\x1f\x7f", "\\x01\\x1f\\x7f"},
+        {"caf\xC3\xA9 \xC2\xA0\xFF", "caf\xC3\xA9 \xC2\xA0\xFF"},
+        {"\\r reste", "\\r reste"},
+    };
+    for (const auto& [texte, visible] : cas)
+        EXPECT_EQ(echapperControles(texte), visible);
+}
+
+TEST(ValiderFichiers, RapportEchappePourUnTerminal)
+{
+    const std::string test = "tr\x1b]0;x\x07" "ace\n";
+    const Resultat brut = valider(test, "a\n", "a\r\n");
+    EXPECT_EQ(brut.erreurs, echec(1, "tr\x1b]0;x\x07" "ace", "a", "a\r"));
+    const Resultat visible = valider(test, "a\n", "a\r\n", false, false, true);
+    EXPECT_EQ(visible.erreurs, echec(1, "tr\\x1b]0;x\\aace", "a", "a\\r"));
+    EXPECT_EQ(visible.sortie, brut.sortie);
 }

@@ -63,8 +63,15 @@ void ecrire(std::ostream& flux, std::string_view texte)
 
 void ecrireEchec(std::ostream& erreurs, std::int64_t numeroLigne,
                  std::string_view commande, std::string_view attendue,
-                 std::string_view obtenue)
+                 std::string_view obtenue, bool echapper)
 {
+    // The lines come from the program under test: on a terminal, their
+    // control bytes would act instead of showing.
+    if (echapper) {
+        ecrireEchec(erreurs, numeroLigne, echapperControles(commande),
+                    echapperControles(attendue), echapperControles(obtenue), false);
+        return;
+    }
     char chiffres[24];
     const char* const finChiffres =
         std::to_chars(chiffres, chiffres + sizeof chiffres, numeroLigne).ptr;
@@ -91,6 +98,35 @@ std::string_view extraireCommande(std::string_view ligneTest)
     while (fin < ligneTest.size() && !estEspaceCommande(ligneTest[fin]))
         ++fin;
     return ligneTest.substr(debut, fin - debut);
+}
+
+std::string echapperControles(std::string_view texte)
+{
+    std::string resultat;
+    resultat.reserve(texte.size());
+    for (const char octet : texte) {
+        const auto code = static_cast<unsigned char>(octet);
+        if ((code >= 0x20 && code != 0x7F) || code == '\t') {
+            resultat += octet;
+            continue;
+        }
+        switch (code) {
+        case 0x00: resultat += "\\0"; break;
+        case '\a': resultat += "\\a"; break;
+        case '\b': resultat += "\\b"; break;
+        case '\n': resultat += "\\n"; break;
+        case '\v': resultat += "\\v"; break;
+        case '\f': resultat += "\\f"; break;
+        case '\r': resultat += "\\r"; break;
+        default: {
+            const char chiffres[] = "0123456789abcdef";
+            resultat += "\\x";
+            resultat += chiffres[code >> 4];
+            resultat += chiffres[code & 0xF];
+        }
+        }
+    }
+    return resultat;
 }
 
 bool lireLigne(std::istream& flux, std::string& tampon, std::size_t& debut,
@@ -123,7 +159,7 @@ bool lireLigne(std::istream& flux, std::string& tampon, std::size_t& debut,
 
 void validerFichiers(std::istream& test, std::istream& solution,
                      std::istream& votre, bool silencieux, bool modeCorrige,
-                     std::ostream& sortie, std::ostream& erreurs)
+                     bool echapper, std::ostream& sortie, std::ostream& erreurs)
 {
     std::string tamponTest;
     std::string tamponSolution;
@@ -157,7 +193,7 @@ void validerFichiers(std::istream& test, std::istream& solution,
         if (estIdentique(ligneSolution, ligneVotre))
             ++compter(nbReussites, derniereReussite, commande);
         else if (!silencieux)
-            ecrireEchec(erreurs, numeroLigne, commande, ligneSolution, ligneVotre);
+            ecrireEchec(erreurs, numeroLigne, commande, ligneSolution, ligneVotre, echapper);
         ++compter(nbTests, dernierTest, commande);
         if (test.fail())
             break;

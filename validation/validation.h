@@ -18,6 +18,10 @@ using Decompte = std::map<std::string, std::int64_t, std::less<>>;
 // (space, \t, \n, \v, \f, \r) up to the next whitespace byte or the end.
 std::string_view extraireCommande(std::string_view ligneTest);
 
+// The text with its control bytes (0x00-0x08, 0x0A-0x1F, 0x7F) written as
+// visible escapes such as \r, \0 or \x1b; tabs and all other bytes unchanged.
+std::string echapperControles(std::string_view texte);
+
 // Reads the next line of `flux` as std::getline would, through the block
 // buffer `tampon` whose unread bytes are tampon[debut, fin). Returns false, and
 // leaves `ligne` as it was, when the previous read had already reached the
@@ -28,9 +32,11 @@ bool lireLigne(std::istream& flux, std::string& tampon, std::size_t& debut,
 
 // Walks the three inputs in lockstep, reports each disagreeing line on
 // `erreurs` unless `silencieux`, then writes the summary line on `sortie`.
-// Read errors are left in the streams' state for the caller to judge.
+// With `echapper`, the reported texts go through echapperControles, for a
+// reader at a terminal. Read errors are left in the streams' state for the
+// caller to judge.
 void validerFichiers(std::istream& test, std::istream& solution,
                      std::istream& votre, bool silencieux, bool modeCorrige,
-                     std::ostream& sortie, std::ostream& erreurs);
+                     bool echapper, std::ostream& sortie, std::ostream& erreurs);
 
 #endif
