@@ -16,7 +16,7 @@ namespace {
 
 // Fills the options and the three paths from the command line. Returns false
 // when the line is incomplete: fewer than three paths, or an empty third one.
-bool lireArguments(int argc, char* argv[], bool& silencieux, bool& modeCorrige,
+bool lireArguments(int argc, const char* const argv[], bool& silencieux, bool& modeCorrige,
                    std::string& cheminTest, std::string& cheminSolution,
                    std::string& cheminVotre)
 {

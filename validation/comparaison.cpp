@@ -1,5 +1,8 @@
 #include "comparaison.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 bool estBlanc(char octet)
@@ -13,10 +16,8 @@ std::string enleverEspaces(std::string_view ligne)
 {
     std::string resultat;
     resultat.reserve(ligne.size());
-    for (const char octet : ligne) {
-        if (!estBlanc(octet))
-            resultat.push_back(octet);
-    }
+    std::copy_if(ligne.begin(), ligne.end(), std::back_inserter(resultat),
+                 [](char octet) { return !estBlanc(octet); });
     return resultat;
 }
 

@@ -9,9 +9,11 @@
 
 namespace {
 
-// Bytes asked of an input at a time. Large enough that reading costs a few
-// system calls per megabyte, small enough that three buffers stay in cache.
-constexpr std::size_t tailleBloc = 256 * 1024;
+// Bytes asked of an input at a time, once it has shown it is not tiny. Large
+// enough that reading costs a few system calls per megabyte, small enough
+// that three buffers stay in cache. Small inputs start with a small buffer.
+constexpr std::size_t tailleBloc = std::size_t{256} * 1024;
+constexpr std::size_t tailleBlocInitiale = std::size_t{4} * 1024;
 
 bool estEspaceCommande(char octet)
 {
@@ -32,8 +34,9 @@ std::size_t remplir(std::istream& flux, std::string& tampon, std::size_t& debut,
     debut = 0;
     // Growing by half keeps the buffer near the longest line; the string is
     // never shrunk, so only growth pays for filling the new bytes.
-    if (tampon.size() - fin < tailleBloc)
-        tampon.resize(std::max(tampon.size() + tampon.size() / 2, fin + tailleBloc));
+    const std::size_t voulu = std::clamp(2 * tampon.size(), tailleBlocInitiale, tailleBloc);
+    if (tampon.size() - fin < voulu)
+        tampon.resize(std::max(tampon.size() + tampon.size() / 2, fin + voulu));
     char* const place = &tampon[fin];
     const auto libre = static_cast<std::streamsize>(tampon.size() - fin);
     std::streamsize lus = flux.readsome(place, libre);
@@ -91,13 +94,14 @@ void ecrireEchec(std::ostream& erreurs, std::int64_t numeroLigne,
 
 std::string_view extraireCommande(std::string_view ligneTest)
 {
-    std::size_t debut = 0;
-    while (debut < ligneTest.size() && estEspaceCommande(ligneTest[debut]))
-        ++debut;
-    std::size_t fin = debut;
-    while (fin < ligneTest.size() && !estEspaceCommande(ligneTest[fin]))
-        ++fin;
-    return ligneTest.substr(debut, fin - debut);
+    const char* octet = ligneTest.data();
+    const char* const finLigne = octet + ligneTest.size();
+    while (octet != finLigne && estEspaceCommande(*octet))
+        ++octet;
+    const char* const debut = octet;
+    while (octet != finLigne && !estEspaceCommande(*octet))
+        ++octet;
+    return {debut, static_cast<std::size_t>(octet - debut)};
 }
 
 std::string echapperControles(std::string_view texte)

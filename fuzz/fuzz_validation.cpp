@@ -1,0 +1,116 @@
+// Runs the whole validation over string streams and checks what must hold
+// for any input, against a plain model of the loop built on std::getline.
+#include "bilan.h"
+#include "comparaison.h"
+#include "validation.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+namespace {
+
+void verifier(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+struct Execution {
+    std::string sortie;
+    std::string erreurs;
+};
+
+Execution executer(const std::string& test, const std::string& solution,
+                   const std::string& votre, bool silencieux, bool modeCorrige)
+{
+    std::istringstream fluxTest(test);
+    std::istringstream fluxSolution(solution);
+    std::istringstream fluxVotre(votre);
+    std::ostringstream sortie;
+    std::ostringstream erreurs;
+    validerFichiers(fluxTest, fluxSolution, fluxVotre, silencieux, modeCorrige,
+                    false, sortie, erreurs);
+    return {sortie.str(), erreurs.str()};
+}
+
+// The loop as plainly as it can be said: getline, presets, first word.
+std::int64_t compterEchecsModele(const std::string& test, const std::string& solution,
+                                 const std::string& votre, Decompte& nbReussites,
+                                 Decompte& nbTests)
+{
+    std::istringstream fluxTest(test);
+    std::istringstream fluxSolution(solution);
+    std::istringstream fluxVotre(votre);
+    std::int64_t echecs = 0;
+    for (;;) {
+        std::string ligneTest;
+        std::string ligneSolution;
+        std::string ligneVotre = "(X)";
+        if (fluxTest.good())
+            std::getline(fluxTest, ligneTest);
+        if (fluxSolution.good())
+            std::getline(fluxSolution, ligneSolution);
+        if (fluxVotre.good())
+            std::getline(fluxVotre, ligneVotre);
+        std::istringstream mots(ligneTest);
+        std::string commande;
+        if (!(mots >> commande))
+            break;
+        if (enleverEspaces(ligneSolution) == enleverEspaces(ligneVotre))
+            ++nbReussites[commande];
+        else
+            ++echecs;
+        ++nbTests[commande];
+        if (fluxTest.fail())
+            break;
+    }
+    return echecs;
+}
+
+std::size_t compter(const std::string& texte, char octet)
+{
+    std::size_t n = 0;
+    for (const char c : texte)
+        n += c == octet;
+    return n;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t taille)
+{
+    if (taille < 3)
+        return 0;
+    const bool modeCorrige = (donnees[0] & 1) != 0;
+    const std::string octets(reinterpret_cast<const char*>(donnees) + 3, taille - 3);
+    const std::size_t premiere = octets.size() * donnees[1] / 256;
+    const std::size_t seconde = premiere + (octets.size() - premiere) * donnees[2] / 256;
+    const std::string test = octets.substr(0, premiere);
+    const std::string solution = octets.substr(premiere, seconde - premiere);
+    const std::string votre = octets.substr(seconde);
+
+    const Execution normale = executer(test, solution, votre, false, modeCorrige);
+    const Execution muette = executer(test, solution, votre, true, modeCorrige);
+
+    // One summary line of five tab-separated fields.
+    verifier(!normale.sortie.empty() && normale.sortie.back() == '\n');
+    verifier(compter(normale.sortie, '\n') == 1);
+    verifier(compter(normale.sortie, '\t') == 4);
+
+    // Quiet mode changes nothing but the reports.
+    verifier(muette.sortie == normale.sortie);
+    verifier(muette.erreurs.empty());
+
+    // Reports are three lines each (reported lines hold no newline), one per
+    // disagreeing line over all command words, and the summary is the model's.
+    Decompte nbReussites;
+    Decompte nbTests;
+    const std::int64_t echecs = compterEchecsModele(test, solution, votre, nbReussites, nbTests);
+    verifier(compter(normale.erreurs, '\n') == static_cast<std::size_t>(echecs) * 3);
+    std::ostringstream bilan;
+    ecrireBilan(nbReussites, nbTests, modeCorrige, bilan);
+    verifier(normale.sortie == bilan.str());
+    return 0;
+}
