@@ -7,6 +7,10 @@
 #include <charconv>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Bytes asked of an input at a time, once it has shown it is not tiny. Large
@@ -15,10 +19,32 @@ namespace {
 constexpr std::size_t tailleBloc = std::size_t{256} * 1024;
 constexpr std::size_t tailleBlocInitiale = std::size_t{4} * 1024;
 
+// Space, or one of \t \n \v \f \r, which are the consecutive codes 9 to 13.
 bool estEspaceCommande(char octet)
 {
-    return octet == ' ' || octet == '\t' || octet == '\n' || octet == '\v'
-        || octet == '\f' || octet == '\r';
+    return octet == ' ' || (octet >= '\t' && octet <= '\r');
+}
+
+// The first newline in [octet, fin), or nullptr.
+const char* chercherSaut(const char* octet, const char* fin)
+{
+#if defined(__SSE2__)
+    // Most lines are shorter than 32 bytes, and a call to memchr costs more
+    // than looking at them here: two 16-byte compares give a mask of the
+    // newlines, with no branch that depends on the line's length.
+    if (fin - octet >= 32) {
+        const __m128i sauts = _mm_set1_epi8('\n');
+        const auto bas = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(octet)), sauts)));
+        const auto haut = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(octet + 16)), sauts)));
+        const unsigned masque = bas | (haut << 16);
+        if (masque != 0)
+            return octet + __builtin_ctz(masque);
+        octet += 32;
+    }
+#endif
+    return static_cast<const char*>(std::memchr(octet, '\n', static_cast<std::size_t>(fin - octet)));
 }
 
 // Moves the unfinished line to the front of `tampon` and appends what the
@@ -29,9 +55,11 @@ bool estEspaceCommande(char octet)
 std::size_t remplir(std::istream& flux, std::string& tampon, std::size_t& debut,
                     std::size_t& fin)
 {
-    fin -= debut;
-    std::string::traits_type::move(&tampon[0], &tampon[debut], fin);
-    debut = 0;
+    if (debut != 0) {
+        fin -= debut;
+        std::string::traits_type::move(&tampon[0], &tampon[debut], fin);
+        debut = 0;
+    }
     // Growing by half keeps the buffer near the longest line; the string is
     // never shrunk, so only growth pays for filling the new bytes.
     const std::size_t voulu = std::clamp(2 * tampon.size(), tailleBlocInitiale, tailleBloc);
@@ -46,17 +74,35 @@ std::size_t remplir(std::istream& flux, std::string& tampon, std::size_t& debut,
     return static_cast<std::size_t>(lus);
 }
 
-std::int64_t& compter(Decompte& decompte, Decompte::iterator& dernier,
-                      std::string_view commande)
+// Most actual lines are exactly the expected line. When the next bytes of an
+// input are that line and a newline, they are the next line and agree with
+// it: take them without searching for the newline or comparing again.
+bool lireLigneAttendue(const std::string& tampon, std::size_t& debut, std::size_t fin,
+                       std::string_view attendue, std::string_view& ligne)
 {
-    // Consecutive test lines mostly share their command word: remember the
-    // last entry and search the map only when the word changes.
-    if (dernier == decompte.end() || dernier->first != commande) {
-        dernier = decompte.find(commande);
-        if (dernier == decompte.end())
-            dernier = decompte.emplace(std::string(commande), 0).first;
-    }
-    return dernier->second;
+    const std::size_t n = attendue.size();
+    if (fin - debut <= n || tampon[debut + n] != '\n'
+        || !ontMemesOctets(std::string_view(tampon.data() + debut, n), attendue))
+        return false;
+    ligne = std::string_view(tampon.data() + debut, n);
+    debut += n + 1;
+    return true;
+}
+
+// True when `ligne` begins with the command word `mot` followed by whitespace
+// or the end of the line: `mot` is then the line's command word too.
+bool commencePar(std::string_view ligne, std::string_view mot)
+{
+    return ligne.size() >= mot.size() && ontMemesOctets(ligne.substr(0, mot.size()), mot)
+        && (ligne.size() == mot.size() || estEspaceCommande(ligne[mot.size()]));
+}
+
+Decompte::iterator trouverOuCreer(Decompte& decompte, std::string_view commande)
+{
+    const auto entree = decompte.find(commande);
+    if (entree != decompte.end())
+        return entree;
+    return decompte.emplace(std::string(commande), 0).first;
 }
 
 void ecrire(std::ostream& flux, std::string_view texte)
@@ -143,9 +189,9 @@ bool lireLigne(std::istream& flux, std::string& tampon, std::size_t& debut,
     std::size_t dejaVu = debut;
     for (;;) {
         const char* const octets = tampon.data();
-        const void* const saut = std::memchr(octets + dejaVu, '\n', fin - dejaVu);
+        const char* const saut = chercherSaut(octets + dejaVu, octets + fin);
         if (saut != nullptr) {
-            const auto finLigne = static_cast<std::size_t>(static_cast<const char*>(saut) - octets);
+            const auto finLigne = static_cast<std::size_t>(saut - octets);
             ligne = std::string_view(octets + debut, finLigne - debut);
             debut = finLigne + 1;
             return true;
@@ -177,8 +223,11 @@ void validerFichiers(std::istream& test, std::istream& solution,
     std::size_t finVotre = 0;
     Decompte nbReussites;
     Decompte nbTests;
-    auto derniereReussite = nbReussites.end();
+    // The entries of the last command word: consecutive test lines mostly
+    // share their word, which is then recognised and counted without a
+    // search of the maps.
     auto dernierTest = nbTests.end();
+    auto derniereReussite = nbReussites.end();
     std::int64_t numeroLigne = 0;
 
     for (;;) {
@@ -189,16 +238,29 @@ void validerFichiers(std::istream& test, std::istream& solution,
         ++numeroLigne;
         lireLigne(test, tamponTest, debutTest, finTest, ligneTest);
         lireLigne(solution, tamponSolution, debutSolution, finSolution, ligneSolution);
-        lireLigne(votre, tamponVotre, debutVotre, finVotre, ligneVotre);
+        const bool memeLigne =
+            lireLigneAttendue(tamponVotre, debutVotre, finVotre, ligneSolution, ligneVotre);
+        if (!memeLigne)
+            lireLigne(votre, tamponVotre, debutVotre, finVotre, ligneVotre);
 
-        const std::string_view commande = extraireCommande(ligneTest);
+        const bool memeCommande =
+            dernierTest != nbTests.end() && commencePar(ligneTest, dernierTest->first);
+        const std::string_view commande =
+            memeCommande ? std::string_view(dernierTest->first) : extraireCommande(ligneTest);
         if (commande.empty())
             break;
-        if (estIdentique(ligneSolution, ligneVotre))
-            ++compter(nbReussites, derniereReussite, commande);
-        else if (!silencieux)
+        if (!memeCommande) {
+            dernierTest = trouverOuCreer(nbTests, commande);
+            derniereReussite = nbReussites.find(commande);
+        }
+        if (memeLigne || estIdentique(ligneSolution, ligneVotre)) {
+            if (derniereReussite == nbReussites.end())
+                derniereReussite = trouverOuCreer(nbReussites, commande);
+            ++derniereReussite->second;
+        } else if (!silencieux) {
             ecrireEchec(erreurs, numeroLigne, commande, ligneSolution, ligneVotre, echapper);
-        ++compter(nbTests, dernierTest, commande);
+        }
+        ++dernierTest->second;
         if (test.fail())
             break;
     }

@@ -1,0 +1,112 @@
+// Times valideur beside wc -l and diff -w on the inputs that generer wrote:
+// best of 7 runs each, with the peak resident memory of the process.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int nbEssais = 7;
+
+struct Mesure {
+    double secondes;
+    long memoireKo;
+};
+
+// Runs the command with standard output to /dev/null and standard error to
+// `erreurs`; returns its wall time and peak resident memory.
+Mesure executer(const std::vector<std::string>& commande, const std::string& erreurs)
+{
+    const auto debut = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int nul = open("/dev/null", O_WRONLY);
+        const int err = open(erreurs.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(nul, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        std::vector<char*> arguments;
+        for (const std::string& a : commande)
+            arguments.push_back(const_cast<char*>(a.c_str()));
+        arguments.push_back(nullptr);
+        execvp(arguments[0], arguments.data());
+        _exit(127);
+    }
+    int statut = 0;
+    rusage usage{};
+    wait4(pid, &statut, 0, &usage);
+    const auto fin = std::chrono::steady_clock::now();
+    if (!WIFEXITED(statut) || WEXITSTATUS(statut) > 1)
+        std::fprintf(stderr, "échec de %s (statut %d)\n", commande[0].c_str(), statut);
+    return {std::chrono::duration<double>(fin - debut).count(), usage.ru_maxrss};
+}
+
+Mesure meilleure(const std::vector<std::string>& commande, const std::string& erreurs)
+{
+    Mesure m = executer(commande, erreurs);
+    for (int i = 1; i < nbEssais; ++i) {
+        const Mesure essai = executer(commande, erreurs);
+        m.secondes = std::min(m.secondes, essai.secondes);
+        m.memoireKo = std::max(m.memoireKo, essai.memoireKo);
+    }
+    return m;
+}
+
+double taille(const std::vector<std::string>& fichiers)
+{
+    double octets = 0;
+    for (const std::string& f : fichiers) {
+        struct stat infos {};
+        if (stat(f.c_str(), &infos) == 0)
+            octets += static_cast<double>(infos.st_size);
+    }
+    return octets;
+}
+
+void ligne(const char* nom, const Mesure& m, double octets, double plancher)
+{
+    std::printf("%-34s %8.3f %9.0f %7.2f %9.1f\n", nom, m.secondes, octets / m.secondes / 1e6,
+                m.secondes / plancher, static_cast<double>(m.memoireKo) / 1024.0);
+}
+
+void comparer(const char* titre, const std::string& valideur, const std::string& prefixe,
+              bool quiet)
+{
+    const std::string t = prefixe + ".test";
+    const std::string a = prefixe + ".attendu";
+    const std::string v = prefixe + ".votre";
+    const std::string nul = "/dev/null";
+    const double octets = taille({t, a, v});
+    std::printf("\n%s (%.0f Mo en trois fichiers)\n", titre, octets / 1e6);
+    std::printf("%-34s %8s %9s %7s %9s\n", "commande", "s", "Mo/s", "x wc", "Mio max");
+    const Mesure wc = meilleure({"wc", "-l", t, a, v}, nul);
+    ligne("wc -l test attendu votre", wc, octets, wc.secondes);
+    ligne("diff -w attendu votre", meilleure({"diff", "-w", a, v}, nul), taille({a, v}), wc.secondes);
+    if (quiet)
+        ligne("valideur -q", meilleure({valideur, "-q", t, a, v}, nul), octets, wc.secondes);
+    ligne("valideur, rapports vers un fichier", meilleure({valideur, t, a, v}, prefixe + ".rapports"),
+          octets, wc.secondes);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: banc VALIDEUR DOSSIER\n");
+        return 1;
+    }
+    const std::string valideur = argv[1];
+    const std::string dossier = argv[2];
+    std::printf("meilleur de %d essais; Mo/s sur les octets lus; x wc : temps / temps de wc -l\n",
+                nbEssais);
+    comparer("Lignes courtes, 2 millions par fichier", valideur, dossier + "/courtes", true);
+    comparer("Lignes longues, 4 de 50 Mo par fichier", valideur, dossier + "/longues", false);
+    return 0;
+}
