@@ -56,12 +56,13 @@ void decouper(benchmark::State& etat)
         contenu += "trace " + std::to_string(i) + " " + std::to_string(i * 7) + "\n";
     for (auto _ : etat) {
         std::istringstream flux(contenu);
-        std::string tampon;
+        Octets tampon(nullptr, libererOctets);
+        std::size_t capacite = 0;
         std::size_t debut = 0;
         std::size_t fin = 0;
         std::string_view ligne;
         std::size_t n = 0;
-        while (lireLigne(flux, tampon, debut, fin, ligne))
+        while (lireLigne(flux, tampon, capacite, debut, fin, ligne))
             n += ligne.size();
         benchmark::DoNotOptimize(n);
     }

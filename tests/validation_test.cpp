@@ -65,13 +65,14 @@ Lectures lireParGetline(const std::string& contenu, int nbLectures)
 
 Lectures lireParLigne(std::istream& flux, int nbLectures)
 {
-    std::string tampon;
+    Octets tampon(nullptr, libererOctets);
+    std::size_t capacite = 0;
     std::size_t debut = 0;
     std::size_t fin = 0;
     Lectures lectures;
     for (int i = 0; i < nbLectures; ++i) {
         std::string_view ligne = "inchangée";
-        if (lireLigne(flux, tampon, debut, fin, ligne))
+        if (lireLigne(flux, tampon, capacite, debut, fin, ligne))
             lectures.emplace_back(std::string(ligne));
         else {
             EXPECT_EQ(ligne, "inchangée");

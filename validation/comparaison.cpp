@@ -12,47 +12,7 @@ bool estBlanc(char octet)
     return octet == ' ' || octet == '\t';
 }
 
-std::uint64_t lireMot(const char* octets)
-{
-    std::uint64_t mot;
-    std::memcpy(&mot, octets, sizeof mot);
-    return mot;
-}
-
-std::uint32_t lireDemiMot(const char* octets)
-{
-    std::uint32_t mot;
-    std::memcpy(&mot, octets, sizeof mot);
-    return mot;
-}
-
 } // namespace
-
-bool ontMemesOctets(std::string_view a, std::string_view b)
-{
-    const std::size_t n = a.size();
-    if (n != b.size())
-        return false;
-    if (n > 32)
-        return std::memcmp(a.data(), b.data(), n) == 0;
-    const char* const pa = a.data();
-    const char* const pb = b.data();
-    if (n >= 8) {
-        // Whole words from the front, then the last word, which may overlap.
-        for (std::size_t i = 0; i + 8 < n; i += 8) {
-            if (lireMot(pa + i) != lireMot(pb + i))
-                return false;
-        }
-        return lireMot(pa + n - 8) == lireMot(pb + n - 8);
-    }
-    if (n >= 4)
-        return lireDemiMot(pa) == lireDemiMot(pb) && lireDemiMot(pa + n - 4) == lireDemiMot(pb + n - 4);
-    for (std::size_t i = 0; i < n; ++i) {
-        if (pa[i] != pb[i])
-            return false;
-    }
-    return true;
-}
 
 std::string enleverEspaces(std::string_view ligne)
 {
@@ -95,7 +55,7 @@ bool estIdentique(std::string_view attendue, std::string_view obtenue)
     const char* b = obtenue.data();
     const char* const finB = b + obtenue.size();
     for (;;) {
-        while (finA - a >= 8 && finB - b >= 8 && lireMot(a) == lireMot(b)) {
+        while (finA - a >= 8 && finB - b >= 8 && lireMotOctets(a) == lireMotOctets(b)) {
             a += 8;
             b += 8;
         }

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -52,21 +54,32 @@ const char* chercherSaut(const char* octet, const char* fin)
 // waiting for a full block, so reports keep pace with a program that writes
 // slowly. Returns the number of bytes added: 0 at the end of the input or on
 // a read error.
-std::size_t remplir(std::istream& flux, std::string& tampon, std::size_t& debut,
-                    std::size_t& fin)
+std::size_t remplir(std::istream& flux, Octets& tampon, std::size_t& capacite,
+                    std::size_t& debut, std::size_t& fin)
 {
     if (debut != 0) {
         fin -= debut;
-        std::string::traits_type::move(&tampon[0], &tampon[debut], fin);
+        std::memmove(tampon.get(), tampon.get() + debut, fin);
         debut = 0;
     }
-    // Growing by half keeps the buffer near the longest line; the string is
-    // never shrunk, so only growth pays for filling the new bytes.
-    const std::size_t voulu = std::clamp(2 * tampon.size(), tailleBlocInitiale, tailleBloc);
-    if (tampon.size() - fin < voulu)
-        tampon.resize(std::max(tampon.size() + tampon.size() / 2, fin + voulu));
-    char* const place = &tampon[fin];
-    const auto libre = static_cast<std::streamsize>(tampon.size() - fin);
+    // Room for one more block after the unfinished line. A long line doubles
+    // the capacity; realloc moves large blocks by remapping their pages, and
+    // only the pages that reads fill are ever touched, so memory stays near
+    // the longest line.
+    const std::size_t voulu = std::clamp(2 * capacite, tailleBlocInitiale, tailleBloc);
+    if (capacite - fin < voulu) {
+        const std::size_t nouvelle = std::max(fin + voulu, 2 * capacite);
+        auto* const agrandi = static_cast<char*>(std::realloc(tampon.get(), nouvelle));
+        if (agrandi == nullptr)
+            throw std::bad_alloc();
+        static_cast<void>(tampon.release());
+        tampon.reset(agrandi);
+        capacite = nouvelle;
+    }
+    // One block at a time, even into a large buffer: what follows the line
+    // is moved to the front when the next line starts, so it must stay small.
+    char* const place = tampon.get() + fin;
+    const auto libre = static_cast<std::streamsize>(std::min(capacite - fin, tailleBloc));
     std::streamsize lus = flux.readsome(place, libre);
     if (lus == 0 && flux.good() && flux.peek() != std::istream::traits_type::eof())
         lus = flux.readsome(place, libre);
@@ -77,14 +90,15 @@ std::size_t remplir(std::istream& flux, std::string& tampon, std::size_t& debut,
 // Most actual lines are exactly the expected line. When the next bytes of an
 // input are that line and a newline, they are the next line and agree with
 // it: take them without searching for the newline or comparing again.
-bool lireLigneAttendue(const std::string& tampon, std::size_t& debut, std::size_t fin,
+bool lireLigneAttendue(const Octets& tampon, std::size_t& debut, std::size_t fin,
                        std::string_view attendue, std::string_view& ligne)
 {
     const std::size_t n = attendue.size();
-    if (fin - debut <= n || tampon[debut + n] != '\n'
-        || !ontMemesOctets(std::string_view(tampon.data() + debut, n), attendue))
+    const char* const octets = tampon.get() + debut;
+    if (fin - debut <= n || octets[n] != '\n'
+        || !ontMemesOctets(std::string_view(octets, n), attendue))
         return false;
-    ligne = std::string_view(tampon.data() + debut, n);
+    ligne = std::string_view(octets, n);
     debut += n + 1;
     return true;
 }
@@ -105,9 +119,12 @@ Decompte::iterator trouverOuCreer(Decompte& decompte, std::string_view commande)
     return decompte.emplace(std::string(commande), 0).first;
 }
 
+// Straight to the stream's buffer: a report is nine pieces, and the stream's
+// own checks on each cost more than the copy. The flush after the report
+// goes through the stream and sets its state on failure.
 void ecrire(std::ostream& flux, std::string_view texte)
 {
-    flux.write(texte.data(), static_cast<std::streamsize>(texte.size()));
+    flux.rdbuf()->sputn(texte.data(), static_cast<std::streamsize>(texte.size()));
 }
 
 void ecrireEchec(std::ostream& erreurs, std::int64_t numeroLigne,
@@ -179,8 +196,13 @@ std::string echapperControles(std::string_view texte)
     return resultat;
 }
 
-bool lireLigne(std::istream& flux, std::string& tampon, std::size_t& debut,
-               std::size_t& fin, std::string_view& ligne)
+void libererOctets(char* octets)
+{
+    std::free(octets);
+}
+
+bool lireLigne(std::istream& flux, Octets& tampon, std::size_t& capacite,
+               std::size_t& debut, std::size_t& fin, std::string_view& ligne)
 {
     // Bytes still buffered mean the input has not been seen to end, whatever
     // the stream's own state after reading ahead.
@@ -188,7 +210,7 @@ bool lireLigne(std::istream& flux, std::string& tampon, std::size_t& debut,
         return false;
     std::size_t dejaVu = debut;
     for (;;) {
-        const char* const octets = tampon.data();
+        const char* const octets = tampon.get();
         const char* const saut = chercherSaut(octets + dejaVu, octets + fin);
         if (saut != nullptr) {
             const auto finLigne = static_cast<std::size_t>(saut - octets);
@@ -197,9 +219,9 @@ bool lireLigne(std::istream& flux, std::string& tampon, std::size_t& debut,
             return true;
         }
         const std::size_t enCours = fin - debut;
-        if (remplir(flux, tampon, debut, fin) == 0) {
+        if (remplir(flux, tampon, capacite, debut, fin) == 0) {
             // End of input or read error: what is left is the last line.
-            ligne = std::string_view(tampon.data() + debut, fin - debut);
+            ligne = std::string_view(tampon.get() + debut, fin - debut);
             debut = fin;
             return true;
         }
@@ -211,10 +233,13 @@ void validerFichiers(std::istream& test, std::istream& solution,
                      std::istream& votre, bool silencieux, bool modeCorrige,
                      bool echapper, std::ostream& sortie, std::ostream& erreurs)
 {
-    std::string tamponTest;
-    std::string tamponSolution;
-    std::string tamponVotre;
-    // Each input's unread bytes are tampon[debut, fin).
+    Octets tamponTest(nullptr, libererOctets);
+    Octets tamponSolution(nullptr, libererOctets);
+    Octets tamponVotre(nullptr, libererOctets);
+    // Each input's buffer holds `capacite` bytes, the unread ones in [debut, fin).
+    std::size_t capaciteTest = 0;
+    std::size_t capaciteSolution = 0;
+    std::size_t capaciteVotre = 0;
     std::size_t debutTest = 0;
     std::size_t debutSolution = 0;
     std::size_t debutVotre = 0;
@@ -236,12 +261,12 @@ void validerFichiers(std::istream& test, std::istream& solution,
         std::string_view ligneSolution;
         std::string_view ligneVotre = "(X)";
         ++numeroLigne;
-        lireLigne(test, tamponTest, debutTest, finTest, ligneTest);
-        lireLigne(solution, tamponSolution, debutSolution, finSolution, ligneSolution);
+        lireLigne(test, tamponTest, capaciteTest, debutTest, finTest, ligneTest);
+        lireLigne(solution, tamponSolution, capaciteSolution, debutSolution, finSolution, ligneSolution);
         const bool memeLigne =
             lireLigneAttendue(tamponVotre, debutVotre, finVotre, ligneSolution, ligneVotre);
         if (!memeLigne)
-            lireLigne(votre, tamponVotre, debutVotre, finVotre, ligneVotre);
+            lireLigne(votre, tamponVotre, capaciteVotre, debutVotre, finVotre, ligneVotre);
 
         const bool memeCommande =
             dernierTest != nbTests.end() && commencePar(ligneTest, dernierTest->first);

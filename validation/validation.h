@@ -6,6 +6,7 @@
 #include <functional>
 #include <istream>
 #include <map>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -22,13 +23,18 @@ std::string_view extraireCommande(std::string_view ligneTest);
 // visible escapes such as \r, \0 or \x1b; tabs and all other bytes unchanged.
 std::string echapperControles(std::string_view texte);
 
+// A reading buffer of raw bytes: it grows with realloc, so that a long line
+// costs neither copies nor zero-filling, and is released with libererOctets.
+using Octets = std::unique_ptr<char, void (*)(char*)>;
+void libererOctets(char* octets);
+
 // Reads the next line of `flux` as std::getline would, through the block
-// buffer `tampon` whose unread bytes are tampon[debut, fin). Returns false, and
+// buffer `tampon` of `capacite` bytes whose unread bytes are [debut, fin). Returns false, and
 // leaves `ligne` as it was, when the previous read had already reached the
 // end of the input or an error; otherwise `ligne` views the line (empty when
 // nothing was left) and stays valid until the next read of the same input.
-bool lireLigne(std::istream& flux, std::string& tampon, std::size_t& debut,
-               std::size_t& fin, std::string_view& ligne);
+bool lireLigne(std::istream& flux, Octets& tampon, std::size_t& capacite,
+               std::size_t& debut, std::size_t& fin, std::string_view& ligne);
 
 // Walks the three inputs in lockstep, reports each disagreeing line on
 // `erreurs` unless `silencieux`, then writes the summary line on `sortie`.
