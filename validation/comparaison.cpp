@@ -36,11 +36,22 @@ bool estIdentique(std::string_view attendue, std::string_view obtenue)
         char sansBlancsB[courte];
         std::size_t na = 0;
         std::size_t nb = 0;
-        for (const char octet : attendue) {
+        // Both lines in one loop: two independent chains of stores run side
+        // by side.
+        const std::size_t commun = std::min(attendue.size(), obtenue.size());
+        for (std::size_t i = 0; i < commun; ++i) {
+            const char a = attendue[i];
+            const char b = obtenue[i];
+            sansBlancsA[na] = a;
+            sansBlancsB[nb] = b;
+            na += static_cast<std::size_t>(!estBlanc(a));
+            nb += static_cast<std::size_t>(!estBlanc(b));
+        }
+        for (const char octet : attendue.substr(commun)) {
             sansBlancsA[na] = octet;
             na += static_cast<std::size_t>(!estBlanc(octet));
         }
-        for (const char octet : obtenue) {
+        for (const char octet : obtenue.substr(commun)) {
             sansBlancsB[nb] = octet;
             nb += static_cast<std::size_t>(!estBlanc(octet));
         }

@@ -46,6 +46,8 @@ const char* chercherSaut(const char* octet, const char* fin)
         octet += 32;
     }
 #endif
+    if (octet == fin)
+        return nullptr;
     return static_cast<const char*>(std::memchr(octet, '\n', static_cast<std::size_t>(fin - octet)));
 }
 
