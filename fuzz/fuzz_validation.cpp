@@ -4,12 +4,40 @@
 #include "comparaison.h"
 #include "validation.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
 #include <string>
 
 namespace {
+
+// An input that hands out a few bytes per read and never says how many are
+// waiting, as a pipe fed by a slow program: lines then cross every buffer
+// boundary the reader has.
+class EntreeHachee : public std::streambuf {
+public:
+    EntreeHachee(const std::string& contenu, std::size_t morceau)
+        : contenu_(contenu), morceau_(morceau) {}
+
+protected:
+    int_type underflow() override
+    {
+        if (position_ >= contenu_.size())
+            return traits_type::eof();
+        const std::size_t n = std::min(morceau_, contenu_.size() - position_);
+        char* debut = &contenu_[position_];
+        setg(debut, debut, debut + n);
+        position_ += n;
+        return traits_type::to_int_type(*debut);
+    }
+    std::streamsize showmanyc() override { return 0; }
+
+private:
+    std::string contenu_;
+    std::size_t morceau_;
+    std::size_t position_ = 0;
+};
 
 void verifier(bool condition)
 {
@@ -92,6 +120,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     const std::string votre = octets.substr(seconde);
 
     const Execution normale = executer(test, solution, votre, false, modeCorrige);
+
+    // The same run with inputs that arrive in small pieces gives the same bytes.
+    {
+        const std::size_t morceau = 1 + (donnees[0] >> 1) % 8;
+        EntreeHachee entreeTest(test, morceau);
+        EntreeHachee entreeSolution(solution, morceau);
+        EntreeHachee entreeVotre(votre, morceau);
+        std::istream fluxTest(&entreeTest);
+        std::istream fluxSolution(&entreeSolution);
+        std::istream fluxVotre(&entreeVotre);
+        std::ostringstream sortie;
+        std::ostringstream erreurs;
+        validerFichiers(fluxTest, fluxSolution, fluxVotre, false, modeCorrige, false, sortie,
+                        erreurs);
+        verifier(sortie.str() == normale.sortie);
+        verifier(erreurs.str() == normale.erreurs);
+    }
     const Execution muette = executer(test, solution, votre, true, modeCorrige);
 
     // One summary line of five tab-separated fields.
