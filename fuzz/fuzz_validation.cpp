@@ -1,6 +1,7 @@
 // Runs the whole validation over string streams and checks what must hold
 // for any input, against a plain model of the loop built on std::getline.
 #include "bilan.h"
+#include "entree_lente.h"
 #include "comparaison.h"
 #include "validation.h"
 
@@ -11,33 +12,6 @@
 #include <string>
 
 namespace {
-
-// An input that hands out a few bytes per read and never says how many are
-// waiting, as a pipe fed by a slow program: lines then cross every buffer
-// boundary the reader has.
-class EntreeHachee : public std::streambuf {
-public:
-    EntreeHachee(const std::string& contenu, std::size_t morceau)
-        : contenu_(contenu), morceau_(morceau) {}
-
-protected:
-    int_type underflow() override
-    {
-        if (position_ >= contenu_.size())
-            return traits_type::eof();
-        const std::size_t n = std::min(morceau_, contenu_.size() - position_);
-        char* debut = &contenu_[position_];
-        setg(debut, debut, debut + n);
-        position_ += n;
-        return traits_type::to_int_type(*debut);
-    }
-    std::streamsize showmanyc() override { return 0; }
-
-private:
-    std::string contenu_;
-    std::size_t morceau_;
-    std::size_t position_ = 0;
-};
 
 void verifier(bool condition)
 {
@@ -121,12 +95,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
 
     const Execution normale = executer(test, solution, votre, false, modeCorrige);
 
-    // The same run with inputs that arrive in small pieces gives the same bytes.
+    // The same run with inputs that arrive in small pieces, so that lines
+    // cross every buffer boundary, gives the same bytes.
     {
         const std::size_t morceau = 1 + (donnees[0] >> 1) % 8;
-        EntreeHachee entreeTest(test, morceau);
-        EntreeHachee entreeSolution(solution, morceau);
-        EntreeHachee entreeVotre(votre, morceau);
+        EntreeLente entreeTest(test, morceau);
+        EntreeLente entreeSolution(solution, morceau);
+        EntreeLente entreeVotre(votre, morceau);
         std::istream fluxTest(&entreeTest);
         std::istream fluxSolution(&entreeSolution);
         std::istream fluxVotre(&entreeVotre);
