@@ -50,14 +50,9 @@ bool estOuvert(const std::ifstream& flux, const std::string& chemin)
         && !std::filesystem::is_directory(chemin, erreur);
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+// The whole run, from the command line to the exit status.
+int executer(int argc, const char* const argv[])
 {
-    // Reports go out one flush each rather than one write per piece.
-    std::ios::sync_with_stdio(false);
-    std::cerr.unsetf(std::ios::unitbuf);
-
     bool silencieux = false;
     bool modeCorrige = false;
     std::string cheminTest;
@@ -85,13 +80,8 @@ int main(int argc, char* argv[])
         }
     }
 
-    try {
-        validerFichiers(test, solution, votre, silencieux, modeCorrige,
-                        isatty(STDERR_FILENO) == 1, std::cout, std::cerr);
-    } catch (const std::bad_alloc&) {
-        std::cerr << "Erreur m\xC3\xA9moire\n" << std::flush;
-        return 1;
-    }
+    validerFichiers(test, solution, votre, silencieux, modeCorrige,
+                    isatty(STDERR_FILENO) == 1, std::cout, std::cerr);
 
     int statut = 0;
     for (const auto& [flux, chemin] : fichiers) {
@@ -107,4 +97,22 @@ int main(int argc, char* argv[])
     }
     std::cerr.flush();
     return statut;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // Reports go out one flush each rather than one write per piece.
+    std::ios::sync_with_stdio(false);
+    std::cerr.unsetf(std::ios::unitbuf);
+
+    // Memory can run out wherever a line is held; the summary line is only
+    // written at the very end, so nothing reaches standard output then.
+    try {
+        return executer(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "Erreur m\xC3\xA9moire\n" << std::flush;
+        return 1;
+    }
 }
