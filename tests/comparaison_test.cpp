@@ -81,3 +81,51 @@ TEST(EstIdentique, AccordAvecLesLignesSansEspaces)
             << '"' << a << "\" / \"" << b << '"';
     }
 }
+
+// Lines that differ only in their blanks, across the lengths where the
+// comparison changes strategy (words of 8 bytes, short copies, long walks),
+// and the same lines with one byte changed.
+TEST(EstIdentique, EspacementSeulAToutesLesLongueurs)
+{
+    std::mt19937 hasard(678);
+    std::uniform_int_distribution<int> lettre('a', 'e');
+    std::uniform_int_distribution<int> de(0, 5);
+    for (std::size_t longueur = 0; longueur < 300; ++longueur) {
+        std::string a;
+        std::string b;
+        for (std::size_t i = 0; i < longueur; ++i) {
+            const char octet = static_cast<char>(lettre(hasard));
+            a += octet;
+            b += octet;
+            if (de(hasard) == 0)
+                a += ' ';
+            if (de(hasard) == 0)
+                b += de(hasard) < 3 ? "\t" : "  ";
+        }
+        ASSERT_TRUE(estIdentique(a, b)) << '"' << a << "\" / \"" << b << '"';
+        ASSERT_TRUE(estIdentique(b, a)) << '"' << a << "\" / \"" << b << '"';
+        if (longueur == 0)
+            continue;
+        std::string change = b;
+        const std::size_t position = std::uniform_int_distribution<std::size_t>(0, b.size() - 1)(hasard);
+        change[position] = change[position] == ' ' || change[position] == '\t' ? 'z' : 'Z';
+        ASSERT_FALSE(estIdentique(a, change)) << '"' << a << "\" / \"" << change << '"';
+        ASSERT_FALSE(estIdentique(change, a)) << '"' << a << "\" / \"" << change << '"';
+    }
+}
+
+TEST(OntMemesOctets, ChaqueOctetCompteAToutesLesLongueurs)
+{
+    for (std::size_t longueur = 0; longueur < 80; ++longueur) {
+        std::string a(longueur, ' ');
+        for (std::size_t i = 0; i < longueur; ++i)
+            a[i] = static_cast<char>('!' + i % 90);
+        ASSERT_TRUE(ontMemesOctets(a, a + ""));
+        ASSERT_FALSE(ontMemesOctets(a, a + "x"));
+        for (std::size_t i = 0; i < longueur; ++i) {
+            std::string b = a;
+            b[i] = '\0';
+            ASSERT_FALSE(ontMemesOctets(a, b)) << "longueur " << longueur << ", octet " << i;
+        }
+    }
+}
