@@ -1,3 +1,4 @@
+#include "bilan.h"
 #include "entree_lente.h"
 #include "validation.h"
 
@@ -241,6 +242,40 @@ TEST(ValiderFichiers, ToutesLesCommandesComptees)
                                "1\n2\n3\n4\n", "1\n2\n0\n0\n");
     EXPECT_EQ(r.erreurs, echec(3, "frequentations", "3", "0") + echec(4, "Trace", "4", "0"));
     EXPECT_EQ(r.sortie, "0/0\t0/0\t0/0\t0/1\t1/1\n");
+}
+
+TEST(ValiderFichiers, MotsEntrelacesEtPrefixesComptesAChaqueLigne)
+{
+    // More words than the loop keeps at hand, met in turn, some the start of
+    // others: each line must still land on its own word.
+    const std::vector<std::string> mots = {
+        "trace", "traces", "trac", "localiser", "localise", "Trace", "Trace2",
+        "frequentations", "duree_rencontres", "duree", "presences", "autre", "x",
+    };
+    std::string test;
+    std::string solution;
+    std::string votre;
+    int attendu[5][2] = {};
+    for (int tour = 0; tour < 7; ++tour) {
+        for (std::size_t i = 0; i < mots.size(); ++i) {
+            const std::string& mot = mots[(i * 5 + static_cast<std::size_t>(tour)) % mots.size()];
+            const bool reussi = (i + static_cast<std::size_t>(tour)) % 3 != 0;
+            test += mot + (i % 2 ? "\t1\n" : "\n");
+            solution += "r\n";
+            votre += reussi ? "r\n" : "s\n";
+            for (std::size_t c = 0; c < commandesBilan.size(); ++c) {
+                if (mot == commandesBilan[c]) {
+                    attendu[c][0] += reussi;
+                    ++attendu[c][1];
+                }
+            }
+        }
+    }
+    std::string bilan;
+    for (const auto& [reussites, tests] : attendu)
+        bilan += (bilan.empty() ? "" : "\t") + std::to_string(reussites) + "/"
+            + std::to_string(tests);
+    EXPECT_EQ(valider(test, solution, votre, true).sortie, bilan + "\n");
 }
 
 TEST(ValiderFichiers, FichierTestVide)

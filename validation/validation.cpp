@@ -4,6 +4,7 @@
 #include "comparaison.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -119,6 +120,43 @@ Decompte::iterator trouverOuCreer(Decompte& decompte, std::string_view commande)
     if (entree != decompte.end())
         return entree;
     return decompte.emplace(std::string(commande), 0).first;
+}
+
+// Recently met command words, most recent first: for each, its entry in
+// nbTests and its entry in nbReussites (end() until one of its lines agrees).
+using Recents = std::array<std::pair<Decompte::iterator, Decompte::iterator>, 8>;
+
+// Finds the command word of `ligneTest` and brings its entries to the front
+// of `recents`; returns the word, empty when the line has none. Test files
+// cycle through a handful of words, and most lines start with the word of
+// the line before: those are recognised without scanning the line for its
+// word or searching the maps.
+std::string_view reconnaitreCommande(std::string_view ligneTest, Decompte& nbTests,
+                                     Decompte& nbReussites, Recents& recents,
+                                     std::size_t& nbRecents)
+{
+    std::size_t trouve = 0;
+    while (trouve < nbRecents && !commencePar(ligneTest, recents[trouve].first->first))
+        ++trouve;
+    if (trouve == nbRecents) {
+        // Leading whitespace, or a word not met lately: scan the line.
+        const std::string_view commande = extraireCommande(ligneTest);
+        if (commande.empty())
+            return commande;
+        trouve = 0;
+        while (trouve < nbRecents && !ontMemesOctets(recents[trouve].first->first, commande))
+            ++trouve;
+        if (trouve == nbRecents) {
+            // It takes the place of the oldest recent word.
+            if (nbRecents < recents.size())
+                ++nbRecents;
+            trouve = nbRecents - 1;
+            recents[trouve] = {trouverOuCreer(nbTests, commande), nbReussites.find(commande)};
+        }
+    }
+    std::rotate(recents.begin(), recents.begin() + static_cast<std::ptrdiff_t>(trouve),
+                recents.begin() + static_cast<std::ptrdiff_t>(trouve) + 1);
+    return recents[0].first->first;
 }
 
 // Straight to the stream's buffer: a report is nine pieces, and the stream's
@@ -250,11 +288,8 @@ void validerFichiers(std::istream& test, std::istream& solution,
     std::size_t finVotre = 0;
     Decompte nbReussites;
     Decompte nbTests;
-    // The entries of the last command word: consecutive test lines mostly
-    // share their word, which is then recognised and counted without a
-    // search of the maps.
-    auto dernierTest = nbTests.end();
-    auto derniereReussite = nbReussites.end();
+    Recents recents;
+    std::size_t nbRecents = 0;
     std::int64_t numeroLigne = 0;
 
     for (;;) {
@@ -270,24 +305,19 @@ void validerFichiers(std::istream& test, std::istream& solution,
         if (!memeLigne)
             lireLigne(votre, tamponVotre, capaciteVotre, debutVotre, finVotre, ligneVotre);
 
-        const bool memeCommande =
-            dernierTest != nbTests.end() && commencePar(ligneTest, dernierTest->first);
         const std::string_view commande =
-            memeCommande ? std::string_view(dernierTest->first) : extraireCommande(ligneTest);
+            reconnaitreCommande(ligneTest, nbTests, nbReussites, recents, nbRecents);
         if (commande.empty())
             break;
-        if (!memeCommande) {
-            dernierTest = trouverOuCreer(nbTests, commande);
-            derniereReussite = nbReussites.find(commande);
-        }
         if (memeLigne || estIdentique(ligneSolution, ligneVotre)) {
-            if (derniereReussite == nbReussites.end())
-                derniereReussite = trouverOuCreer(nbReussites, commande);
-            ++derniereReussite->second;
+            Decompte::iterator& entreeReussite = recents[0].second;
+            if (entreeReussite == nbReussites.end())
+                entreeReussite = trouverOuCreer(nbReussites, commande);
+            ++entreeReussite->second;
         } else if (!silencieux) {
             ecrireEchec(erreurs, numeroLigne, commande, ligneSolution, ligneVotre, echapper);
         }
-        ++dernierTest->second;
+        ++recents[0].first->second;
         if (test.fail())
             break;
     }
