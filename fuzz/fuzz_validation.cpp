@@ -1,8 +1,9 @@
 // Runs the whole validation over string streams and checks what must hold
 // for any input, against a plain model of the loop built on std::getline.
 #include "bilan.h"
-#include "entree_lente.h"
 #include "comparaison.h"
+#include "entree_lente.h"
+#include "valider_chaines.h"
 #include "validation.h"
 
 #include <algorithm>
@@ -17,24 +18,6 @@ void verifier(bool condition)
 {
     if (!condition)
         std::abort();
-}
-
-struct Execution {
-    std::string sortie;
-    std::string erreurs;
-};
-
-Execution executer(const std::string& test, const std::string& solution,
-                   const std::string& votre, bool silencieux, bool modeCorrige)
-{
-    std::istringstream fluxTest(test);
-    std::istringstream fluxSolution(solution);
-    std::istringstream fluxVotre(votre);
-    std::ostringstream sortie;
-    std::ostringstream erreurs;
-    validerFichiers(fluxTest, fluxSolution, fluxVotre, silencieux, modeCorrige,
-                    false, sortie, erreurs);
-    return {sortie.str(), erreurs.str()};
 }
 
 // The loop as plainly as it can be said: getline, presets, first word.
@@ -93,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     const std::string solution = octets.substr(premiere, seconde - premiere);
     const std::string votre = octets.substr(seconde);
 
-    const Execution normale = executer(test, solution, votre, false, modeCorrige);
+    const Resultat normale = valider(test, solution, votre, false, modeCorrige);
 
     // The same run with inputs that arrive in small pieces, so that lines
     // cross every buffer boundary, gives the same bytes.
@@ -112,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
         verifier(sortie.str() == normale.sortie);
         verifier(erreurs.str() == normale.erreurs);
     }
-    const Execution muette = executer(test, solution, votre, true, modeCorrige);
+    const Resultat muette = valider(test, solution, votre, true, modeCorrige);
 
     // One summary line of five tab-separated fields.
     verifier(!normale.sortie.empty() && normale.sortie.back() == '\n');

@@ -1,5 +1,6 @@
 #include "bilan.h"
 #include "entree_lente.h"
+#include "valider_chaines.h"
 #include "validation.h"
 
 #include <gtest/gtest.h>
@@ -70,25 +71,6 @@ const std::vector<std::string> contenus = {
     "a\n" + tresLongue + "\nb\n" + tresLongue,
     std::string(262143, 'y') + "\n" + std::string(262144, 'z') + "\nfin",
 };
-
-struct Resultat {
-    std::string sortie;
-    std::string erreurs;
-};
-
-Resultat valider(const std::string& test, const std::string& solution,
-                 const std::string& votre, bool silencieux = false,
-                 bool modeCorrige = false, bool echapper = false)
-{
-    std::istringstream fluxTest(test);
-    std::istringstream fluxSolution(solution);
-    std::istringstream fluxVotre(votre);
-    std::ostringstream sortie;
-    std::ostringstream erreurs;
-    validerFichiers(fluxTest, fluxSolution, fluxVotre, silencieux, modeCorrige,
-                    echapper, sortie, erreurs);
-    return {sortie.str(), erreurs.str()};
-}
 
 std::string echec(int numero, const std::string& commande, const std::string& v1,
                   const std::string& v2)
