@@ -3,16 +3,21 @@
 
 #include "validation.h"
 
-#include <filesystem>
-#include <fstream>
+#include <ext/stdio_filebuf.h>
+
 #include <iostream>
 #include <new>
 #include <string>
-#include <system_error>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+// An input read through its own descriptor, so that what was opened, not
+// what its path names now, can be identified.
+using Fichier = __gnu_cxx::stdio_filebuf<char>;
 
 // Fills the options and the three paths from the command line. Returns false
 // when the line is incomplete: fewer than three paths, or an empty third one.
@@ -41,13 +46,23 @@ bool lireArguments(int argc, const char* const argv[], bool& silencieux, bool& m
     return !cheminVotre.empty();
 }
 
-// A directory opens like a file and then reads as empty; it must not pass
-// for an empty input.
-bool estOuvert(const std::ifstream& flux, const std::string& chemin)
+// Opened in the order test, expected, under test, all three before any is
+// checked.
+int ouvrir(const std::string& chemin)
 {
-    std::error_code erreur;
-    return flux.is_open() && !flux.fail()
-        && !std::filesystem::is_directory(chemin, erreur);
+    return open(chemin.c_str(), O_RDONLY | O_CLOEXEC);
+}
+
+// The identity of an open input. A directory opens like a file and then reads
+// as empty; it must not pass for an empty input.
+bool identifier(int descripteur, struct stat& infos)
+{
+    return descripteur >= 0 && fstat(descripteur, &infos) == 0 && !S_ISDIR(infos.st_mode);
+}
+
+bool estMemeFichier(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 // The whole run, from the command line to the exit status.
@@ -66,27 +81,52 @@ int executer(int argc, const char* const argv[])
         return 1;
     }
 
-    const auto mode = std::ios::in | std::ios::binary;
-    std::ifstream test(cheminTest, mode);
-    std::ifstream solution(cheminSolution, mode);
-    std::ifstream votre(cheminVotre, mode);
-    // Every check below goes through the files in this order.
-    const std::pair<const std::ifstream*, const std::string*> fichiers[] = {
-        {&test, &cheminTest}, {&solution, &cheminSolution}, {&votre, &cheminVotre}};
-    for (const auto& [flux, chemin] : fichiers) {
-        if (!estOuvert(*flux, *chemin)) {
-            std::cerr << "Erreur ouverture " << *chemin << '\n' << std::flush;
+    const std::string* const chemins[] = {&cheminTest, &cheminSolution, &cheminVotre};
+    int descripteurs[3];
+    struct stat infos[3] {};
+    for (int i = 0; i < 3; ++i)
+        descripteurs[i] = ouvrir(*chemins[i]);
+    const auto fermer = [&descripteurs] {
+        for (const int descripteur : descripteurs) {
+            if (descripteur >= 0)
+                close(descripteur);
+        }
+    };
+    for (int i = 0; i < 3; ++i) {
+        if (!identifier(descripteurs[i], infos[i])) {
+            fermer();
+            std::cerr << "Erreur ouverture " << *chemins[i] << '\n' << std::flush;
             return 1;
         }
     }
+    // A link to the expected results, or a name of one of this process's own
+    // descriptors such as /proc/self/fd/4, would let the results agree with
+    // themselves: the files are compared as opened, whatever their names.
+    for (const int autre : {1, 0}) {
+        if (estMemeFichier(infos[2], infos[autre])) {
+            fermer();
+            std::cerr << "Erreur ouverture " << cheminVotre << "\n(m\xC3\xAAme fichier que "
+                      << *chemins[autre] << ")\n" << std::flush;
+            return 1;
+        }
+    }
+
+    // From here the buffers own the descriptors.
+    Fichier fichierTest(descripteurs[0], std::ios::in);
+    Fichier fichierSolution(descripteurs[1], std::ios::in);
+    Fichier fichierVotre(descripteurs[2], std::ios::in);
+    std::istream test(&fichierTest);
+    std::istream solution(&fichierSolution);
+    std::istream votre(&fichierVotre);
+    std::istream* const flux[] = {&test, &solution, &votre};
 
     validerFichiers(test, solution, votre, silencieux, modeCorrige,
                     isatty(STDERR_FILENO) == 1, std::cout, std::cerr);
 
     int statut = 0;
-    for (const auto& [flux, chemin] : fichiers) {
-        if (flux->bad()) {
-            std::cerr << "Erreur lecture " << *chemin << '\n';
+    for (int i = 0; i < 3; ++i) {
+        if (flux[i]->bad()) {
+            std::cerr << "Erreur lecture " << *chemins[i] << '\n';
             statut = 1;
             break;
         }
@@ -96,6 +136,10 @@ int executer(int argc, const char* const argv[])
         statut = 1;
     }
     std::cerr.flush();
+    // A report that could not be written is lost to its reader: the run
+    // is not a success, though its summary stands.
+    if (!std::cerr)
+        statut = 1;
     return statut;
 }
 
