@@ -1,6 +1,7 @@
 // Micro-benchmarks of the hot functions: comparison, command word, and line
 // splitting over an in-memory stream.
 #include "comparaison.h"
+#include "lecture.h"
 #include "validation.h"
 
 #include <benchmark/benchmark.h>
@@ -56,13 +57,11 @@ void decouper(benchmark::State& etat)
         contenu += "trace " + std::to_string(i) + " " + std::to_string(i * 7) + "\n";
     for (auto _ : etat) {
         std::istringstream flux(contenu);
-        Octets tampon(nullptr, libererOctets);
-        std::size_t capacite = 0;
-        std::size_t debut = 0;
-        std::size_t fin = 0;
+        Entree entree;
+        entree.flux = &flux;
         std::string_view ligne;
         std::size_t n = 0;
-        while (lireLigne(flux, tampon, capacite, debut, fin, ligne))
+        while (lireLigne(entree, ligne))
             n += ligne.size();
         benchmark::DoNotOptimize(n);
     }

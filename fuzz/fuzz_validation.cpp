@@ -9,10 +9,14 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 
 namespace {
+
+using Decompte = std::map<std::string, std::int64_t, std::less<>>;
 
 void verifier(bool condition)
 {
@@ -112,8 +116,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     Decompte nbTests;
     const std::int64_t echecs = compterEchecsModele(test, solution, votre, nbReussites, nbTests);
     verifier(compter(normale.erreurs, '\n') == static_cast<std::size_t>(echecs) * 3);
+    Comptes reussites{};
+    Comptes tests{};
+    for (std::size_t i = 0; i < commandesBilan.size(); ++i) {
+        const std::string mot(commandesBilan[i]);
+        reussites[i] = nbReussites.count(mot) != 0 ? nbReussites[mot] : 0;
+        tests[i] = nbTests.count(mot) != 0 ? nbTests[mot] : 0;
+    }
     std::ostringstream bilan;
-    ecrireBilan(nbReussites, nbTests, modeCorrige, bilan);
+    ecrireBilan(reussites, tests, modeCorrige, bilan);
     verifier(normale.sortie == bilan.str());
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "bilan.h"
 #include "entree_lente.h"
+#include "lecture.h"
 #include "valider_chaines.h"
 #include "validation.h"
 
@@ -36,14 +37,12 @@ Lectures lireParGetline(const std::string& contenu, int nbLectures)
 
 Lectures lireParLigne(std::istream& flux, int nbLectures)
 {
-    Octets tampon(nullptr, libererOctets);
-    std::size_t capacite = 0;
-    std::size_t debut = 0;
-    std::size_t fin = 0;
+    Entree entree;
+    entree.flux = &flux;
     Lectures lectures;
     for (int i = 0; i < nbLectures; ++i) {
         std::string_view ligne = "inchangée";
-        if (lireLigne(flux, tampon, capacite, debut, fin, ligne))
+        if (lireLigne(entree, ligne))
             lectures.emplace_back(std::string(ligne));
         else {
             EXPECT_EQ(ligne, "inchangée");

@@ -5,12 +5,6 @@
 
 namespace {
 
-std::int64_t lireCompte(const Decompte& decompte, std::string_view commande)
-{
-    const auto entree = decompte.find(commande);
-    return entree == decompte.end() ? 0 : entree->second;
-}
-
 void ajouterNombre(std::string& ligne, std::int64_t nombre)
 {
     char chiffres[24];
@@ -20,17 +14,17 @@ void ajouterNombre(std::string& ligne, std::int64_t nombre)
 
 } // namespace
 
-void ecrireBilan(const Decompte& nbReussites, const Decompte& nbTests,
-                 bool modeCorrige, std::ostream& sortie)
+void ecrireBilan(const Comptes& nbReussites, const Comptes& nbTests, bool modeCorrige,
+                 std::ostream& sortie)
 {
     std::string ligne;
-    for (const std::string_view commande : commandesBilan) {
-        if (!ligne.empty())
+    for (std::size_t i = 0; i < commandesBilan.size(); ++i) {
+        if (i != 0)
             ligne += '\t';
-        ajouterNombre(ligne, lireCompte(nbReussites, commande));
+        ajouterNombre(ligne, nbReussites[i]);
         if (!modeCorrige) {
             ligne += '/';
-            ajouterNombre(ligne, lireCompte(nbTests, commande));
+            ajouterNombre(ligne, nbTests[i]);
         }
     }
     ligne += '\n';

@@ -1,9 +1,15 @@
 #include "comparaison.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+
+#if defined(__x86_64__) && defined(__SSE2__) && !defined(VALIDEUR_SANS_SIMD)
+#define VALIDEUR_SSSE3 1
+#include <tmmintrin.h>
+#endif
 
 namespace {
 
@@ -11,6 +17,142 @@ bool estBlanc(char octet)
 {
     return octet == ' ' || octet == '\t';
 }
+
+#if defined(VALIDEUR_SSSE3)
+
+// For each mask of 8 bytes (bit i set when byte i is a blank), the places of
+// the kept bytes in order, then "none" (0x80, which pshufb turns into 0): once
+// for the low 8 bytes of a 16-byte block and once, shifted by 8, for the high
+// ones. With the number of kept bytes per mask.
+struct TableCompaction {
+    std::array<std::array<std::uint8_t, 8>, 256> bas{};
+    std::array<std::array<std::uint8_t, 8>, 256> haut{};
+    std::array<std::uint8_t, 256> gardes{};
+};
+
+constexpr TableCompaction tableCompaction = [] {
+    TableCompaction table{};
+    for (unsigned masque = 0; masque < 256; ++masque) {
+        unsigned n = 0;
+        for (unsigned i = 0; i < 8; ++i) {
+            if ((masque >> i & 1U) == 0) {
+                table.bas[masque][n] = static_cast<std::uint8_t>(i);
+                table.haut[masque][n] = static_cast<std::uint8_t>(i + 8);
+                ++n;
+            }
+        }
+        table.gardes[masque] = static_cast<std::uint8_t>(n);
+        for (unsigned i = n; i < 8; ++i) {
+            table.bas[masque][i] = 0x80;
+            table.haut[masque][i] = 0x80;
+        }
+    }
+    return table;
+}();
+
+// One line's bytes without their blanks, made 16 input bytes at a time:
+// `serres` holds the kept bytes not yet compared.
+struct Serrage {
+    const char* octet;
+    const char* fin;
+    char serres[48];
+    std::size_t n;
+};
+
+// Appends the 16 bytes at `source`, but those set in `ignores` and the blanks,
+// to the kept bytes. Writes 16 bytes at most past the current end.
+__attribute__((target("ssse3"))) void serrer16(Serrage& serrage, const char* source,
+                                               unsigned ignores)
+{
+    const __m128i octets = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
+    const unsigned blancs = ignores
+        | static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(octets, _mm_set1_epi8(' ')),
+                         _mm_cmpeq_epi8(octets, _mm_set1_epi8('\t')))));
+    const unsigned bas = blancs & 0xFFU;
+    const unsigned haut = (blancs >> 8) & 0xFFU;
+    std::uint64_t controleBas;
+    std::uint64_t controleHaut;
+    std::memcpy(&controleBas, tableCompaction.bas[bas].data(), 8);
+    std::memcpy(&controleHaut, tableCompaction.haut[haut].data(), 8);
+    const __m128i serres = _mm_shuffle_epi8(
+        octets, _mm_set_epi64x(static_cast<long long>(controleHaut),
+                               static_cast<long long>(controleBas)));
+    char* const destination = serrage.serres + serrage.n;
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(destination), serres);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(destination + tableCompaction.gardes[bas]),
+                     _mm_srli_si128(serres, 8));
+    serrage.n += tableCompaction.gardes[bas] + tableCompaction.gardes[haut];
+}
+
+// Serres the next block of input, whole or the last few bytes.
+__attribute__((target("ssse3"))) void serrerBloc(Serrage& serrage)
+{
+    const auto reste = static_cast<std::size_t>(serrage.fin - serrage.octet);
+    if (reste >= 16) {
+        serrer16(serrage, serrage.octet, 0);
+        serrage.octet += 16;
+        return;
+    }
+    char dernier[16] = {};
+    std::memcpy(dernier, serrage.octet, reste);
+    serrer16(serrage, dernier, (0xFFFFU << reste) & 0xFFFFU);
+    serrage.octet = serrage.fin;
+}
+
+// Both lines without their blanks, compared 16 kept bytes at a time; memory
+// stays at a few dozen bytes whatever the lines' length.
+__attribute__((target("ssse3"))) bool comparerSerres(Serrage& a, Serrage& b)
+{
+    for (;;) {
+        while (a.n < 16 && a.octet != a.fin)
+            serrerBloc(a);
+        while (b.n < 16 && b.octet != b.fin)
+            serrerBloc(b);
+        if (a.n < 16 || b.n < 16)
+            break;
+        const __m128i blocA = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a.serres));
+        const __m128i blocB = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.serres));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(blocA, blocB)) != 0xFFFF)
+            return false;
+        // The bytes left past the compared 16 go to the front.
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(a.serres),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(a.serres + 16)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(b.serres),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.serres + 16)));
+        a.n -= 16;
+        b.n -= 16;
+    }
+    // One line is all kept: the other may add blanks only.
+    Serrage& courte = a.n < 16 ? a : b;
+    Serrage& autre = a.n < 16 ? b : a;
+    while (autre.n <= courte.n && autre.octet != autre.fin)
+        serrerBloc(autre);
+    return autre.octet == autre.fin && ontMemesOctets(std::string_view(a.serres, a.n),
+                                                      std::string_view(b.serres, b.n));
+}
+
+bool estIdentiqueSsse3(std::string_view attendue, std::string_view obtenue)
+{
+    // Equal bytes agree whatever blanks they hold: skip the equal start.
+    std::size_t commun = 0;
+    const std::size_t plusCourte = std::min(attendue.size(), obtenue.size());
+    while (commun + 16 <= plusCourte) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(attendue.data() + commun));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(obtenue.data() + commun));
+        const auto egaux = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, b)));
+        if (egaux != 0xFFFFU) {
+            commun += static_cast<std::size_t>(__builtin_ctz(~egaux));
+            break;
+        }
+        commun += 16;
+    }
+    Serrage a{attendue.data() + commun, attendue.data() + attendue.size(), {}, 0};
+    Serrage b{obtenue.data() + commun, obtenue.data() + obtenue.size(), {}, 0};
+    return comparerSerres(a, b);
+}
+
+#endif
 
 } // namespace
 
@@ -23,7 +165,7 @@ std::string enleverEspaces(std::string_view ligne)
     return resultat;
 }
 
-bool estIdentique(std::string_view attendue, std::string_view obtenue)
+bool estIdentiqueSimple(std::string_view attendue, std::string_view obtenue)
 {
     if (ontMemesOctets(attendue, obtenue))
         return true;
@@ -81,4 +223,13 @@ bool estIdentique(std::string_view attendue, std::string_view obtenue)
         ++a;
         ++b;
     }
+}
+
+bool estIdentique(std::string_view attendue, std::string_view obtenue)
+{
+#if defined(VALIDEUR_SSSE3)
+    if (__builtin_cpu_supports("ssse3"))
+        return ontMemesOctets(attendue, obtenue) || estIdentiqueSsse3(attendue, obtenue);
+#endif
+    return estIdentiqueSimple(attendue, obtenue);
 }

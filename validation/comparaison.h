@@ -57,6 +57,10 @@ inline bool ontMemesOctets(std::string_view a, std::string_view b)
 }
 
 // True when both lines hold the same bytes once spaces and tabs are removed.
+// Uses SSSE3 when the processor has it.
 bool estIdentique(std::string_view attendue, std::string_view obtenue);
+
+// The same decision in plain C++, for processors without SSSE3.
+bool estIdentiqueSimple(std::string_view attendue, std::string_view obtenue);
 
 #endif

@@ -1,0 +1,177 @@
+#include "lecture.h"
+
+#include "comparaison.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+// Bytes asked of an input at a time, once it has shown it is not tiny. Large
+// enough that reading costs a few system calls per megabyte, small enough
+// that three buffers stay in cache. Small inputs start with a small buffer.
+constexpr std::size_t tailleBloc = std::size_t{256} * 1024;
+constexpr std::size_t tailleBlocInitiale = std::size_t{4} * 1024;
+
+// The first newline in [octet, fin), or nullptr.
+const char* chercherSaut(const char* octet, const char* fin)
+{
+    if (octet == fin)
+        return nullptr;
+    return static_cast<const char*>(std::memchr(octet, '\n', static_cast<std::size_t>(fin - octet)));
+}
+
+// Moves the unread bytes to the front of the buffer and appends what the
+// input has after them. From a pipe this takes what is there rather than
+// waiting for a full block, so reports keep pace with a program that writes
+// slowly. Returns the number of bytes added: 0 at the end of the input or on
+// a read error.
+std::size_t remplir(Entree& entree)
+{
+    if (entree.debut != 0) {
+        entree.fin -= entree.debut;
+        std::memmove(entree.octets.get(), entree.octets.get() + entree.debut, entree.fin);
+        entree.debut = 0;
+    }
+    // Room for one more block after the unread bytes. A long line doubles
+    // the capacity; realloc moves large blocks by remapping their pages, and
+    // only the pages that reads fill are ever touched, so memory stays near
+    // the longest line.
+    const std::size_t voulu = std::clamp(2 * entree.capacite, tailleBlocInitiale, tailleBloc);
+    if (entree.capacite - entree.fin < voulu) {
+        const std::size_t nouvelle = std::max(entree.fin + voulu, 2 * entree.capacite);
+        auto* const agrandi =
+            static_cast<char*>(std::realloc(entree.octets.get(), nouvelle + margeLecture));
+        if (agrandi == nullptr)
+            throw std::bad_alloc();
+        static_cast<void>(entree.octets.release());
+        entree.octets.reset(agrandi);
+        entree.capacite = nouvelle;
+    }
+    // One block at a time, even into a large buffer: the unread bytes are
+    // moved to the front when the next line starts, so they must stay few.
+    char* const place = entree.octets.get() + entree.fin;
+    const auto libre = static_cast<std::streamsize>(std::min(entree.capacite - entree.fin, tailleBloc));
+    std::istream& flux = *entree.flux;
+    std::streamsize lus = flux.readsome(place, libre);
+    if (lus == 0 && flux.good() && flux.peek() != std::istream::traits_type::eof())
+        lus = flux.readsome(place, libre);
+    entree.fin += static_cast<std::size_t>(lus);
+    std::memset(entree.octets.get() + entree.fin, 0, margeLecture);
+    return static_cast<std::size_t>(lus);
+}
+
+} // namespace
+
+void libererOctets(char* octets)
+{
+    std::free(octets);
+}
+
+bool lireLigneLente(Entree& entree, std::string_view& ligne)
+{
+    // Bytes still buffered mean the input has not been seen to end, whatever
+    // the stream's own state after reading ahead.
+    if (entree.debut == entree.fin && !entree.flux->good())
+        return false;
+    std::size_t dejaVu = 0;
+    for (;;) {
+        const char* const octets = entree.octets.get();
+        if (octets != nullptr) {
+            const char* const saut =
+                chercherSaut(octets + entree.debut + dejaVu, octets + entree.fin);
+            if (saut != nullptr) {
+                const auto finLigne = static_cast<std::size_t>(saut - octets);
+                ligne = std::string_view(octets + entree.debut, finLigne - entree.debut);
+                entree.debut = finLigne + 1;
+                return true;
+            }
+        }
+        dejaVu = entree.fin - entree.debut;
+        if (remplir(entree) == 0) {
+            // End of input or read error: what is left is the last line.
+            ligne = std::string_view(entree.octets.get() + entree.debut, entree.fin - entree.debut);
+            entree.debut = entree.fin;
+            return true;
+        }
+    }
+}
+
+bool prendreLigneAttendue(Entree& entree, std::string_view attendue, std::string_view& ligne)
+{
+    const std::size_t n = attendue.size();
+    if (entree.fin - entree.debut <= n)
+        return false;
+    const char* const octets = entree.octets.get() + entree.debut;
+    if (octets[n] != '\n' || !ontMemesOctets(std::string_view(octets, n), attendue))
+        return false;
+    ligne = std::string_view(octets, n);
+    entree.debut += n + 1;
+    return true;
+}
+
+void sauterLigne(Entree& entree)
+{
+    for (;;) {
+        const char* const octets = entree.octets.get();
+        if (octets != nullptr) {
+            const char* const saut = chercherSaut(octets + entree.debut, octets + entree.fin);
+            if (saut != nullptr) {
+                entree.debut = static_cast<std::size_t>(saut - octets) + 1;
+                return;
+            }
+        }
+        entree.debut = entree.fin;
+        if (remplir(entree) == 0)
+            return;
+    }
+}
+
+std::string_view lireLigneCommandeLente(Entree& entree, std::string& copie)
+{
+    if (entree.debut != entree.fin) {
+        const char* const octets = entree.octets.get();
+        const char* const saut = chercherSaut(octets + entree.debut, octets + entree.fin);
+        if (saut != nullptr) {
+            const auto finLigne = static_cast<std::size_t>(saut - octets);
+            const std::string_view ligne(octets + entree.debut, finLigne - entree.debut);
+            entree.debut = finLigne + 1;
+            return ligne;
+        }
+    } else if (!entree.flux->good()) {
+        return {};
+    }
+    // A line longer than what is buffered: only its word is kept. Leading
+    // whitespace is dropped as it comes, the word grows the buffer if it
+    // must, and what follows it is skipped.
+    std::size_t dejaVu = 0;
+    for (;;) {
+        const char* const octets = entree.octets.get();
+        if (octets != nullptr) {
+            const char* octet = octets + entree.debut + dejaVu;
+            const char* const fin = octets + entree.fin;
+            if (dejaVu == 0) {
+                while (octet != fin && estEspaceCommande(*octet) && *octet != '\n')
+                    ++octet;
+                entree.debut = static_cast<std::size_t>(octet - octets);
+            }
+            while (octet != fin && !estEspaceCommande(*octet))
+                ++octet;
+            if (octet != fin) {
+                const char* const mot = octets + entree.debut;
+                copie.assign(mot, static_cast<std::size_t>(octet - mot));
+                entree.debut = static_cast<std::size_t>(octet - octets);
+                sauterLigne(entree);
+                return copie;
+            }
+            dejaVu = entree.fin - entree.debut;
+        }
+        if (remplir(entree) == 0) {
+            // The input ended within the word.
+            copie.assign(entree.octets.get() + entree.debut, entree.fin - entree.debut);
+            entree.debut = entree.fin;
+            return copie;
+        }
+    }
+}
