@@ -51,12 +51,14 @@ constexpr TableCompaction tableCompaction = [] {
 }();
 
 // One line's bytes without their blanks, made 16 input bytes at a time:
+// [octet, fin) is what is left of the line that began at `debut`, and
 // `serres` holds the kept bytes not yet compared.
 struct Serrage {
+    const char* debut;
     const char* octet;
     const char* fin;
-    char serres[48];
     std::size_t n;
+    char serres[48];
 };
 
 // Appends the 16 bytes at `source`, but those set in `ignores` and the blanks,
@@ -85,18 +87,39 @@ __attribute__((target("ssse3"))) void serrer16(Serrage& serrage, const char* sou
     serrage.n += tableCompaction.gardes[bas] + tableCompaction.gardes[haut];
 }
 
-// Serres the next block of input, whole or the last few bytes.
+// Serres the next block of input, whole or the last few bytes. The last few
+// are read as the end of a 16-byte block when the line is that long, else
+// gathered with overlapping loads; either way the bytes read twice or not
+// part of the line are ignored.
 __attribute__((target("ssse3"))) void serrerBloc(Serrage& serrage)
 {
-    const auto reste = static_cast<std::size_t>(serrage.fin - serrage.octet);
+    const auto reste = static_cast<unsigned>(serrage.fin - serrage.octet);
     if (reste >= 16) {
         serrer16(serrage, serrage.octet, 0);
         serrage.octet += 16;
         return;
     }
-    char dernier[16] = {};
-    std::memcpy(dernier, serrage.octet, reste);
-    serrer16(serrage, dernier, (0xFFFFU << reste) & 0xFFFFU);
+    if (serrage.fin - serrage.debut >= 16) {
+        serrer16(serrage, serrage.fin - 16, (1U << (16 - reste)) - 1);
+    } else {
+        char dernier[16] = {};
+        const char* const source = serrage.octet;
+        unsigned ignores = 0;
+        if (reste >= 8) {
+            std::memcpy(dernier, source, 8);
+            std::memcpy(dernier + 8, source + reste - 8, 8);
+            ignores = ((1U << (16 - reste)) - 1) << 8;
+        } else if (reste >= 4) {
+            std::memcpy(dernier, source, 4);
+            std::memcpy(dernier + 4, source + reste - 4, 4);
+            ignores = 0xFF00U | (((1U << (8 - reste)) - 1) << 4);
+        } else {
+            for (unsigned i = 0; i < reste; ++i)
+                dernier[i] = source[i];
+            ignores = (0xFFFFU << reste) & 0xFFFFU;
+        }
+        serrer16(serrage, dernier, ignores);
+    }
     serrage.octet = serrage.fin;
 }
 
@@ -132,7 +155,8 @@ __attribute__((target("ssse3"))) bool comparerSerres(Serrage& a, Serrage& b)
                                                       std::string_view(b.serres, b.n));
 }
 
-bool estIdentiqueSsse3(std::string_view attendue, std::string_view obtenue)
+__attribute__((target("ssse3"))) bool estIdentiqueSsse3(std::string_view attendue,
+                                                    std::string_view obtenue)
 {
     // Equal bytes agree whatever blanks they hold: skip the equal start.
     std::size_t commun = 0;
@@ -147,8 +171,30 @@ bool estIdentiqueSsse3(std::string_view attendue, std::string_view obtenue)
         }
         commun += 16;
     }
-    Serrage a{attendue.data() + commun, attendue.data() + attendue.size(), {}, 0};
-    Serrage b{obtenue.data() + commun, obtenue.data() + obtenue.size(), {}, 0};
+    Serrage a;
+    a.debut = attendue.data();
+    a.octet = a.debut + commun;
+    a.fin = a.debut + attendue.size();
+    a.n = 0;
+    Serrage b;
+    b.debut = obtenue.data();
+    b.octet = b.debut + commun;
+    b.fin = b.debut + obtenue.size();
+    b.n = 0;
+    if (a.fin - a.octet <= 16 && b.fin - b.octet <= 16) {
+        // Short ends, the common case: one block each.
+        if (a.octet != a.fin)
+            serrerBloc(a);
+        if (b.octet != b.fin)
+            serrerBloc(b);
+        if (a.n != b.n)
+            return false;
+        const auto egaux = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(a.serres)),
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.serres)))));
+        const unsigned voulus = (1U << a.n) - 1;
+        return (egaux & voulus) == voulus;
+    }
     return comparerSerres(a, b);
 }
 

@@ -62,6 +62,16 @@ std::size_t remplir(Entree& entree)
     return static_cast<std::size_t>(lus);
 }
 
+// Copies the word [debut, fin) into `copie`, followed by zeros as a buffer's
+// margin would be.
+std::string_view garderMot(std::string& copie, const char* debut, const char* fin)
+{
+    const auto n = static_cast<std::size_t>(fin - debut);
+    copie.assign(debut, n);
+    copie.append(margeLecture, '\0');
+    return std::string_view(copie).substr(0, n);
+}
+
 } // namespace
 
 void libererOctets(char* octets)
@@ -160,18 +170,18 @@ std::string_view lireLigneCommandeLente(Entree& entree, std::string& copie)
                 ++octet;
             if (octet != fin) {
                 const char* const mot = octets + entree.debut;
-                copie.assign(mot, static_cast<std::size_t>(octet - mot));
+                const std::string_view commande = garderMot(copie, mot, octet);
                 entree.debut = static_cast<std::size_t>(octet - octets);
                 sauterLigne(entree);
-                return copie;
+                return commande;
             }
             dejaVu = entree.fin - entree.debut;
         }
         if (remplir(entree) == 0) {
             // The input ended within the word.
-            copie.assign(entree.octets.get() + entree.debut, entree.fin - entree.debut);
+            const char* const mot = entree.octets.get() + entree.debut;
             entree.debut = entree.fin;
-            return copie;
+            return garderMot(copie, mot, entree.octets.get() + entree.fin);
         }
     }
 }

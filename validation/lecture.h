@@ -1,6 +1,7 @@
 #ifndef VALIDEUR_LECTURE_H
 #define VALIDEUR_LECTURE_H
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -20,8 +21,9 @@ using Octets = std::unique_ptr<char, void (*)(char*)>;
 void libererOctets(char* octets);
 
 // Bytes that may be read past the end of what an input holds: the buffer
-// always has this many more, zeroed, so that the line searches can look at
-// 32 bytes at a time without asking how many are left first.
+// always has this many more, and the first margeLecture bytes after `fin`
+// are zeros, so that the line searches can look at 32 bytes at a time
+// without asking how many are left first: a zero is never a newline.
 constexpr std::size_t margeLecture = 64;
 
 // One input read line by line: its stream, and a buffer of `capacite` bytes
@@ -53,11 +55,6 @@ inline std::uint32_t masquerSauts(const char* octets)
     return bas | (haut << 16);
 }
 
-// The mask's bits for the first `n` bytes only.
-inline std::uint32_t garderPremiers(std::uint32_t masque, std::size_t n)
-{
-    return n >= 32 ? masque : masque & ((std::uint32_t{1} << n) - 1);
-}
 #endif
 
 // What reading a line needs beyond the common case: a line that is not
@@ -75,7 +72,7 @@ inline bool lireLigne(Entree& entree, std::string_view& ligne)
     const std::size_t reste = entree.fin - entree.debut;
     if (reste != 0) {
         const char* const octets = entree.octets.get() + entree.debut;
-        const std::uint32_t sauts = garderPremiers(masquerSauts(octets), reste);
+        const std::uint32_t sauts = masquerSauts(octets);
         if (sauts != 0) {
             const auto n = static_cast<std::size_t>(__builtin_ctz(sauts));
             ligne = std::string_view(octets, n);
@@ -94,6 +91,76 @@ inline bool estEpuisee(const Entree& entree)
     return entree.debut == entree.fin && !entree.flux->good();
 }
 
+// Reads the next line of both inputs in one pass, in the common case where
+// both lines are wholly in their buffers: it finds the first line's end and
+// the first byte where the inputs differ together, and sets `memesOctets`
+// when the lines are the same bytes. Returns false, having read nothing,
+// when either line's end is not within reach: the caller reads them one by
+// one then.
+inline bool lireDeuxLignes(Entree& premiere, Entree& seconde, std::string_view& lignePremiere,
+                           std::string_view& ligneSeconde, bool& memesOctets)
+{
+#if defined(VALIDEUR_SSE2)
+    const std::size_t restePremiere = premiere.fin - premiere.debut;
+    const std::size_t resteSeconde = seconde.fin - seconde.debut;
+    const std::size_t reste = std::min(restePremiere, resteSeconde);
+    if (reste == 0)
+        return false;
+    const char* const a = premiere.octets.get() + premiere.debut;
+    const char* const b = seconde.octets.get() + seconde.debut;
+    for (std::size_t decalage = 0;; decalage += 32) {
+        const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + decalage));
+        const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + decalage + 16));
+        const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + decalage));
+        const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + decalage + 16));
+        const auto egauxBas = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(a0, b0)));
+        const auto egauxHaut = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(a1, b1)));
+        const std::uint32_t egaux = egauxBas | (egauxHaut << 16);
+        const std::uint32_t sautsA = masquerSauts(a + decalage);
+        // The first byte that differs or ends the first line. Before it,
+        // neither line has ended. Past the end of either buffer, the zeros
+        // differ from the other's bytes or match its zeros, and hold no
+        // newline: a line not wholly in its buffer is never taken.
+        const std::uint32_t arrets = ~egaux | sautsA;
+        if (arrets == 0) {
+            if (reste - decalage <= 32)
+                return false;
+            continue;
+        }
+        const auto n = static_cast<std::size_t>(__builtin_ctz(arrets));
+        if ((egaux & sautsA) >> n & 1U) {
+            const std::size_t longueur = decalage + n;
+            lignePremiere = std::string_view(a, longueur);
+            ligneSeconde = lignePremiere;
+            premiere.debut += longueur + 1;
+            seconde.debut += longueur + 1;
+            memesOctets = true;
+            return true;
+        }
+        // The lines differ: both end in this block, or they are read apart.
+        const std::uint32_t finA = sautsA;
+        const std::uint32_t finB = masquerSauts(b + decalage);
+        if (finA == 0 || finB == 0)
+            return false;
+        const std::size_t longueurA = decalage + static_cast<std::size_t>(__builtin_ctz(finA));
+        const std::size_t longueurB = decalage + static_cast<std::size_t>(__builtin_ctz(finB));
+        lignePremiere = std::string_view(a, longueurA);
+        ligneSeconde = std::string_view(b, longueurB);
+        premiere.debut += longueurA + 1;
+        seconde.debut += longueurB + 1;
+        memesOctets = false;
+        return true;
+    }
+#else
+    static_cast<void>(premiere);
+    static_cast<void>(seconde);
+    static_cast<void>(lignePremiere);
+    static_cast<void>(ligneSeconde);
+    static_cast<void>(memesOctets);
+    return false;
+#endif
+}
+
 // Most actual lines are exactly the expected line. When the next bytes of the
 // input are `attendue` and a newline, takes them as the next line and returns
 // true: they agree with it, and nothing was searched or compared twice.
@@ -104,7 +171,8 @@ bool prendreLigneAttendue(Entree& entree, std::string_view attendue, std::string
 // after any leading whitespace up to the next whitespace byte), from `copie`;
 // the rest of such a line is skipped, never held. Either way the line's
 // command word is the first word of what is given. Empty when no line was
-// left. Valid until the next read of the same input.
+// left. Valid until the next read of the same input, and followed by at least
+// margeLecture readable bytes.
 std::string_view lireLigneCommandeLente(Entree& entree, std::string& copie);
 
 inline std::string_view lireLigneCommande(Entree& entree, std::string& copie)
@@ -113,7 +181,7 @@ inline std::string_view lireLigneCommande(Entree& entree, std::string& copie)
     const std::size_t reste = entree.fin - entree.debut;
     if (reste != 0) {
         const char* const octets = entree.octets.get() + entree.debut;
-        const std::uint32_t sauts = garderPremiers(masquerSauts(octets), reste);
+        const std::uint32_t sauts = masquerSauts(octets);
         if (sauts != 0) {
             const auto n = static_cast<std::size_t>(__builtin_ctz(sauts));
             entree.debut += n + 1;

@@ -7,6 +7,7 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -22,37 +23,62 @@ constexpr std::array<std::uint8_t, 256> rangsParInitiale = [] {
     return rangs;
 }();
 
-// A test line's command word, and its place in commandesBilan
-// (commandesBilan.size() for any other word).
-struct Commande {
-    std::string_view mot;
-    std::size_t rang;
-};
+// The reported words, each padded with zeros to 16 bytes.
+constexpr std::array<std::array<char, 16>, commandesBilan.size()> modelesBilan = [] {
+    std::array<std::array<char, 16>, commandesBilan.size()> modeles{};
+    for (std::size_t i = 0; i < commandesBilan.size(); ++i) {
+        for (std::size_t j = 0; j < commandesBilan[i].size(); ++j)
+            modeles[i][j] = commandesBilan[i][j];
+    }
+    return modeles;
+}();
+
+// True when the bytes at `octets` begin with the reported word of rank
+// `rang`; the 16 bytes at `octets` are readable.
+bool commenceParMot(const char* octets, std::size_t rang)
+{
+    const std::size_t n = commandesBilan[rang].size();
+#if defined(VALIDEUR_SSE2)
+    const auto egaux = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(octets)),
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(modelesBilan[rang].data())))));
+    const unsigned voulus = (1U << n) - 1;
+    return (egaux & voulus) == voulus;
+#else
+    return std::memcmp(octets, modelesBilan[rang].data(), n) == 0;
+#endif
+}
+
+// Where a test line's command word counts: its place in commandesBilan,
+// autreCommande for any other word, aucuneCommande for a line without one.
+constexpr std::size_t autreCommande = commandesBilan.size();
+constexpr std::size_t aucuneCommande = commandesBilan.size() + 1;
 
 std::size_t trouverRang(std::string_view mot)
 {
+    if (mot.empty())
+        return aucuneCommande;
     const std::size_t rang = rangsParInitiale[static_cast<unsigned char>(mot.front())];
     if (rang < commandesBilan.size() && !ontMemesOctets(mot, commandesBilan[rang]))
-        return commandesBilan.size();
+        return autreCommande;
     return rang;
 }
 
 // Most test lines begin with one of the reported words, followed by a blank
 // or the end of the line: one compare recognises it without scanning for the
-// word's end.
-Commande reconnaitreCommande(std::string_view ligne)
+// word's end. `ligne` is followed by readable bytes (see lireLigneCommande).
+std::size_t classerCommande(std::string_view ligne)
 {
     if (!ligne.empty()) {
         const std::size_t rang = rangsParInitiale[static_cast<unsigned char>(ligne.front())];
         if (rang < commandesBilan.size()) {
-            const std::string_view mot = commandesBilan[rang];
-            if (ligne.size() >= mot.size() && ontMemesOctets(ligne.substr(0, mot.size()), mot)
-                && (ligne.size() == mot.size() || estEspaceCommande(ligne[mot.size()])))
-                return {mot, rang};
+            const std::size_t n = commandesBilan[rang].size();
+            if (ligne.size() >= n && commenceParMot(ligne.data(), rang)
+                && (ligne.size() == n || estEspaceCommande(ligne[n])))
+                return rang;
         }
     }
-    const std::string_view mot = extraireCommande(ligne);
-    return {mot, mot.empty() ? commandesBilan.size() : trouverRang(mot)};
+    return trouverRang(extraireCommande(ligne));
 }
 
 // Straight to the stream's buffer: a report is nine pieces, and the stream's
@@ -145,30 +171,36 @@ void validerFichiers(std::istream& test, std::istream& solution,
     // The word of a test line too long for its buffer.
     std::string copieCommande;
     // One more count than the summary has: the lines of every other word go
-    // there, and nothing reads it.
+    // there (autreCommande), and nothing reads it.
     std::array<std::int64_t, commandesBilan.size() + 1> nbReussites{};
     std::array<std::int64_t, commandesBilan.size() + 1> nbTests{};
     std::int64_t numeroLigne = 0;
 
     for (;;) {
-        // An input that has run out leaves its preset in place.
-        std::string_view ligneSolution;
-        std::string_view ligneVotre = "(X)";
         ++numeroLigne;
         const std::string_view ligneTest = lireLigneCommande(entreeTest, copieCommande);
-        lireLigne(entreeSolution, ligneSolution);
-        bool identiques = prendreLigneAttendue(entreeVotre, ligneSolution, ligneVotre);
-        if (!identiques)
-            lireLigne(entreeVotre, ligneVotre);
+        std::string_view ligneSolution;
+        std::string_view ligneVotre;
+        bool identiques = false;
+        if (!lireDeuxLignes(entreeSolution, entreeVotre, ligneSolution, ligneVotre, identiques)) {
+            // An input that has run out leaves its preset in place.
+            ligneSolution = {};
+            ligneVotre = "(X)";
+            lireLigne(entreeSolution, ligneSolution);
+            identiques = prendreLigneAttendue(entreeVotre, ligneSolution, ligneVotre);
+            if (!identiques)
+                lireLigne(entreeVotre, ligneVotre);
+        }
 
-        const Commande commande = reconnaitreCommande(ligneTest);
-        if (commande.mot.empty())
+        const std::size_t rang = classerCommande(ligneTest);
+        if (rang == aucuneCommande)
             break;
         identiques = identiques || estIdentique(ligneSolution, ligneVotre);
         if (!identiques && !silencieux)
-            ecrireEchec(erreurs, numeroLigne, commande.mot, ligneSolution, ligneVotre, echapper);
-        nbReussites[commande.rang] += static_cast<std::int64_t>(identiques);
-        ++nbTests[commande.rang];
+            ecrireEchec(erreurs, numeroLigne, extraireCommande(ligneTest), ligneSolution,
+                        ligneVotre, echapper);
+        nbReussites[rang] += static_cast<std::int64_t>(identiques);
+        ++nbTests[rang];
         if (test.fail())
             break;
     }
