@@ -1,12 +1,10 @@
 #include "bilan.h"
 #include "entree_lente.h"
-#include "lecture.h"
 #include "valider_chaines.h"
 #include "validation.h"
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,62 +12,6 @@
 using namespace std::string_literals;
 
 namespace {
-
-using Lectures = std::vector<std::optional<std::string>>;
-
-// What std::getline gives, read after read: nothing once the stream has
-// stopped being good, else the line (emptied first).
-Lectures lireParGetline(const std::string& contenu, int nbLectures)
-{
-    std::istringstream flux(contenu);
-    Lectures lectures;
-    std::string ligne;
-    for (int i = 0; i < nbLectures; ++i) {
-        if (!flux.good()) {
-            lectures.emplace_back();
-            continue;
-        }
-        std::getline(flux, ligne);
-        lectures.emplace_back(ligne);
-    }
-    return lectures;
-}
-
-Lectures lireParLigne(std::istream& flux, int nbLectures)
-{
-    Entree entree;
-    entree.flux = &flux;
-    Lectures lectures;
-    for (int i = 0; i < nbLectures; ++i) {
-        std::string_view ligne = "inchangée";
-        if (lireLigne(entree, ligne))
-            lectures.emplace_back(std::string(ligne));
-        else {
-            EXPECT_EQ(ligne, "inchangée");
-            lectures.emplace_back();
-        }
-    }
-    return lectures;
-}
-
-const std::string tresLongue(300000, 'x');
-
-const std::vector<std::string> contenus = {
-    "",
-    "\n",
-    "\n\n",
-    "a",
-    "a\n",
-    "a\nb",
-    "a\nb\n",
-    "a\r\nb\r\n",
-    "\n\nc\n",
-    "un deux\0trois\nquatre"s,
-    tresLongue,
-    tresLongue + "\n",
-    "a\n" + tresLongue + "\nb\n" + tresLongue,
-    std::string(262143, 'y') + "\n" + std::string(262144, 'z') + "\nfin",
-};
 
 std::string echec(int numero, const std::string& commande, const std::string& v1,
                   const std::string& v2)
@@ -101,36 +43,6 @@ TEST(ExtraireCommande, PremierMotApresLesBlancs)
     };
     for (const auto& [ligne, commande] : cas)
         EXPECT_EQ(extraireCommande(ligne), commande) << '"' << ligne << '"';
-}
-
-TEST(LireLigne, CommeGetlineSurChaqueContenu)
-{
-    for (const std::string& contenu : contenus) {
-        const Lectures attendu = lireParGetline(contenu, 8);
-        std::istringstream flux(contenu);
-        EXPECT_EQ(lireParLigne(flux, 8), attendu) << "contenu de " << contenu.size() << " octets";
-    }
-}
-
-TEST(LireLigne, CommeGetlineParPetitsMorceaux)
-{
-    for (const std::size_t morceau : {std::size_t{1}, std::size_t{3}, std::size_t{4096}}) {
-        for (const std::string& contenu : contenus) {
-            EntreeLente entree(contenu, morceau);
-            std::istream flux(&entree);
-            EXPECT_EQ(lireParLigne(flux, 8), lireParGetline(contenu, 8))
-                << "morceaux de " << morceau << ", contenu de " << contenu.size() << " octets";
-        }
-    }
-}
-
-TEST(LireLigne, ErreurDeLectureTermineLaLigneEtLeFlux)
-{
-    EntreeLente entree("un\ndeux\ntrois\n", 4, 6);
-    std::istream flux(&entree);
-    const Lectures attendu = {"un"s, "deu"s, std::nullopt, std::nullopt};
-    EXPECT_EQ(lireParLigne(flux, 4), attendu);
-    EXPECT_TRUE(flux.bad());
 }
 
 TEST(ValiderFichiers, LignesIdentiquesSansRapport)
