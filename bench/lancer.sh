@@ -10,7 +10,7 @@ cmake --build --preset outil --target valideur generer banc >/dev/null
 valideur=${VALIDEUR:-$racine/build/valideur}
 # A missing or broken program would only give a table of meaningless times.
 if ! "$valideur" -q exemples/test.txt exemples/attendu.resultat exemples/votre.resultat >/dev/null 2>&1; then
-  echo "bench/lancer.sh : « $valideur » est absent ou ne valide pas exemples/ ; rien n'est mesuré." >&2
+  echo "bench/lancer.sh : « $valideur » est introuvable, ou en échec sur exemples/ ; rien n'est mesuré." >&2
   exit 1
 fi
 dossier=$(mktemp -d)
