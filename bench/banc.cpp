@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -21,8 +22,11 @@ struct Mesure {
 };
 
 // Runs the command with standard output to /dev/null and standard error to
-// `erreurs`; returns its wall time and peak resident memory.
-Mesure executer(const std::vector<std::string>& commande, const std::string& erreurs)
+// `erreurs`; returns its wall time and peak resident memory. A command that
+// fails, or ends with a status above `statutAdmis`, ends the benchmark: its
+// times would mean nothing.
+Mesure executer(const std::vector<std::string>& commande, const std::string& erreurs,
+                int statutAdmis)
 {
     const auto debut = std::chrono::steady_clock::now();
     const pid_t pid = fork();
@@ -42,16 +46,20 @@ Mesure executer(const std::vector<std::string>& commande, const std::string& err
     rusage usage{};
     wait4(pid, &statut, 0, &usage);
     const auto fin = std::chrono::steady_clock::now();
-    if (!WIFEXITED(statut) || WEXITSTATUS(statut) > 1)
-        std::fprintf(stderr, "échec de %s (statut %d)\n", commande[0].c_str(), statut);
+    if (!WIFEXITED(statut) || WEXITSTATUS(statut) > statutAdmis) {
+        std::fprintf(stderr, "banc : échec de %s (statut %d), rien de plus n'est mesuré\n",
+                     commande[0].c_str(), WIFEXITED(statut) ? WEXITSTATUS(statut) : statut);
+        std::exit(1);
+    }
     return {std::chrono::duration<double>(fin - debut).count(), usage.ru_maxrss};
 }
 
-Mesure meilleure(const std::vector<std::string>& commande, const std::string& erreurs)
+Mesure meilleure(const std::vector<std::string>& commande, const std::string& erreurs,
+                 int statutAdmis = 0)
 {
-    Mesure m = executer(commande, erreurs);
+    Mesure m = executer(commande, erreurs, statutAdmis);
     for (int i = 1; i < nbEssais; ++i) {
-        const Mesure essai = executer(commande, erreurs);
+        const Mesure essai = executer(commande, erreurs, statutAdmis);
         m.secondes = std::min(m.secondes, essai.secondes);
         m.memoireKo = std::max(m.memoireKo, essai.memoireKo);
     }
@@ -87,7 +95,7 @@ void comparer(const char* titre, const std::string& valideur, const std::string&
     std::printf("%-34s %8s %9s %7s %9s\n", "commande", "s", "Mo/s", "x wc", "Mio max");
     const Mesure wc = meilleure({"wc", "-l", t, a, v}, nul);
     ligne("wc -l test attendu votre", wc, octets, wc.secondes);
-    ligne("diff -w attendu votre", meilleure({"diff", "-w", a, v}, nul), taille({a, v}), wc.secondes);
+    ligne("diff -w attendu votre", meilleure({"diff", "-w", a, v}, nul, 1), taille({a, v}), wc.secondes);
     if (quiet)
         ligne("valideur -q", meilleure({valideur, "-q", t, a, v}, nul), octets, wc.secondes);
     ligne("valideur, rapports vers un fichier", meilleure({valideur, t, a, v}, prefixe + ".rapports"),

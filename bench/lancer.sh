@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
 # Benchmark: builds, writes the inputs into a temporary folder, and prints the
 # table of valideur beside wc -l and diff -w. VALIDEUR=path times another build.
+# Needs only the compiler and CMake.
 set -euo pipefail
 racine=$(cd "$(dirname "$0")/.." && pwd)
 cd "$racine"
-cmake --preset release >/dev/null
-cmake --build --preset release --target valideur generer banc >/dev/null
+cmake --preset outil -DVALIDEUR_BANC=ON >/dev/null
+cmake --build --preset outil --target valideur generer banc >/dev/null
+valideur=${VALIDEUR:-$racine/build/valideur}
+# A missing or broken program would only give a table of meaningless times.
+if ! "$valideur" -q exemples/test.txt exemples/attendu.resultat exemples/votre.resultat >/dev/null 2>&1; then
+  echo "bench/lancer.sh : « $valideur » est introuvable, ou en échec sur exemples/ ; rien n'est mesuré." >&2
+  exit 1
+fi
 dossier=$(mktemp -d)
 trap 'rm -rf "$dossier"' EXIT
 build/bench/generer "$dossier"
-build/bench/banc "${VALIDEUR:-$racine/build/valideur}" "$dossier"
+build/bench/banc "$valideur" "$dossier"

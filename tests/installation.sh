@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and, through the Debian package,
 # into a temporary root; both installed programs must answer the examples as
-# the built one does, and the installed manual page must render.
+# the built one does, the installed manual page must render and lint clean,
+# and lintian must find no error or warning in the package.
 set -u
 construction=$1
 source=$2
@@ -35,17 +36,35 @@ if [ -n "$paquet" ]; then
   for champ in Package Version Maintainer Depends Description; do
     [ -n "$(dpkg-deb -f "$paquet" "$champ")" ] || echouer "champ $champ vide"
   done
-  dpkg-deb -c "$paquet" | grep -q '/usr/share/man/man1/valideur\.1' || echouer "page de manuel absente du paquet"
+  command -v lintian >/dev/null || echouer "lintian absent : apt-get install lintian"
+  remarques=$(lintian "$paquet" 2>&1 | grep -E '^[EW]: ')
+  [ -z "$remarques" ] || echouer "lintian:"$'\n'"$remarques"
 fi
 
+for partage in "$tmp/prefixe/share" "$tmp/racine/usr/share"; do
+  for f in bash-completion/completions/valideur doc/valideur/copyright doc/valideur/changelog.gz; do
+    [ -s "$partage/$f" ] || echouer "$partage/$f absent"
+  done
+done
+
 for racine in "$tmp/prefixe/share/man" "$tmp/racine/usr/share/man"; do
-  page="$racine/man1/valideur.1"
-  avertissements=$(groff -k -man -Tutf8 -ww -z "$page" 2>&1)
-  [ -z "$avertissements" ] || echouer "groff: $avertissements"
+  page="$racine/man1/valideur.1.gz"
+  avertissements=$(zcat "$page" | groff -k -man -Tutf8 -ww -z 2>&1; mandoc -Tlint "$page" 2>&1)
+  [ -z "$avertissements" ] || echouer "groff, mandoc: $avertissements"
   MANPATH="$racine" MANWIDTH=80 man -P cat valideur 2>"$tmp/man-erreurs" \
     | grep -q 'STATUT DE SORTIE' || echouer "man valideur ($racine)"
   [ ! -s "$tmp/man-erreurs" ] || echouer "man: $(cat "$tmp/man-erreurs")"
   man -l "$page" 2>/dev/null | grep -q '^NOM' || echouer "man -l $page"
+done
+
+# Quoted messages and option names are never hyphenated nor split, whatever
+# the width of the terminal.
+for largeur in $(seq 40 80); do
+  rendu=$(MANWIDTH=$largeur man -l "$tmp/prefixe/share/man/man1/valideur.1.gz" 2>&1)
+  for texte in '“Erreur ouverture ”' '“Erreur lecture ”' '“Erreur écriture”' '“Erreur mémoire”' \
+               '-quiet' '-silence' '-corrige' 'frequentations' 'duree_rencontres' 'attendu.resultat'; do
+    grep -qF -- "$texte" <<<"$rendu" || echouer "man à $largeur colonnes : « $texte » coupé"
+  done
 done
 
 [ $echecs -eq 0 ] && echo "installation: ok"

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Runs the graders' recipe exactly as the README shows it (the first sh block
+# of its "Corriger toute une classe" section) in a copy of tests/correction/,
+# with the built valideur first in PATH, and compares the TSV it writes.
+set -u
+valideur=$1
+source=$2
+recette=$(awk '/^## Corriger toute une classe/ { section = 1; next }
+               section && /^## / { exit }
+               section && /^```sh$/ { bloc = 1; next }
+               bloc && /^```$/ { exit }
+               bloc { print }' "$source/README.md")
+if [ -z "$recette" ] || [ "$(printf '%s\n' "$recette" | wc -l)" -ne 1 ]; then
+  echo "ÉCHEC: la recette du README n'est pas une ligne seule : «$recette»"
+  exit 1
+fi
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+cp -r "$source/tests/correction/." "$tmp"
+cd "$tmp" || exit 2
+PATH="$(dirname "$valideur"):$PATH" bash -c "$recette" || { echo "ÉCHEC: statut $? de «$recette»"; exit 1; }
+if ! cmp -s notes-attendues.tsv notes.tsv; then
+  echo "ÉCHEC: notes.tsv attendu / obtenu"
+  diff notes-attendues.tsv notes.tsv
+  exit 1
+fi
+echo "correction: ok"
