@@ -3,6 +3,7 @@
 
 #include "validation.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -66,6 +67,8 @@ int executer(int argc, const char* const argv[])
         return 1;
     }
 
+    const Presentation presentation =
+        choisirPresentation(isatty(STDERR_FILENO) == 1, std::getenv("NO_COLOR"), std::getenv("TERM"));
     const auto mode = std::ios::in | std::ios::binary;
     std::ifstream test(cheminTest, mode);
     std::ifstream solution(cheminSolution, mode);
@@ -75,18 +78,22 @@ int executer(int argc, const char* const argv[])
         {&test, &cheminTest}, {&solution, &cheminSolution}, {&votre, &cheminVotre}};
     for (const auto& [flux, chemin] : fichiers) {
         if (!estOuvert(*flux, *chemin)) {
-            std::cerr << "Erreur ouverture " << *chemin << '\n' << std::flush;
+            std::cerr << "Erreur ouverture ";
+            ecrireChemin(std::cerr, *chemin, presentation);
+            std::cerr << '\n' << std::flush;
             return 1;
         }
     }
 
-    validerFichiers(test, solution, votre, silencieux, modeCorrige,
-                    isatty(STDERR_FILENO) == 1, std::cout, std::cerr);
+    validerFichiers(test, solution, votre, silencieux, modeCorrige, presentation, std::cout,
+                    std::cerr);
 
     int statut = 0;
     for (const auto& [flux, chemin] : fichiers) {
         if (flux->bad()) {
-            std::cerr << "Erreur lecture " << *chemin << '\n';
+            std::cerr << "Erreur lecture ";
+            ecrireChemin(std::cerr, *chemin, presentation);
+            std::cerr << '\n';
             statut = 1;
             break;
         }

@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
         std::istream fluxVotre(&entreeVotre);
         std::ostringstream sortie;
         std::ostringstream erreurs;
-        validerFichiers(fluxTest, fluxSolution, fluxVotre, false, modeCorrige, false, sortie,
+        validerFichiers(fluxTest, fluxSolution, fluxVotre, false, modeCorrige, {}, sortie,
                         erreurs);
         verifier(sortie.str() == normale.sortie);
         verifier(erreurs.str() == normale.erreurs);

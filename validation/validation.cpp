@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -159,40 +158,6 @@ std::string_view reconnaitreCommande(std::string_view ligneTest, Decompte& nbTes
     return recents[0].first->first;
 }
 
-// Straight to the stream's buffer: a report is nine pieces, and the stream's
-// own checks on each cost more than the copy. The flush after the report
-// goes through the stream and sets its state on failure.
-void ecrire(std::ostream& flux, std::string_view texte)
-{
-    flux.rdbuf()->sputn(texte.data(), static_cast<std::streamsize>(texte.size()));
-}
-
-void ecrireEchec(std::ostream& erreurs, std::int64_t numeroLigne,
-                 std::string_view commande, std::string_view attendue,
-                 std::string_view obtenue, bool echapper)
-{
-    // The lines come from the program under test: on a terminal, their
-    // control bytes would act instead of showing.
-    if (echapper) {
-        ecrireEchec(erreurs, numeroLigne, echapperControles(commande),
-                    echapperControles(attendue), echapperControles(obtenue), false);
-        return;
-    }
-    char chiffres[24];
-    const char* const finChiffres =
-        std::to_chars(chiffres, chiffres + sizeof chiffres, numeroLigne).ptr;
-    ecrire(erreurs, "Ligne #");
-    ecrire(erreurs, std::string_view(chiffres, static_cast<std::size_t>(finChiffres - chiffres)));
-    ecrire(erreurs, " (");
-    ecrire(erreurs, commande);
-    ecrire(erreurs, ") : \xC3\x89" "CHEC\n V1:");
-    ecrire(erreurs, attendue);
-    ecrire(erreurs, "\n V2:");
-    ecrire(erreurs, obtenue);
-    ecrire(erreurs, "\n");
-    erreurs.flush();
-}
-
 } // namespace
 
 std::string_view extraireCommande(std::string_view ligneTest)
@@ -205,35 +170,6 @@ std::string_view extraireCommande(std::string_view ligneTest)
     while (octet != finLigne && !estEspaceCommande(*octet))
         ++octet;
     return {debut, static_cast<std::size_t>(octet - debut)};
-}
-
-std::string echapperControles(std::string_view texte)
-{
-    std::string resultat;
-    resultat.reserve(texte.size());
-    for (const char octet : texte) {
-        const auto code = static_cast<unsigned char>(octet);
-        if ((code >= 0x20 && code != 0x7F) || code == '\t') {
-            resultat += octet;
-            continue;
-        }
-        switch (code) {
-        case 0x00: resultat += "\\0"; break;
-        case '\a': resultat += "\\a"; break;
-        case '\b': resultat += "\\b"; break;
-        case '\n': resultat += "\\n"; break;
-        case '\v': resultat += "\\v"; break;
-        case '\f': resultat += "\\f"; break;
-        case '\r': resultat += "\\r"; break;
-        default: {
-            const char chiffres[] = "0123456789abcdef";
-            resultat += "\\x";
-            resultat += chiffres[code >> 4];
-            resultat += chiffres[code & 0xF];
-        }
-        }
-    }
-    return resultat;
 }
 
 void libererOctets(char* octets)
@@ -271,7 +207,8 @@ bool lireLigne(std::istream& flux, Octets& tampon, std::size_t& capacite,
 
 void validerFichiers(std::istream& test, std::istream& solution,
                      std::istream& votre, bool silencieux, bool modeCorrige,
-                     bool echapper, std::ostream& sortie, std::ostream& erreurs)
+                     const Presentation& presentation, std::ostream& sortie,
+                     std::ostream& erreurs)
 {
     Octets tamponTest(nullptr, libererOctets);
     Octets tamponSolution(nullptr, libererOctets);
@@ -302,8 +239,11 @@ void validerFichiers(std::istream& test, std::istream& solution,
         lireLigne(solution, tamponSolution, capaciteSolution, debutSolution, finSolution, ligneSolution);
         const bool memeLigne =
             lireLigneAttendue(tamponVotre, debutVotre, finVotre, ligneSolution, ligneVotre);
-        if (!memeLigne)
-            lireLigne(votre, tamponVotre, capaciteVotre, debutVotre, finVotre, ligneVotre);
+        // No line, or the empty one after the last newline: the results have run out.
+        const bool votreEpuise =
+            !memeLigne
+            && (!lireLigne(votre, tamponVotre, capaciteVotre, debutVotre, finVotre, ligneVotre)
+                || (ligneVotre.empty() && debutVotre == finVotre && !votre.good()));
 
         const std::string_view commande =
             reconnaitreCommande(ligneTest, nbTests, nbReussites, recents, nbRecents);
@@ -315,7 +255,8 @@ void validerFichiers(std::istream& test, std::istream& solution,
                 entreeReussite = trouverOuCreer(nbReussites, commande);
             ++entreeReussite->second;
         } else if (!silencieux) {
-            ecrireEchec(erreurs, numeroLigne, commande, ligneSolution, ligneVotre, echapper);
+            ecrireRapport(erreurs, {numeroLigne, commande, ligneSolution, ligneVotre, votreEpuise},
+                          presentation);
         }
         ++recents[0].first->second;
         if (test.fail())
