@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cstddef>
 #include <cstring>
+#include <iterator>
+#include <numeric>
 #include <string>
 
 // On a terminal a report shows each text escaped and, when a text takes more
@@ -33,6 +35,7 @@ constexpr std::size_t fusion = 30;
 constexpr std::size_t tailleRapportCourt = 4096;
 
 constexpr std::string_view verdict = "\xC3\x89" "CHEC";
+constexpr std::string_view verdictEtV1 = ") : \xC3\x89" "CHEC\n V1:";
 
 constexpr std::string_view sgrVerdict = "\x1b[1;31m";
 constexpr std::string_view sgrNormal = "\x1b[0m";
@@ -52,10 +55,10 @@ void ecrireExact(std::ostream& erreurs, const Echec& echec)
     char chiffres[24];
     const std::string_view morceaux[] = {
         "Ligne #", ecrireNombre(chiffres, echec.numeroLigne), " (", echec.commande,
-        ") : \xC3\x89" "CHEC\n V1:", echec.attendue, "\n V2:", echec.obtenue, "\n"};
-    std::size_t total = 0;
-    for (const std::string_view morceau : morceaux)
-        total += morceau.size();
+        verdictEtV1, echec.attendue, "\n V2:", echec.obtenue, "\n"};
+    const std::size_t total = std::accumulate(
+        std::begin(morceaux), std::end(morceaux), std::size_t{0},
+        [](std::size_t somme, std::string_view morceau) { return somme + morceau.size(); });
     std::streambuf& tampon = *erreurs.rdbuf();
     if (total <= tailleRapportCourt) {
         char rapport[tailleRapportCourt];
@@ -502,11 +505,11 @@ std::size_t ignorerBlancOuInsecable(std::string_view texte, std::size_t pos)
 {
     if (estBlanc(texte[pos]))
         return 1;
-    for (const std::string_view insecable : insecables) {
-        if (texte.substr(pos, insecable.size()) == insecable)
-            return insecable.size();
-    }
-    return 0;
+    const auto insecable =
+        std::find_if(insecables.begin(), insecables.end(), [&](std::string_view espace) {
+            return texte.substr(pos, espace.size()) == espace;
+        });
+    return insecable == insecables.end() ? 0 : insecable->size();
 }
 
 // Sets bit k of `trouves` for each no-break space insecables[k] in `texte`.
