@@ -14,8 +14,9 @@
 // `contexte` columns before the differing region and `bord` columns of its
 // start, `bord` columns of the region's end and `contexte` after it, and the
 // last `queue` columns. Pieces less than `fusion` columns apart are joined;
-// each cut shows as "[… N octets …]". A window is thus at most about 160
-// columns of text plus three markers. Columns: one per UTF-8 character, an
+// each cut shows as "[… N octets …]", N the number of bytes left out. A
+// window thus shows 160 columns of text, 250 at most where short gaps were
+// joined, and up to three markers. Columns: one per UTF-8 character, an
 // escape as many as the characters it prints, a tab one.
 //
 // Every pass over a line walks it once and keeps nothing of it: a report on a
