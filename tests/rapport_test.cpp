@@ -65,13 +65,14 @@ TEST(ChoisirPresentation, CouleurSurTerminalSelonNoColorEtTerm)
 TEST(EcrireRapport, HorsTerminalOctetsTelsQuels)
 {
     const std::string longue(10000, '\x1b');
+    const std::string nul = "\0\x7f"s;
     const struct {
         Echec echec;
         std::string attendu;
     } cas[] = {
         {{5, "localiser", "5 0", " 6\t"}, "Ligne #5 (localiser) : \xC3\x89" "CHEC\n V1:5 0\n V2: 6\t\n"},
         {{12, "trace", "", "", true}, "Ligne #12 (trace) : \xC3\x89" "CHEC\n V1:\n V2:\n"},
-        {{1, "a\x1b]0;b\x07", "\r\\\x9b\xC2\x9B", "\0\x7f"s}, "Ligne #1 (a\x1b]0;b\x07) : \xC3\x89" "CHEC\n V1:\r\\\x9b\xC2\x9B\n V2:\0\x7f\n"s},
+        {{1, "a\x1b]0;b\x07", "\r\\\x9b\xC2\x9B", nul}, "Ligne #1 (a\x1b]0;b\x07) : \xC3\x89" "CHEC\n V1:\r\\\x9b\xC2\x9B\n V2:\0\x7f\n"s},
         {{2, "trace", longue, "x"}, "Ligne #2 (trace) : \xC3\x89" "CHEC\n V1:" + longue + "\n V2:x\n"},
     };
     for (const auto& [echec, attendu] : cas) {
