@@ -1,10 +1,12 @@
 // valideur: compares, line by line, the results of a program under test with
 // the expected results of a test file. See the README for the contract.
 
+#include "rapport.h"
 #include "validation.h"
 
 #include <ext/stdio_filebuf.h>
 
+#include <cstdlib>
 #include <iostream>
 #include <new>
 #include <string>
@@ -81,6 +83,8 @@ int executer(int argc, const char* const argv[])
         return 1;
     }
 
+    const Presentation presentation =
+        choisirPresentation(isatty(STDERR_FILENO) == 1, std::getenv("NO_COLOR"), std::getenv("TERM"));
     const std::string* const chemins[] = {&cheminTest, &cheminSolution, &cheminVotre};
     int descripteurs[3];
     struct stat infos[3] {};
@@ -95,7 +99,9 @@ int executer(int argc, const char* const argv[])
     for (int i = 0; i < 3; ++i) {
         if (!identifier(descripteurs[i], infos[i])) {
             fermer();
-            std::cerr << "Erreur ouverture " << *chemins[i] << '\n' << std::flush;
+            std::cerr << "Erreur ouverture ";
+            ecrireChemin(std::cerr, *chemins[i], presentation);
+            std::cerr << '\n' << std::flush;
             return 1;
         }
     }
@@ -105,8 +111,11 @@ int executer(int argc, const char* const argv[])
     for (const int autre : {1, 0}) {
         if (estMemeFichier(infos[2], infos[autre])) {
             fermer();
-            std::cerr << "Erreur ouverture " << cheminVotre << "\n(m\xC3\xAAme fichier que "
-                      << *chemins[autre] << ")\n" << std::flush;
+            std::cerr << "Erreur ouverture ";
+            ecrireChemin(std::cerr, cheminVotre, presentation);
+            std::cerr << "\n(m\xC3\xAAme fichier que ";
+            ecrireChemin(std::cerr, *chemins[autre], presentation);
+            std::cerr << ")\n" << std::flush;
             return 1;
         }
     }
@@ -120,13 +129,15 @@ int executer(int argc, const char* const argv[])
     std::istream votre(&fichierVotre);
     std::istream* const flux[] = {&test, &solution, &votre};
 
-    validerFichiers(test, solution, votre, silencieux, modeCorrige,
-                    isatty(STDERR_FILENO) == 1, std::cout, std::cerr);
+    validerFichiers(test, solution, votre, silencieux, modeCorrige, presentation, std::cout,
+                    std::cerr);
 
     int statut = 0;
     for (int i = 0; i < 3; ++i) {
         if (flux[i]->bad()) {
-            std::cerr << "Erreur lecture " << *chemins[i] << '\n';
+            std::cerr << "Erreur lecture ";
+            ecrireChemin(std::cerr, *chemins[i], presentation);
+            std::cerr << '\n';
             statut = 1;
             break;
         }

@@ -58,6 +58,64 @@ std::int64_t compterEchecsModele(const std::string& test, const std::string& sol
     return echecs;
 }
 
+// True when nothing in `texte` acts on a terminal: valid UTF-8 without C0
+// controls but tab and newline, DEL or C1 controls, once the SGR sequences
+// ESC [ digits and semicolons m are taken out.
+bool estSurPourTerminal(const std::string& texte)
+{
+    std::size_t i = 0;
+    while (i < texte.size()) {
+        const auto octet = static_cast<unsigned char>(texte[i]);
+        if (octet == 0x1b) {
+            std::size_t j = i + 1;
+            if (j == texte.size() || texte[j] != '[')
+                return false;
+            ++j;
+            while (j < texte.size() && ((texte[j] >= '0' && texte[j] <= '9') || texte[j] == ';'))
+                ++j;
+            if (j == texte.size() || texte[j] != 'm')
+                return false;
+            i = j + 1;
+            continue;
+        }
+        if (octet < 0x80) {
+            if ((octet < 0x20 && octet != '\t' && octet != '\n') || octet == 0x7f)
+                return false;
+            ++i;
+            continue;
+        }
+        // Decode one sequence and check its value is what its length allows.
+        std::size_t longueur = 0;
+        std::uint32_t point = 0;
+        if ((octet & 0xe0) == 0xc0) {
+            longueur = 2;
+            point = octet & 0x1fU;
+        } else if ((octet & 0xf0) == 0xe0) {
+            longueur = 3;
+            point = octet & 0x0fU;
+        } else if ((octet & 0xf8) == 0xf0) {
+            longueur = 4;
+            point = octet & 0x07U;
+        } else {
+            return false;
+        }
+        if (texte.size() - i < longueur)
+            return false;
+        for (std::size_t k = 1; k < longueur; ++k) {
+            const auto suite = static_cast<unsigned char>(texte[i + k]);
+            if ((suite & 0xc0) != 0x80)
+                return false;
+            point = (point << 6) | (suite & 0x3fU);
+        }
+        const std::uint32_t minimum[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (point < minimum[longueur] || point > 0x10ffff || (point >= 0xd800 && point <= 0xdfff)
+            || point <= 0x9f)
+            return false;
+        i += longueur;
+    }
+    return true;
+}
+
 std::size_t compter(const std::string& texte, char octet)
 {
     std::size_t n = 0;
@@ -94,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
         std::istream fluxVotre(&entreeVotre);
         std::ostringstream sortie;
         std::ostringstream erreurs;
-        validerFichiers(fluxTest, fluxSolution, fluxVotre, false, modeCorrige, false, sortie,
+        validerFichiers(fluxTest, fluxSolution, fluxVotre, false, modeCorrige, {}, sortie,
                         erreurs);
         verifier(sortie.str() == normale.sortie);
         verifier(erreurs.str() == normale.erreurs);
@@ -126,5 +184,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     std::ostringstream bilan;
     ecrireBilan(reussites, tests, modeCorrige, bilan);
     verifier(normale.sortie == bilan.str());
+
+    // On a terminal, with or without colour: the same summary, one report
+    // per disagreeing line, and no byte of the inputs that acts on it.
+    const Resultat terminal = valider(test, solution, votre, false, modeCorrige,
+                                      {true, (donnees[0] & 0x10) != 0});
+    verifier(terminal.sortie == normale.sortie);
+    verifier(estSurPourTerminal(terminal.erreurs));
+    std::size_t rapports = terminal.erreurs.rfind("Ligne #", 0) == 0 ? 1 : 0;
+    for (std::size_t i = terminal.erreurs.find("\nLigne #"); i != std::string::npos;
+         i = terminal.erreurs.find("\nLigne #", i + 1))
+        ++rapports;
+    verifier(rapports == static_cast<std::size_t>(echecs));
     return 0;
 }

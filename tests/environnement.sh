@@ -37,12 +37,38 @@ echo $? >"$tmp/statut"
 wait
 verifier fifo 0 $cas/sortie $cas/erreurs
 
-# On a terminal, control bytes of the reported texts show as escapes; the
-# terminal's own newline translation is turned off to compare bytes.
-( cd terminal && script -qec "stty -onlcr; exec '$valideur' test.txt attendu.resultat votre.resultat" \
-    /dev/null </dev/null >"$tmp/sortie" 2>"$tmp/erreurs"; echo $? >"$tmp/statut" )
+# On a terminal the reports are made safe and easy to read: escapes, the
+# differing region, windows on long lines, hints. Runs valideur in a
+# pseudo-terminal whose own newline translation is turned off, to compare
+# bytes, with only the given variables of NO_COLOR and TERM.
+#   sur_terminal name status screen folder VARIABLE=value... -- arguments...
 : >"$tmp/vide"
-verifier terminal 0 terminal/ecran "$tmp/vide"
+sur_terminal() {
+  local nom=$1 statut=$2 ecran=$3 dossier=$4 variables=()
+  shift 4
+  while [ "$1" != -- ]; do variables+=("$1"); shift; done
+  shift
+  ( cd "$dossier" && env -u NO_COLOR -u TERM "${variables[@]}" \
+      script -qec "stty -onlcr; exec $(printf '%q ' "$valideur" "$@")" /dev/null </dev/null \
+      >"$tmp/sortie" 2>"$tmp/erreurs"; echo $? >"$tmp/statut" )
+  verifier "$nom" "$statut" "$ecran" "$tmp/vide"
+}
+entrees=(test.txt attendu.resultat votre.resultat)
+sur_terminal terminal 0 terminal/ecran terminal TERM=xterm -- "${entrees[@]}"
+sur_terminal indices-couleur 0 terminal/indices/ecran-couleur terminal/indices TERM=xterm-256color \
+  -- "${entrees[@]}"
+sur_terminal indices-no-color 0 terminal/indices/ecran terminal/indices NO_COLOR=1 TERM=xterm \
+  -- "${entrees[@]}"
+sur_terminal indices-dumb 0 terminal/indices/ecran terminal/indices TERM=dumb -- "${entrees[@]}"
+sur_terminal octets 0 terminal/octets/ecran terminal/octets TERM=dumb -- "${entrees[@]}"
+sur_terminal chemin 1 terminal/ecran-chemin terminal TERM=xterm \
+  -- test.txt "$(printf 'absent\033]0;titre\a\302\233\\')" votre.resultat
+# A line of 150 000 bytes shows as a window around the one that differs.
+printf 'trace\n' >"$tmp/test.txt"
+{ head -c 100000 /dev/zero | tr '\0' a; printf 'Ulysse'; head -c 50000 /dev/zero | tr '\0' b
+  printf '\n'; } >"$tmp/attendu.resultat"
+sed 's/Ulysse/Ulysee/' "$tmp/attendu.resultat" >"$tmp/votre.resultat"
+sur_terminal longue 0 terminal/ecran-longue "$tmp" TERM=dumb -- "${entrees[@]}"
 
 # A summary line that cannot be written is a failure.
 printf 'Erreur \xc3\xa9criture\n' >"$tmp/attendu-erreurs"

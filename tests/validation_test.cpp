@@ -194,39 +194,38 @@ TEST(ValiderFichiers, ErreurDeLectureDuTestArreteLaBoucle)
     std::istringstream votre("a\nx\nc\n");
     std::ostringstream sortie;
     std::ostringstream erreurs;
-    validerFichiers(test, solution, votre, false, false, false, sortie, erreurs);
+    validerFichiers(test, solution, votre, false, false, {}, sortie, erreurs);
     // The second line was cut by the error after "tr": still a command word.
     EXPECT_EQ(erreurs.str(), echec(2, "tr", "b", "x"));
     EXPECT_EQ(sortie.str(), "1/1\t0/0\t0/0\t0/0\t0/0\n");
     EXPECT_TRUE(test.bad());
 }
 
-TEST(EchapperControles, OctetsDeControleVisibles)
-{
-    const struct {
-        std::string texte;
-        std::string visible;
-    } cas[] = {
-        {"", ""},
-        {"texte ordinaire", "texte ordinaire"},
-        {"a\tb", "a\tb"},
-        {"ligne\r", "ligne\\r"},
-        {"\0\a\b\n\v\f\r"s, "\\0\\a\\b\\n\\v\\f\\r"},
-        {"\x1b[31mrouge\x1b[0m", "\\x1b[31mrouge\\x1b[0m"},
-        {"\x01\x1f\x7f", "\\x01\\x1f\\x7f"},
-        {"caf\xC3\xA9 \xC2\xA0\xFF", "caf\xC3\xA9 \xC2\xA0\xFF"},
-        {"\\r reste", "\\r reste"},
-    };
-    for (const auto& [texte, visible] : cas)
-        EXPECT_EQ(echapperControles(texte), visible);
-}
 
-TEST(ValiderFichiers, RapportEchappePourUnTerminal)
+TEST(ValiderFichiers, RapportsPourUnTerminalMarquentLaFinDesResultats)
 {
-    const std::string test = "tr\x1b]0;x\x07" "ace\n";
-    const Resultat brut = valider(test, "a\n", "a\r\n");
-    EXPECT_EQ(brut.erreurs, echec(1, "tr\x1b]0;x\x07" "ace", "a", "a\r"));
-    const Resultat visible = valider(test, "a\n", "a\r\n", false, false, true);
-    EXPECT_EQ(visible.erreurs, echec(1, "tr\\x1b]0;x\\aace", "a", "a\\r"));
-    EXPECT_EQ(visible.sortie, brut.sortie);
+    // Per report, whether it says the results file had ended.
+    const struct {
+        std::string votre;
+        std::vector<bool> fins;
+    } cas[] = {
+        {"a\n", {false, true, true}},
+        {"a", {false, true, true}},
+        {"", {true, true, true}},
+        {"a\n\nb\n", {false, false, false}},
+        {"a\n\n", {false, false, true}},
+    };
+    const Presentation terminal{true, false};
+    for (const auto& [votre, fins] : cas) {
+        const Resultat r = valider("trace\ntrace\ntrace\n", "x\ny\nz\n", votre, false, false, terminal);
+        std::vector<bool> obtenues;
+        for (std::size_t debut = r.erreurs.find("Ligne #"); debut != std::string::npos;) {
+            const std::size_t suivant = r.erreurs.find("Ligne #", debut + 1);
+            const std::string rapport = r.erreurs.substr(debut, suivant - debut);
+            obtenues.push_back(rapport.find("fin du fichier test\xC3\xA9") != std::string::npos);
+            debut = suivant;
+        }
+        EXPECT_EQ(obtenues, fins) << '"' << votre << '"';
+        EXPECT_EQ(r.sortie, valider("trace\ntrace\ntrace\n", "x\ny\nz\n", votre).sortie);
+    }
 }

@@ -14,7 +14,8 @@ struct Resultat {
 // The whole validation over three strings: what it writes on each output.
 inline Resultat valider(const std::string& test, const std::string& solution,
                         const std::string& votre, bool silencieux = false,
-                        bool modeCorrige = false, bool echapper = false)
+                        bool modeCorrige = false,
+                        const Presentation& presentation = {})
 {
     std::istringstream fluxTest(test);
     std::istringstream fluxSolution(solution);
@@ -22,7 +23,7 @@ inline Resultat valider(const std::string& test, const std::string& solution,
     std::ostringstream sortie;
     std::ostringstream erreurs;
     validerFichiers(fluxTest, fluxSolution, fluxVotre, silencieux, modeCorrige,
-                    echapper, sortie, erreurs);
+                    presentation, sortie, erreurs);
     return {sortie.str(), erreurs.str()};
 }
 

@@ -5,7 +5,6 @@
 #include "lecture.h"
 
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <cstring>
 
@@ -81,40 +80,6 @@ std::size_t classerCommande(std::string_view ligne)
     return trouverRang(extraireCommande(ligne));
 }
 
-// Straight to the stream's buffer: a report is nine pieces, and the stream's
-// own checks on each cost more than the copy. The flush after the report
-// goes through the stream and sets its state on failure.
-void ecrire(std::ostream& flux, std::string_view texte)
-{
-    flux.rdbuf()->sputn(texte.data(), static_cast<std::streamsize>(texte.size()));
-}
-
-void ecrireEchec(std::ostream& erreurs, std::int64_t numeroLigne,
-                 std::string_view commande, std::string_view attendue,
-                 std::string_view obtenue, bool echapper)
-{
-    // The lines come from the program under test: on a terminal, their
-    // control bytes would act instead of showing.
-    if (echapper) {
-        ecrireEchec(erreurs, numeroLigne, echapperControles(commande),
-                    echapperControles(attendue), echapperControles(obtenue), false);
-        return;
-    }
-    char chiffres[24];
-    const char* const finChiffres =
-        std::to_chars(chiffres, chiffres + sizeof chiffres, numeroLigne).ptr;
-    ecrire(erreurs, "Ligne #");
-    ecrire(erreurs, std::string_view(chiffres, static_cast<std::size_t>(finChiffres - chiffres)));
-    ecrire(erreurs, " (");
-    ecrire(erreurs, commande);
-    ecrire(erreurs, ") : \xC3\x89" "CHEC\n V1:");
-    ecrire(erreurs, attendue);
-    ecrire(erreurs, "\n V2:");
-    ecrire(erreurs, obtenue);
-    ecrire(erreurs, "\n");
-    erreurs.flush();
-}
-
 } // namespace
 
 std::string_view extraireCommande(std::string_view ligneTest)
@@ -129,38 +94,10 @@ std::string_view extraireCommande(std::string_view ligneTest)
     return {debut, static_cast<std::size_t>(octet - debut)};
 }
 
-std::string echapperControles(std::string_view texte)
-{
-    std::string resultat;
-    resultat.reserve(texte.size());
-    for (const char octet : texte) {
-        const auto code = static_cast<unsigned char>(octet);
-        if ((code >= 0x20 && code != 0x7F) || code == '\t') {
-            resultat += octet;
-            continue;
-        }
-        switch (code) {
-        case 0x00: resultat += "\\0"; break;
-        case '\a': resultat += "\\a"; break;
-        case '\b': resultat += "\\b"; break;
-        case '\n': resultat += "\\n"; break;
-        case '\v': resultat += "\\v"; break;
-        case '\f': resultat += "\\f"; break;
-        case '\r': resultat += "\\r"; break;
-        default: {
-            const char chiffres[] = "0123456789abcdef";
-            resultat += "\\x";
-            resultat += chiffres[code >> 4];
-            resultat += chiffres[code & 0xF];
-        }
-        }
-    }
-    return resultat;
-}
-
 void validerFichiers(std::istream& test, std::istream& solution,
                      std::istream& votre, bool silencieux, bool modeCorrige,
-                     bool echapper, std::ostream& sortie, std::ostream& erreurs)
+                     const Presentation& presentation, std::ostream& sortie,
+                     std::ostream& erreurs)
 {
     Entree entreeTest;
     Entree entreeSolution;
@@ -182,14 +119,17 @@ void validerFichiers(std::istream& test, std::istream& solution,
         std::string_view ligneSolution;
         std::string_view ligneVotre;
         bool identiques = false;
+        // No line, or the empty one after the last newline: the results have run out.
+        bool votreEpuise = false;
         if (!lireDeuxLignes(entreeSolution, entreeVotre, ligneSolution, ligneVotre, identiques)) {
             // An input that has run out leaves its preset in place.
             ligneSolution = {};
             ligneVotre = "(X)";
             lireLigne(entreeSolution, ligneSolution);
             identiques = prendreLigneAttendue(entreeVotre, ligneSolution, ligneVotre);
-            if (!identiques)
-                lireLigne(entreeVotre, ligneVotre);
+            votreEpuise = !identiques
+                && (!lireLigne(entreeVotre, ligneVotre)
+                    || (ligneVotre.empty() && estEpuisee(entreeVotre)));
         }
 
         const std::size_t rang = classerCommande(ligneTest);
@@ -197,8 +137,10 @@ void validerFichiers(std::istream& test, std::istream& solution,
             break;
         identiques = identiques || estIdentique(ligneSolution, ligneVotre);
         if (!identiques && !silencieux)
-            ecrireEchec(erreurs, numeroLigne, extraireCommande(ligneTest), ligneSolution,
-                        ligneVotre, echapper);
+            ecrireRapport(erreurs,
+                          {numeroLigne, extraireCommande(ligneTest), ligneSolution, ligneVotre,
+                           votreEpuise},
+                          presentation);
         nbReussites[rang] += static_cast<std::int64_t>(identiques);
         ++nbTests[rang];
         if (test.fail())
