@@ -81,9 +81,7 @@ void libererOctets(char* octets)
 
 bool lireLigneLente(Entree& entree, std::string_view& ligne)
 {
-    // Bytes still buffered mean the input has not been seen to end, whatever
-    // the stream's own state after reading ahead.
-    if (entree.debut == entree.fin && !entree.flux->good())
+    if (entree.epuisee)
         return false;
     std::size_t dejaVu = 0;
     for (;;) {
@@ -103,6 +101,7 @@ bool lireLigneLente(Entree& entree, std::string_view& ligne)
             // End of input or read error: what is left is the last line.
             ligne = std::string_view(entree.octets.get() + entree.debut, entree.fin - entree.debut);
             entree.debut = entree.fin;
+            entree.epuisee = true;
             return true;
         }
     }
@@ -110,15 +109,31 @@ bool lireLigneLente(Entree& entree, std::string_view& ligne)
 
 bool prendreLigneAttendue(Entree& entree, std::string_view attendue, std::string_view& ligne)
 {
+    // A long line is compared block by block as it is read, while its bytes
+    // are fresh in the cache, rather than read whole and compared again.
     const std::size_t n = attendue.size();
-    if (entree.fin - entree.debut <= n)
-        return false;
-    const char* const octets = entree.octets.get() + entree.debut;
-    if (octets[n] != '\n' || !ontMemesOctets(std::string_view(octets, n), attendue))
-        return false;
-    ligne = std::string_view(octets, n);
-    entree.debut += n + 1;
-    return true;
+    std::size_t compares = 0;
+    for (;;) {
+        const std::size_t disponibles = std::min(entree.fin - entree.debut, n + 1);
+        const char* const octets = entree.octets.get() + entree.debut;
+        if (disponibles > compares) {
+            const std::size_t jusqua = std::min(disponibles, n);
+            if (jusqua > compares
+                && std::memcmp(octets + compares, attendue.data() + compares, jusqua - compares) != 0)
+                return false;
+            if (disponibles == n + 1) {
+                if (octets[n] != '\n')
+                    return false;
+                ligne = std::string_view(octets, n);
+                entree.debut += n + 1;
+                return true;
+            }
+            compares = disponibles;
+        }
+        // What is read stays for the next read when the lines differ.
+        if (entree.epuisee || remplir(entree) == 0)
+            return false;
+    }
 }
 
 void sauterLigne(Entree& entree)
@@ -133,8 +148,10 @@ void sauterLigne(Entree& entree)
             }
         }
         entree.debut = entree.fin;
-        if (remplir(entree) == 0)
+        if (remplir(entree) == 0) {
+            entree.epuisee = true;
             return;
+        }
     }
 }
 
@@ -149,7 +166,7 @@ std::string_view lireLigneCommandeLente(Entree& entree, std::string& copie)
             entree.debut = finLigne + 1;
             return ligne;
         }
-    } else if (!entree.flux->good()) {
+    } else if (entree.epuisee) {
         return {};
     }
     // A line longer than what is buffered: only its word is kept. Leading
@@ -181,6 +198,7 @@ std::string_view lireLigneCommandeLente(Entree& entree, std::string& copie)
             // The input ended within the word.
             const char* const mot = entree.octets.get() + entree.debut;
             entree.debut = entree.fin;
+            entree.epuisee = true;
             return garderMot(copie, mot, entree.octets.get() + entree.fin);
         }
     }

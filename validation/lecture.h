@@ -27,13 +27,16 @@ void libererOctets(char* octets);
 constexpr std::size_t margeLecture = 64;
 
 // One input read line by line: its stream, and a buffer of `capacite` bytes
-// (plus the margin) whose unread bytes are [debut, fin).
+// (plus the margin) whose unread bytes are [debut, fin). `epuisee` is set
+// once a line has ended with the input (its end or a read error) rather than
+// with a newline: there is no next line, whatever was read ahead.
 struct Entree {
     std::istream* flux = nullptr;
     Octets octets{nullptr, libererOctets};
     std::size_t capacite = 0;
     std::size_t debut = 0;
     std::size_t fin = 0;
+    bool epuisee = false;
 };
 
 // Space, or one of \t \n \v \f \r, which are the consecutive codes 9 to 13:
@@ -82,13 +85,6 @@ inline bool lireLigne(Entree& entree, std::string_view& ligne)
     }
 #endif
     return lireLigneLente(entree, ligne);
-}
-
-// True once the input has been read to its end (or to a read error) and
-// every byte taken: the next read finds nothing.
-inline bool estEpuisee(const Entree& entree)
-{
-    return entree.debut == entree.fin && !entree.flux->good();
 }
 
 // Reads the next line of both inputs in one pass, in the common case where
@@ -163,7 +159,8 @@ inline bool lireDeuxLignes(Entree& premiere, Entree& seconde, std::string_view& 
 
 // Most actual lines are exactly the expected line. When the next bytes of the
 // input are `attendue` and a newline, takes them as the next line and returns
-// true: they agree with it, and nothing was searched or compared twice.
+// true: they agree with it. Otherwise returns false and takes nothing, though
+// it may have read ahead.
 bool prendreLigneAttendue(Entree& entree, std::string_view attendue, std::string_view& ligne);
 
 // Reads the next line of a test file for its command word alone: gives the

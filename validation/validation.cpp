@@ -129,7 +129,7 @@ void validerFichiers(std::istream& test, std::istream& solution,
             identiques = prendreLigneAttendue(entreeVotre, ligneSolution, ligneVotre);
             votreEpuise = !identiques
                 && (!lireLigne(entreeVotre, ligneVotre)
-                    || (ligneVotre.empty() && estEpuisee(entreeVotre)));
+                    || (ligneVotre.empty() && entreeVotre.epuisee));
         }
 
         const std::size_t rang = classerCommande(ligneTest);
