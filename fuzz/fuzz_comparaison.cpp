@@ -1,6 +1,6 @@
-// Checks the line comparison against a plain statement of the rule: two
-// lines agree exactly when the sequences of their bytes other than spaces
-// and tabs are equal.
+// Checks the line comparison, with and without SSSE3, against a plain
+// statement of the rule: two lines agree exactly when the sequences of their
+// bytes other than spaces and tabs are equal.
 #include "comparaison.h"
 
 #include <algorithm>
@@ -38,6 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     const bool identiques = garderNonBlancs(a) == garderNonBlancs(b);
     verifier(estIdentique(a, b) == identiques);
     verifier(estIdentique(b, a) == identiques);
+    verifier(estIdentiqueSimple(a, b) == identiques);
+    verifier(estIdentiqueSimple(b, a) == identiques);
     verifier(estIdentique(a, a));
     verifier(enleverEspaces(a) == garderNonBlancs(a));
     verifier(estIdentique(a, enleverEspaces(a)));

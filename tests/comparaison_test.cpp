@@ -129,3 +129,37 @@ TEST(OntMemesOctets, ChaqueOctetCompteAToutesLesLongueurs)
         }
     }
 }
+
+// Lengths on both sides of every step of the comparison's fast paths (8-byte
+// words, 16-byte blocks, 32 and 64 bytes, a reading block), one line far
+// longer than the other: the SSSE3 and plain paths decide as the rule does.
+TEST(EstIdentique, AToutesLesTaillesCommeLaRegle)
+{
+    const std::size_t tailles[] = {0, 1, 3, 7, 8, 9, 15, 16, 17, 31, 32, 33,
+                                   63, 64, 65, 127, 128, 129, 262143, 262144, 262145};
+    std::string texte;
+    std::string espace;
+    std::string blancs;
+    for (std::size_t i = 0; texte.size() < 262146; ++i) {
+        const char octet = static_cast<char>(i % 11 == 5 ? ' ' : 'a' + i % 23);
+        texte += octet;
+        espace += octet == ' ' ? " \t " : std::string(1, octet);
+        blancs += i % 3 == 0 ? '\t' : ' ';
+    }
+    for (const std::size_t na : tailles) {
+        for (const std::size_t nb : tailles) {
+            const std::string a = texte.substr(0, na);
+            const std::string pareil = texte.substr(0, nb);
+            const std::string espacee = espace.substr(0, nb);
+            const std::string completee = a + blancs.substr(0, nb);
+            const std::string changee = completee + 'Z';
+            for (const std::string* b : {&pareil, &espacee, &completee, &changee}) {
+                const bool regle = enleverEspaces(a) == enleverEspaces(*b);
+                ASSERT_EQ(estIdentique(a, *b), regle) << na << " / " << b->size();
+                ASSERT_EQ(estIdentique(*b, a), regle) << b->size() << " / " << na;
+                ASSERT_EQ(estIdentiqueSimple(a, *b), regle) << na << " / " << b->size();
+                ASSERT_EQ(estIdentiqueSimple(*b, a), regle) << b->size() << " / " << na;
+            }
+        }
+    }
+}
