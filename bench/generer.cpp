@@ -16,29 +16,48 @@ std::uint64_t tirer(std::uint64_t& etat, std::uint64_t borne)
     return (etat >> 33) % borne;
 }
 
-void ecrireCourtes(const std::string& dossier, long nbLignes)
+// The short-line set, and its first `nbExtrait` lines apart, with a results
+// file where every line disagrees.
+void ecrireCourtes(const std::string& dossier, long nbLignes, long nbExtrait)
 {
     const char* const commandes[] = {"trace", "localiser", "presences", "frequentations",
                                      "duree_rencontres"};
     std::ofstream test(dossier + "/courtes.test", std::ios::binary);
     std::ofstream attendu(dossier + "/courtes.attendu", std::ios::binary);
     std::ofstream votre(dossier + "/courtes.votre", std::ios::binary);
+    std::ofstream extraitTest(dossier + "/extrait.test", std::ios::binary);
+    std::ofstream extraitAttendu(dossier + "/extrait.attendu", std::ios::binary);
+    std::ofstream extraitVotre(dossier + "/extrait.votre", std::ios::binary);
+    std::ofstream extraitFaux(dossier + "/extrait.faux", std::ios::binary);
     std::uint64_t etat = 42;
     std::string ligne;
+    std::string ligneTest;
+    std::string ligneVotre;
     for (long i = 0; i < nbLignes; ++i) {
-        test << commandes[(i / 7) % 5] << ' ' << tirer(etat, 1000) << ' ' << tirer(etat, 1000) << '\n';
+        const std::uint64_t x = tirer(etat, 1000);
+        const std::uint64_t y = tirer(etat, 1000);
+        ligneTest = std::string(commandes[(i / 7) % 5]) + ' ' + std::to_string(x) + ' '
+            + std::to_string(y) + '\n';
         ligne = std::to_string(tirer(etat, 100000)) + ' ' + std::to_string(tirer(etat, 100000))
             + " -> " + std::to_string(tirer(etat, 1000));
-        attendu << ligne << '\n';
         const std::uint64_t sort = tirer(etat, 100);
         if (sort < 1) {
-            votre << ligne << "9\n";
+            ligneVotre = ligne + "9";
         } else if (sort < 21) {
+            ligneVotre.clear();
             for (const char octet : ligne)
-                votre << (octet == ' ' ? "  " : std::string(1, octet));
-            votre << '\n';
+                ligneVotre += octet == ' ' ? "  " : std::string(1, octet);
         } else {
-            votre << ligne << '\n';
+            ligneVotre = ligne;
+        }
+        test << ligneTest;
+        attendu << ligne << '\n';
+        votre << ligneVotre << '\n';
+        if (i < nbExtrait) {
+            extraitTest << ligneTest;
+            extraitAttendu << ligne << '\n';
+            extraitVotre << ligneVotre << '\n';
+            extraitFaux << ligne << "!\n";
         }
     }
 }
@@ -71,7 +90,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: generer DOSSIER\n");
         return 1;
     }
-    ecrireCourtes(argv[1], 2000000);
+    ecrireCourtes(argv[1], 2000000, 200000);
     ecrireLongues(argv[1], 50000000);
     return 0;
 }

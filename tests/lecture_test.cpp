@@ -154,9 +154,10 @@ TEST(LireLigne, ErreurDeLectureTermineLaLigneEtLeFlux)
 }
 
 
-// Reading two inputs together must give, on each, the lines that reading it
-// alone gives, and tell rightly whether they are the same bytes.
-TEST(LireDeuxLignes, CommeDeuxLecturesSeparees)
+// Reading two inputs side by side must give, on each, the lines that
+// std::getline gives, or the presets once it gives none, and tell rightly
+// whether the lines are the same bytes and whether the second has run out.
+TEST(LirePaire, CommeGetlineSurChaqueEntree)
 {
     const std::vector<std::string> contenus = contenusJumeaux();
     for (const std::size_t morceau : {std::size_t{0}, std::size_t{1}, std::size_t{5}}) {
@@ -170,25 +171,24 @@ TEST(LireDeuxLignes, CommeDeuxLecturesSeparees)
                 Entree entreeB;
                 entreeA.flux = fluxA.get();
                 entreeB.flux = fluxB.get();
-                Lectures lecturesA;
-                Lectures lecturesB;
+                std::istringstream modeleA(a);
+                std::istringstream modeleB(b);
                 for (int i = 0; i < 16; ++i) {
-                    std::string_view ligneA;
-                    std::string_view ligneB;
-                    bool memesOctets = false;
-                    if (lireDeuxLignes(entreeA, entreeB, ligneA, ligneB, memesOctets)) {
-                        ASSERT_EQ(memesOctets, ligneA == ligneB);
-                        lecturesA.emplace_back(std::string(ligneA));
-                        lecturesB.emplace_back(std::string(ligneB));
-                        continue;
-                    }
-                    lecturesA.push_back(lireLigne(entreeA, ligneA) ? std::optional<std::string>(ligneA)
-                                                                   : std::nullopt);
-                    lecturesB.push_back(lireLigne(entreeB, ligneB) ? std::optional<std::string>(ligneB)
-                                                                   : std::nullopt);
+                    std::string attendueA;
+                    std::string attendueB = "(X)";
+                    if (modeleA.good())
+                        std::getline(modeleA, attendueA);
+                    const bool lueB = modeleB.good();
+                    if (lueB)
+                        std::getline(modeleB, attendueB);
+                    const Paire paire = lirePaire(entreeA, entreeB, "(X)");
+                    ASSERT_EQ(paire.premiere, attendueA) << "morceaux de " << morceau << ", ligne " << i;
+                    ASSERT_EQ(paire.seconde, attendueB) << "morceaux de " << morceau << ", ligne " << i;
+                    ASSERT_TRUE(!paire.memesOctets || paire.premiere == paire.seconde);
+                    ASSERT_EQ(paire.secondeEpuisee,
+                              !paire.memesOctets && (!lueB || (attendueB.empty() && modeleB.eof())))
+                        << "morceaux de " << morceau << ", ligne " << i;
                 }
-                ASSERT_EQ(lecturesA, lireParGetline(a, 16)) << "morceaux de " << morceau;
-                ASSERT_EQ(lecturesB, lireParGetline(b, 16)) << "morceaux de " << morceau;
             }
         }
     }

@@ -20,14 +20,17 @@ bool estBlanc(char octet)
 
 #if defined(VALIDEUR_SSSE3)
 
-// For each mask of 8 bytes (bit i set when byte i is a blank), the places of
+// For each mask of 8 bytes (bit i set when byte i is dropped), the places of
 // the kept bytes in order, then "none" (0x80, which pshufb turns into 0): once
 // for the low 8 bytes of a 16-byte block and once, shifted by 8, for the high
-// ones. With the number of kept bytes per mask.
+// ones. With the number of kept bytes per mask, and for each number c of
+// bytes kept in the low half, the shuffle that puts the high half's right
+// after them.
 struct TableCompaction {
     std::array<std::array<std::uint8_t, 8>, 256> bas{};
     std::array<std::array<std::uint8_t, 8>, 256> haut{};
     std::array<std::uint8_t, 256> gardes{};
+    std::array<std::array<std::uint8_t, 16>, 9> jonctions{};
 };
 
 constexpr TableCompaction tableCompaction = [] {
@@ -47,26 +50,19 @@ constexpr TableCompaction tableCompaction = [] {
             table.haut[masque][i] = 0x80;
         }
     }
+    for (unsigned c = 0; c <= 8; ++c) {
+        for (unsigned i = 0; i < 16; ++i)
+            table.jonctions[c][i] = static_cast<std::uint8_t>(i < c ? i : i - c + 8 < 16 ? i - c + 8 : 0x80);
+    }
     return table;
 }();
 
-// One line's bytes without their blanks, made 16 input bytes at a time:
-// [octet, fin) is what is left of the line that began at `debut`, and
-// `serres` holds the kept bytes not yet compared.
-struct Serrage {
-    const char* debut;
-    const char* octet;
-    const char* fin;
-    std::size_t n;
-    char serres[48];
-};
+#define VALIDEUR_SSSE3_EN_LIGNE __attribute__((target("ssse3"), always_inline)) inline
 
-// Appends the 16 bytes at `source`, but those set in `ignores` and the blanks,
-// to the kept bytes. Writes 16 bytes at most past the current end.
-__attribute__((target("ssse3"))) void serrer16(Serrage& serrage, const char* source,
-                                               unsigned ignores)
+// The block's bytes but the blanks and those set in `ignores`, first in the
+// result, which has zeros after them; `n` is their number.
+VALIDEUR_SSSE3_EN_LIGNE __m128i serrer(__m128i octets, unsigned ignores, unsigned& n)
 {
-    const __m128i octets = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
     const unsigned blancs = ignores
         | static_cast<unsigned>(_mm_movemask_epi8(
             _mm_or_si128(_mm_cmpeq_epi8(octets, _mm_set1_epi8(' ')),
@@ -77,50 +73,76 @@ __attribute__((target("ssse3"))) void serrer16(Serrage& serrage, const char* sou
     std::uint64_t controleHaut;
     std::memcpy(&controleBas, tableCompaction.bas[bas].data(), 8);
     std::memcpy(&controleHaut, tableCompaction.haut[haut].data(), 8);
-    const __m128i serres = _mm_shuffle_epi8(
+    const __m128i moities = _mm_shuffle_epi8(
         octets, _mm_set_epi64x(static_cast<long long>(controleHaut),
                                static_cast<long long>(controleBas)));
-    char* const destination = serrage.serres + serrage.n;
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(destination), serres);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(destination + tableCompaction.gardes[bas]),
-                     _mm_srli_si128(serres, 8));
-    serrage.n += tableCompaction.gardes[bas] + tableCompaction.gardes[haut];
+    const unsigned gardesBas = tableCompaction.gardes[bas];
+    n = gardesBas + tableCompaction.gardes[haut];
+    return _mm_shuffle_epi8(moities, _mm_loadu_si128(reinterpret_cast<const __m128i*>(
+                                         tableCompaction.jonctions[gardesBas].data())));
 }
 
-// Serres the next block of input, whole or the last few bytes. The last few
-// are read as the end of a 16-byte block when the line is that long, else
-// gathered with overlapping loads; either way the bytes read twice or not
-// part of the line are ignored.
-__attribute__((target("ssse3"))) void serrerBloc(Serrage& serrage)
+// The last `reste` bytes (at most 16) of a line that began at `debut` and
+// ends at `fin`, as one block; the lanes that hold none of them are set in
+// `ignores`. Read as the end of a 16-byte block when the line is that long,
+// else gathered with overlapping loads, never past the line.
+VALIDEUR_SSSE3_EN_LIGNE __m128i chargerFin(const char* debut, const char* fin, unsigned reste,
+                                           unsigned& ignores)
 {
-    const auto reste = static_cast<unsigned>(serrage.fin - serrage.octet);
-    if (reste >= 16) {
-        serrer16(serrage, serrage.octet, 0);
-        serrage.octet += 16;
-        return;
+    if (fin - debut >= 16) {
+        ignores = (1U << (16 - reste)) - 1;
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(fin - 16));
     }
-    if (serrage.fin - serrage.debut >= 16) {
-        serrer16(serrage, serrage.fin - 16, (1U << (16 - reste)) - 1);
+    const char* const source = fin - reste;
+    std::uint64_t bas = 0;
+    std::uint64_t haut = 0;
+    if (reste >= 8) {
+        std::memcpy(&bas, source, 8);
+        std::memcpy(&haut, fin - 8, 8);
+        ignores = ((1U << (16 - reste)) - 1) << 8;
+    } else if (reste >= 4) {
+        std::uint32_t debutBloc;
+        std::uint32_t finBloc;
+        std::memcpy(&debutBloc, source, 4);
+        std::memcpy(&finBloc, fin - 4, 4);
+        bas = debutBloc | std::uint64_t{finBloc} << 32;
+        ignores = 0xFF00U | (((1U << (8 - reste)) - 1) << 4);
     } else {
-        char dernier[16] = {};
-        const char* const source = serrage.octet;
-        unsigned ignores = 0;
-        if (reste >= 8) {
-            std::memcpy(dernier, source, 8);
-            std::memcpy(dernier + 8, source + reste - 8, 8);
-            ignores = ((1U << (16 - reste)) - 1) << 8;
-        } else if (reste >= 4) {
-            std::memcpy(dernier, source, 4);
-            std::memcpy(dernier + 4, source + reste - 4, 4);
-            ignores = 0xFF00U | (((1U << (8 - reste)) - 1) << 4);
-        } else {
-            for (unsigned i = 0; i < reste; ++i)
-                dernier[i] = source[i];
-            ignores = (0xFFFFU << reste) & 0xFFFFU;
-        }
-        serrer16(serrage, dernier, ignores);
+        for (unsigned i = 0; i < reste; ++i)
+            bas |= std::uint64_t{static_cast<unsigned char>(source[i])} << (8 * i);
+        ignores = (0xFFFFU << reste) & 0xFFFFU;
     }
-    serrage.octet = serrage.fin;
+    return _mm_set_epi64x(static_cast<long long>(haut), static_cast<long long>(bas));
+}
+
+// One line's bytes without their blanks, made 16 input bytes at a time:
+// [octet, fin) is what is left of the line that began at `debut`, and
+// `serres` holds the kept bytes not yet compared.
+struct Serrage {
+    const char* debut;
+    const char* octet;
+    const char* fin;
+    unsigned n;
+    char serres[48];
+};
+
+// Appends the kept bytes of the line's next block, whole or its last bytes.
+VALIDEUR_SSSE3_EN_LIGNE void serrerBloc(Serrage& serrage)
+{
+    const auto reste = static_cast<std::size_t>(serrage.fin - serrage.octet);
+    __m128i octets;
+    unsigned ignores = 0;
+    if (reste >= 16) {
+        octets = _mm_loadu_si128(reinterpret_cast<const __m128i*>(serrage.octet));
+        serrage.octet += 16;
+    } else {
+        octets = chargerFin(serrage.debut, serrage.fin, static_cast<unsigned>(reste), ignores);
+        serrage.octet = serrage.fin;
+    }
+    unsigned n = 0;
+    const __m128i serres = serrer(octets, ignores, n);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(serrage.serres + serrage.n), serres);
+    serrage.n += n;
 }
 
 // Both lines without their blanks, compared 16 kept bytes at a time; memory
@@ -171,6 +193,25 @@ __attribute__((target("ssse3"))) bool estIdentiqueSsse3(std::string_view attendu
         }
         commun += 16;
     }
+    const std::size_t resteA = attendue.size() - commun;
+    const std::size_t resteB = obtenue.size() - commun;
+    if (resteA <= 16 && resteB <= 16) {
+        // Short ends, the common case: one block each, kept in registers.
+        unsigned ignoresA = 0xFFFFU;
+        unsigned ignoresB = 0xFFFFU;
+        const char* const finA = attendue.data() + attendue.size();
+        const char* const finB = obtenue.data() + obtenue.size();
+        const __m128i blocA = resteA == 0 ? _mm_setzero_si128()
+            : chargerFin(attendue.data(), finA, static_cast<unsigned>(resteA), ignoresA);
+        const __m128i blocB = resteB == 0 ? _mm_setzero_si128()
+            : chargerFin(obtenue.data(), finB, static_cast<unsigned>(resteB), ignoresB);
+        unsigned na = 0;
+        unsigned nb = 0;
+        const __m128i serresA = serrer(blocA, ignoresA, na);
+        const __m128i serresB = serrer(blocB, ignoresB, nb);
+        // Both have zeros past their kept bytes.
+        return na == nb && _mm_movemask_epi8(_mm_cmpeq_epi8(serresA, serresB)) == 0xFFFF;
+    }
     Serrage a;
     a.debut = attendue.data();
     a.octet = a.debut + commun;
@@ -181,20 +222,6 @@ __attribute__((target("ssse3"))) bool estIdentiqueSsse3(std::string_view attendu
     b.octet = b.debut + commun;
     b.fin = b.debut + obtenue.size();
     b.n = 0;
-    if (a.fin - a.octet <= 16 && b.fin - b.octet <= 16) {
-        // Short ends, the common case: one block each.
-        if (a.octet != a.fin)
-            serrerBloc(a);
-        if (b.octet != b.fin)
-            serrerBloc(b);
-        if (a.n != b.n)
-            return false;
-        const auto egaux = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(a.serres)),
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(b.serres)))));
-        const unsigned voulus = (1U << a.n) - 1;
-        return (egaux & voulus) == voulus;
-    }
     return comparerSerres(a, b);
 }
 

@@ -136,6 +136,17 @@ bool prendreLigneAttendue(Entree& entree, std::string_view attendue, std::string
     }
 }
 
+Paire lirePaireLente(Entree& premiere, Entree& seconde, std::string_view presetSeconde)
+{
+    Paire paire;
+    paire.seconde = presetSeconde;
+    lireLigne(premiere, paire.premiere);
+    paire.memesOctets = prendreLigneAttendue(seconde, paire.premiere, paire.seconde);
+    paire.secondeEpuisee = !paire.memesOctets
+        && (!lireLigne(seconde, paire.seconde) || (paire.seconde.empty() && seconde.epuisee));
+    return paire;
+}
+
 void sauterLigne(Entree& entree)
 {
     for (;;) {

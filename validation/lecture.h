@@ -47,15 +47,20 @@ inline bool estEspaceCommande(char octet)
 }
 
 #if defined(VALIDEUR_SSE2)
+// The 32-bit mask of two byte compares, bit i for byte i.
+inline std::uint32_t masquer(__m128i bas, __m128i haut)
+{
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(bas))
+        | static_cast<std::uint32_t>(_mm_movemask_epi8(haut)) << 16;
+}
+
 // A mask of the newlines among the 32 bytes at `octets`, bit i for byte i.
 inline std::uint32_t masquerSauts(const char* octets)
 {
     const __m128i sauts = _mm_set1_epi8('\n');
-    const auto bas = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(octets)), sauts)));
-    const auto haut = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(octets + 16)), sauts)));
-    return bas | (haut << 16);
+    return masquer(
+        _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(octets)), sauts),
+        _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(octets + 16)), sauts));
 }
 
 #endif
@@ -87,74 +92,69 @@ inline bool lireLigne(Entree& entree, std::string_view& ligne)
     return lireLigneLente(entree, ligne);
 }
 
-// Reads the next line of both inputs in one pass, in the common case where
-// both lines are wholly in their buffers: it finds the first line's end and
-// the first byte where the inputs differ together, and sets `memesOctets`
-// when the lines are the same bytes. Returns false, having read nothing,
-// when either line's end is not within reach: the caller reads them one by
-// one then.
-inline bool lireDeuxLignes(Entree& premiere, Entree& seconde, std::string_view& lignePremiere,
-                           std::string_view& ligneSeconde, bool& memesOctets)
+// One line of each of two inputs read side by side: the expected line and
+// the actual one.
+struct Paire {
+    std::string_view premiere;
+    std::string_view seconde;
+    // The two lines are the same bytes.
+    bool memesOctets = false;
+    // The second input gave no line, or the empty one at its end.
+    bool secondeEpuisee = false;
+};
+
+// Reads the next line of each input, one after the other, for what the one
+// pass below leaves. An input without a next line leaves its preset in
+// place: empty for the first, `presetSeconde` for the second.
+Paire lirePaireLente(Entree& premiere, Entree& seconde, std::string_view presetSeconde);
+
+// Reads the next line of each input. In the common case where both lines are
+// wholly in their buffers, one pass finds the first line's end and the first
+// byte where the inputs differ together.
+inline Paire lirePaire(Entree& premiere, Entree& seconde, std::string_view presetSeconde)
 {
 #if defined(VALIDEUR_SSE2)
     const std::size_t restePremiere = premiere.fin - premiere.debut;
     const std::size_t resteSeconde = seconde.fin - seconde.debut;
     const std::size_t reste = std::min(restePremiere, resteSeconde);
-    if (reste == 0)
-        return false;
     const char* const a = premiere.octets.get() + premiere.debut;
     const char* const b = seconde.octets.get() + seconde.debut;
-    for (std::size_t decalage = 0;; decalage += 32) {
+    const __m128i sauts = _mm_set1_epi8('\n');
+    for (std::size_t decalage = 0; decalage < reste; decalage += 32) {
         const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + decalage));
         const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + decalage + 16));
         const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + decalage));
         const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + decalage + 16));
-        const auto egauxBas = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(a0, b0)));
-        const auto egauxHaut = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(a1, b1)));
-        const std::uint32_t egaux = egauxBas | (egauxHaut << 16);
-        const std::uint32_t sautsA = masquerSauts(a + decalage);
+        const std::uint32_t egaux = masquer(_mm_cmpeq_epi8(a0, b0), _mm_cmpeq_epi8(a1, b1));
+        const std::uint32_t sautsA = masquer(_mm_cmpeq_epi8(a0, sauts), _mm_cmpeq_epi8(a1, sauts));
         // The first byte that differs or ends the first line. Before it,
         // neither line has ended. Past the end of either buffer, the zeros
         // differ from the other's bytes or match its zeros, and hold no
         // newline: a line not wholly in its buffer is never taken.
         const std::uint32_t arrets = ~egaux | sautsA;
-        if (arrets == 0) {
-            if (reste - decalage <= 32)
-                return false;
+        if (arrets == 0)
             continue;
-        }
         const auto n = static_cast<std::size_t>(__builtin_ctz(arrets));
         if ((egaux & sautsA) >> n & 1U) {
             const std::size_t longueur = decalage + n;
-            lignePremiere = std::string_view(a, longueur);
-            ligneSeconde = lignePremiere;
             premiere.debut += longueur + 1;
             seconde.debut += longueur + 1;
-            memesOctets = true;
-            return true;
+            const std::string_view ligne(a, longueur);
+            return {ligne, ligne, true, false};
         }
         // The lines differ: both end in this block, or they are read apart.
         const std::uint32_t finA = sautsA;
-        const std::uint32_t finB = masquerSauts(b + decalage);
+        const std::uint32_t finB = masquer(_mm_cmpeq_epi8(b0, sauts), _mm_cmpeq_epi8(b1, sauts));
         if (finA == 0 || finB == 0)
-            return false;
+            break;
         const std::size_t longueurA = decalage + static_cast<std::size_t>(__builtin_ctz(finA));
         const std::size_t longueurB = decalage + static_cast<std::size_t>(__builtin_ctz(finB));
-        lignePremiere = std::string_view(a, longueurA);
-        ligneSeconde = std::string_view(b, longueurB);
         premiere.debut += longueurA + 1;
         seconde.debut += longueurB + 1;
-        memesOctets = false;
-        return true;
+        return {std::string_view(a, longueurA), std::string_view(b, longueurB), false, false};
     }
-#else
-    static_cast<void>(premiere);
-    static_cast<void>(seconde);
-    static_cast<void>(lignePremiere);
-    static_cast<void>(ligneSeconde);
-    static_cast<void>(memesOctets);
-    return false;
 #endif
+    return lirePaireLente(premiere, seconde, presetSeconde);
 }
 
 // Most actual lines are exactly the expected line. When the next bytes of the

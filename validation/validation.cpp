@@ -116,30 +116,19 @@ void validerFichiers(std::istream& test, std::istream& solution,
     for (;;) {
         ++numeroLigne;
         const std::string_view ligneTest = lireLigneCommande(entreeTest, copieCommande);
-        std::string_view ligneSolution;
-        std::string_view ligneVotre;
-        bool identiques = false;
-        // No line, or the empty one after the last newline: the results have run out.
-        bool votreEpuise = false;
-        if (!lireDeuxLignes(entreeSolution, entreeVotre, ligneSolution, ligneVotre, identiques)) {
-            // An input that has run out leaves its preset in place.
-            ligneSolution = {};
-            ligneVotre = "(X)";
-            lireLigne(entreeSolution, ligneSolution);
-            identiques = prendreLigneAttendue(entreeVotre, ligneSolution, ligneVotre);
-            votreEpuise = !identiques
-                && (!lireLigne(entreeVotre, ligneVotre)
-                    || (ligneVotre.empty() && entreeVotre.epuisee));
-        }
+        // An input that has run out leaves its preset: an empty expected
+        // line, "(X)" for the results under test.
+        const Paire lignes = lirePaire(entreeSolution, entreeVotre, "(X)");
 
         const std::size_t rang = classerCommande(ligneTest);
         if (rang == aucuneCommande)
             break;
-        identiques = identiques || estIdentique(ligneSolution, ligneVotre);
+        const bool identiques =
+            lignes.memesOctets || estIdentique(lignes.premiere, lignes.seconde);
         if (!identiques && !silencieux)
             ecrireRapport(erreurs,
-                          {numeroLigne, extraireCommande(ligneTest), ligneSolution, ligneVotre,
-                           votreEpuise},
+                          {numeroLigne, extraireCommande(ligneTest), lignes.premiere,
+                           lignes.seconde, lignes.secondeEpuisee},
                           presentation);
         nbReussites[rang] += static_cast<std::int64_t>(identiques);
         ++nbTests[rang];
