@@ -302,7 +302,7 @@ bool estIdentique(std::string_view attendue, std::string_view obtenue)
 {
 #if defined(VALIDEUR_SSSE3)
     if (__builtin_cpu_supports("ssse3"))
-        return ontMemesOctets(attendue, obtenue) || estIdentiqueSsse3(attendue, obtenue);
+        return estIdentiqueSsse3(attendue, obtenue);
 #endif
     return estIdentiqueSimple(attendue, obtenue);
 }

@@ -41,7 +41,7 @@ bool commenceParMot(const char* octets, std::size_t rang)
     const auto egaux = static_cast<unsigned>(_mm_movemask_epi8(
         _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(octets)),
                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(modelesBilan[rang].data())))));
-    const unsigned voulus = (1U << n) - 1;
+    const unsigned voulus = 0xFFFFU >> (16 - n);
     return (egaux & voulus) == voulus;
 #else
     return std::memcmp(octets, modelesBilan[rang].data(), n) == 0;
@@ -64,8 +64,11 @@ std::size_t trouverRang(std::string_view mot)
 }
 
 // Most test lines begin with one of the reported words, followed by a blank
-// or the end of the line: one compare recognises it without scanning for the
-// word's end. `ligne` is followed by readable bytes (see lireLigneCommande).
+// or the newline that ends the line: one compare recognises it without
+// scanning for the word's end. `ligne` is followed by readable bytes (see
+// lireLigneCommande); when the byte after the word is past the line, it is
+// the line's newline, or else not whitespace and the word is looked for
+// the long way.
 std::size_t classerCommande(std::string_view ligne)
 {
     if (!ligne.empty()) {
@@ -73,7 +76,7 @@ std::size_t classerCommande(std::string_view ligne)
         if (rang < commandesBilan.size()) {
             const std::size_t n = commandesBilan[rang].size();
             if (ligne.size() >= n && commenceParMot(ligne.data(), rang)
-                && (ligne.size() == n || estEspaceCommande(ligne[n])))
+                && estEspaceCommande(ligne.data()[n]))
                 return rang;
         }
     }
@@ -132,7 +135,9 @@ void validerFichiers(std::istream& test, std::istream& solution,
                           presentation);
         nbReussites[rang] += static_cast<std::int64_t>(identiques);
         ++nbTests[rang];
-        if (test.fail())
+        // Only a read that met the end of the test file or an error can
+        // have failed its stream.
+        if (entreeTest.epuisee && test.fail())
             break;
     }
     Comptes reussites{};
