@@ -108,16 +108,17 @@ int executer(int argc, const char* const argv[])
     // A link to the expected results, or a name of one of this process's own
     // descriptors such as /proc/self/fd/4, would let the results agree with
     // themselves: the files are compared as opened, whatever their names.
-    for (const int autre : {1, 0}) {
-        if (estMemeFichier(infos[2], infos[autre])) {
-            fermer();
-            std::cerr << "Erreur ouverture ";
-            ecrireChemin(std::cerr, cheminVotre, presentation);
-            std::cerr << "\n(m\xC3\xAAme fichier que ";
-            ecrireChemin(std::cerr, *chemins[autre], presentation);
-            std::cerr << ")\n" << std::flush;
-            return 1;
-        }
+    const int autre = estMemeFichier(infos[2], infos[1]) ? 1
+        : estMemeFichier(infos[2], infos[0])              ? 0
+                                                          : -1;
+    if (autre >= 0) {
+        fermer();
+        std::cerr << "Erreur ouverture ";
+        ecrireChemin(std::cerr, cheminVotre, presentation);
+        std::cerr << "\n(m\xC3\xAAme fichier que ";
+        ecrireChemin(std::cerr, *chemins[autre], presentation);
+        std::cerr << ")\n" << std::flush;
+        return 1;
     }
 
     // From here the buffers own the descriptors.

@@ -13,24 +13,33 @@ namespace {
 // For each byte, the reported command word that begins with it, or
 // commandesBilan.size() for none: the five words have five different first
 // letters, so one look at a line's first byte leaves at most one candidate.
-constexpr std::array<std::uint8_t, 256> rangsParInitiale = [] {
+constexpr std::array<std::uint8_t, 256> calculerRangsParInitiale()
+{
     std::array<std::uint8_t, 256> rangs{};
-    for (auto& rang : rangs)
-        rang = static_cast<std::uint8_t>(commandesBilan.size());
-    for (std::size_t i = 0; i < commandesBilan.size(); ++i)
-        rangs[static_cast<unsigned char>(commandesBilan[i][0])] = static_cast<std::uint8_t>(i);
+    for (std::size_t octet = 0; octet < rangs.size(); ++octet) {
+        rangs[octet] = static_cast<std::uint8_t>(commandesBilan.size());
+        for (std::size_t rang = 0; rang < commandesBilan.size(); ++rang) {
+            if (static_cast<unsigned char>(commandesBilan[rang].front()) == octet)
+                rangs[octet] = static_cast<std::uint8_t>(rang);
+        }
+    }
     return rangs;
-}();
+}
+constexpr std::array<std::uint8_t, 256> rangsParInitiale = calculerRangsParInitiale();
 
 // The reported words, each padded with zeros to 16 bytes.
-constexpr std::array<std::array<char, 16>, commandesBilan.size()> modelesBilan = [] {
-    std::array<std::array<char, 16>, commandesBilan.size()> modeles{};
-    for (std::size_t i = 0; i < commandesBilan.size(); ++i) {
-        for (std::size_t j = 0; j < commandesBilan[i].size(); ++j)
-            modeles[i][j] = commandesBilan[i][j];
+using Modele = std::array<char, 16>;
+using Modeles = std::array<Modele, commandesBilan.size()>;
+constexpr Modeles calculerModelesBilan()
+{
+    Modeles modeles{};
+    for (std::size_t rang = 0; rang < modeles.size(); ++rang) {
+        for (std::size_t j = 0; j < commandesBilan[rang].size(); ++j)
+            modeles[rang][j] = commandesBilan[rang][j];
     }
     return modeles;
-}();
+}
+constexpr Modeles modelesBilan = calculerModelesBilan();
 
 // True when the bytes at `octets` begin with the reported word of rank
 // `rang`; the 16 bytes at `octets` are readable.
