@@ -62,6 +62,7 @@ done
 for largeur in $(seq 40 80); do
   rendu=$(MANWIDTH=$largeur man -l "$tmp/prefixe/share/man/man1/valideur.1.gz" 2>&1)
   for texte in '“Erreur ouverture ”' '“Erreur lecture ”' '“Erreur écriture”' '“Erreur mémoire”' \
+               '“(même fichier que ”' '“[… 149 937 octets …]”' \
                '-quiet' '-silence' '-corrige' 'frequentations' 'duree_rencontres' 'attendu.resultat'; do
     grep -qF -- "$texte" <<<"$rendu" || echouer "man à $largeur colonnes : « $texte » coupé"
   done
