@@ -177,6 +177,25 @@ __attribute__((target("ssse3"))) bool comparerSerres(Serrage& a, Serrage& b)
                                                       std::string_view(b.serres, b.n));
 }
 
+// Both lines from byte `commun` on, block by block: for the lines whose ends
+// do not fit in one block, out of the way of the short case.
+__attribute__((target("ssse3"), noinline)) bool comparerSerresDepuis(std::string_view attendue,
+                                                                    std::string_view obtenue,
+                                                                    std::size_t commun)
+{
+    Serrage a;
+    a.debut = attendue.data();
+    a.octet = a.debut + commun;
+    a.fin = a.debut + attendue.size();
+    a.n = 0;
+    Serrage b;
+    b.debut = obtenue.data();
+    b.octet = b.debut + commun;
+    b.fin = b.debut + obtenue.size();
+    b.n = 0;
+    return comparerSerres(a, b);
+}
+
 __attribute__((target("ssse3"))) bool estIdentiqueSsse3(std::string_view attendue,
                                                     std::string_view obtenue)
 {
@@ -212,17 +231,7 @@ __attribute__((target("ssse3"))) bool estIdentiqueSsse3(std::string_view attendu
         // Both have zeros past their kept bytes.
         return na == nb && _mm_movemask_epi8(_mm_cmpeq_epi8(serresA, serresB)) == 0xFFFF;
     }
-    Serrage a;
-    a.debut = attendue.data();
-    a.octet = a.debut + commun;
-    a.fin = a.debut + attendue.size();
-    a.n = 0;
-    Serrage b;
-    b.debut = obtenue.data();
-    b.octet = b.debut + commun;
-    b.fin = b.debut + obtenue.size();
-    b.n = 0;
-    return comparerSerres(a, b);
+    return comparerSerresDepuis(attendue, obtenue, commun);
 }
 
 #endif

@@ -37,15 +37,23 @@ std::size_t remplir(Entree& entree)
     // Room for one more block after the unread bytes. A long line doubles
     // the capacity; realloc moves large blocks by remapping their pages, and
     // only the pages that reads fill are ever touched, so memory stays near
-    // the longest line.
+    // the longest line. While the unread bytes are few, a new buffer is
+    // cheaper: only they are copied, not the whole old buffer.
     const std::size_t voulu = std::clamp(2 * entree.capacite, tailleBlocInitiale, tailleBloc);
     if (entree.capacite - entree.fin < voulu) {
         const std::size_t nouvelle = std::max(entree.fin + voulu, 2 * entree.capacite);
-        auto* const agrandi =
-            static_cast<char*>(std::realloc(entree.octets.get(), nouvelle + margeLecture));
+        char* agrandi = nullptr;
+        if (entree.fin <= tailleBlocInitiale) {
+            agrandi = static_cast<char*>(std::malloc(nouvelle + margeLecture));
+            if (agrandi != nullptr && entree.fin != 0)
+                std::memcpy(agrandi, entree.octets.get(), entree.fin);
+        } else {
+            agrandi = static_cast<char*>(std::realloc(entree.octets.get(), nouvelle + margeLecture));
+            if (agrandi != nullptr)
+                static_cast<void>(entree.octets.release());
+        }
         if (agrandi == nullptr)
             throw std::bad_alloc();
-        static_cast<void>(entree.octets.release());
         entree.octets.reset(agrandi);
         entree.capacite = nouvelle;
     }
