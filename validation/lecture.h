@@ -41,7 +41,7 @@ struct Entree {
 
 // Space, or one of \t \n \v \f \r, which are the consecutive codes 9 to 13:
 // what separates the command word from the rest of a test line.
-inline bool estEspaceCommande(char octet)
+constexpr bool estEspaceCommande(char octet)
 {
     return octet == ' ' || (octet >= '\t' && octet <= '\r');
 }

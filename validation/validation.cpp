@@ -27,6 +27,16 @@ constexpr std::array<std::uint8_t, 256> calculerRangsParInitiale()
 }
 constexpr std::array<std::uint8_t, 256> rangsParInitiale = calculerRangsParInitiale();
 
+// For each byte, whether it separates a command word from what follows.
+constexpr std::array<bool, 256> calculerEspacesCommande()
+{
+    std::array<bool, 256> espaces{};
+    for (std::size_t octet = 0; octet < espaces.size(); ++octet)
+        espaces[octet] = estEspaceCommande(static_cast<char>(octet));
+    return espaces;
+}
+constexpr std::array<bool, 256> sontEspacesCommande = calculerEspacesCommande();
+
 // The reported words, each padded with zeros to 16 bytes.
 using Modele = std::array<char, 16>;
 using Modeles = std::array<Modele, commandesBilan.size()>;
@@ -75,19 +85,17 @@ std::size_t trouverRang(std::string_view mot)
 // Most test lines begin with one of the reported words, followed by a blank
 // or the newline that ends the line: one compare recognises it without
 // scanning for the word's end. `ligne` is followed by readable bytes (see
-// lireLigneCommande); when the byte after the word is past the line, it is
-// the line's newline, or else not whitespace and the word is looked for
-// the long way.
+// lireLigneCommande): its newline, or zeros. Neither is part of a word, so
+// the compare fails on a line shorter than the word; and when the byte after
+// the word is past the line, it is the line's newline, or else not
+// whitespace and the word is looked for the long way.
 std::size_t classerCommande(std::string_view ligne)
 {
     if (!ligne.empty()) {
         const std::size_t rang = rangsParInitiale[static_cast<unsigned char>(ligne.front())];
-        if (rang < commandesBilan.size()) {
-            const std::size_t n = commandesBilan[rang].size();
-            if (ligne.size() >= n && commenceParMot(ligne.data(), rang)
-                && estEspaceCommande(ligne.data()[n]))
-                return rang;
-        }
+        if (rang < commandesBilan.size() && commenceParMot(ligne.data(), rang)
+            && sontEspacesCommande[static_cast<unsigned char>(ligne.data()[commandesBilan[rang].size()])])
+            return rang;
     }
     return trouverRang(extraireCommande(ligne));
 }
