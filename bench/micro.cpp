@@ -57,8 +57,7 @@ void decouper(benchmark::State& etat)
         contenu += "trace " + std::to_string(i) + " " + std::to_string(i * 7) + "\n";
     for (auto _ : etat) {
         std::istringstream flux(contenu);
-        Entree entree;
-        entree.flux = &flux;
+        Entree entree = ouvrirEntree(flux);
         std::string_view ligne;
         std::size_t n = 0;
         while (lireLigne(entree, ligne))

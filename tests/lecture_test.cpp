@@ -37,8 +37,7 @@ Lectures lireParGetline(const std::string& contenu, int nbLectures)
 // The same reads through lireLigne.
 Lectures lireParLigne(std::istream& flux, int nbLectures)
 {
-    Entree entree;
-    entree.flux = &flux;
+    Entree entree = ouvrirEntree(flux);
     Lectures lectures;
     for (int i = 0; i < nbLectures; ++i) {
         std::string_view ligne = "inchangée";
@@ -167,10 +166,8 @@ TEST(LirePaire, CommeGetlineSurChaqueEntree)
                 std::unique_ptr<EntreeLente> lenteB;
                 const auto fluxA = ouvrir(a, morceau, lenteA);
                 const auto fluxB = ouvrir(b, morceau, lenteB);
-                Entree entreeA;
-                Entree entreeB;
-                entreeA.flux = fluxA.get();
-                entreeB.flux = fluxB.get();
+                Entree entreeA = ouvrirEntree(*fluxA);
+                Entree entreeB = ouvrirEntree(*fluxB);
                 std::istringstream modeleA(a);
                 std::istringstream modeleB(b);
                 for (int i = 0; i < 16; ++i) {
@@ -215,8 +212,7 @@ TEST(LireLigneCommande, PremierMotDeChaqueLigne)
         for (const std::string& contenu : contenus) {
             std::unique_ptr<EntreeLente> lente;
             const auto flux = ouvrir(contenu, morceau, lente);
-            Entree entree;
-            entree.flux = flux.get();
+            Entree entree = ouvrirEntree(*flux);
             std::string copie;
             std::vector<std::string> mots;
             for (int i = 0; i < 5; ++i)
@@ -235,8 +231,7 @@ TEST(LireLigneCommande, PremierMotDeChaqueLigne)
 TEST(LireLigneCommande, LigneLongueSauteeSansEtreGardee)
 {
     std::istringstream flux("trace " + std::string(20000000, 'x') + "\nlocaliser\n");
-    Entree entree;
-    entree.flux = &flux;
+    Entree entree = ouvrirEntree(flux);
     std::string copie;
     EXPECT_EQ(extraireCommande(lireLigneCommande(entree, copie)), "trace");
     EXPECT_EQ(extraireCommande(lireLigneCommande(entree, copie)), "localiser");

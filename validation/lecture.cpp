@@ -87,6 +87,16 @@ void libererOctets(char* octets)
     std::free(octets);
 }
 
+Entree ouvrirEntree(std::istream& flux)
+{
+    Entree entree;
+    entree.flux = &flux;
+    entree.octets.reset(static_cast<char*>(std::calloc(1, margeLecture)));
+    if (!entree.octets)
+        throw std::bad_alloc();
+    return entree;
+}
+
 bool lireLigneLente(Entree& entree, std::string_view& ligne)
 {
     if (entree.epuisee)

@@ -39,6 +39,10 @@ struct Entree {
     bool epuisee = false;
 };
 
+// An input ready to be read: its buffer is there from the start, margin
+// included, so that the searches below never ask whether it is.
+Entree ouvrirEntree(std::istream& flux);
+
 // Space, or one of \t \n \v \f \r, which are the consecutive codes 9 to 13:
 // what separates the command word from the rest of a test line.
 constexpr bool estEspaceCommande(char octet)
@@ -175,15 +179,13 @@ std::string_view lireLigneCommandeLente(Entree& entree, std::string& copie);
 inline std::string_view lireLigneCommande(Entree& entree, std::string& copie)
 {
 #if defined(VALIDEUR_SSE2)
-    const std::size_t reste = entree.fin - entree.debut;
-    if (reste != 0) {
-        const char* const octets = entree.octets.get() + entree.debut;
-        const std::uint32_t sauts = masquerSauts(octets);
-        if (sauts != 0) {
-            const auto n = static_cast<std::size_t>(__builtin_ctz(sauts));
-            entree.debut += n + 1;
-            return {octets, n};
-        }
+    // With nothing left to read, the margin's zeros hold no newline.
+    const char* const octets = entree.octets.get() + entree.debut;
+    const std::uint32_t sauts = masquerSauts(octets);
+    if (sauts != 0) {
+        const auto n = static_cast<std::size_t>(__builtin_ctz(sauts));
+        entree.debut += n + 1;
+        return {octets, n};
     }
 #endif
     return lireLigneCommandeLente(entree, copie);

@@ -119,12 +119,9 @@ void validerFichiers(std::istream& test, std::istream& solution,
                      const Presentation& presentation, std::ostream& sortie,
                      std::ostream& erreurs)
 {
-    Entree entreeTest;
-    Entree entreeSolution;
-    Entree entreeVotre;
-    entreeTest.flux = &test;
-    entreeSolution.flux = &solution;
-    entreeVotre.flux = &votre;
+    Entree entreeTest = ouvrirEntree(test);
+    Entree entreeSolution = ouvrirEntree(solution);
+    Entree entreeVotre = ouvrirEntree(votre);
     // The word of a test line too long for its buffer.
     std::string copieCommande;
     // One more count than the summary has: the lines of every other word go
