@@ -51,31 +51,47 @@ std::string_view ecrireNombre(char (&chiffres)[24], std::int64_t nombre)
     return {chiffres, static_cast<std::size_t>(fin - chiffres)};
 }
 
+// Copies `texte` to `place` and returns the place after it.
+char* copier(char* place, std::string_view texte)
+{
+    if (!texte.empty())
+        std::memcpy(place, texte.data(), texte.size());
+    return place + texte.size();
+}
+
 void ecrireExact(std::ostream& erreurs, const Echec& echec)
 {
     char chiffres[24];
-    const std::string_view morceaux[] = {
-        "Ligne #", ecrireNombre(chiffres, echec.numeroLigne), " (", echec.commande,
-        verdictEtV1, echec.attendue, "\n V2:", echec.obtenue, "\n"};
-    const std::size_t total = std::accumulate(
-        std::begin(morceaux), std::end(morceaux), std::size_t{0},
-        [](std::size_t somme, std::string_view morceau) { return somme + morceau.size(); });
+    const std::string_view numero = ecrireNombre(chiffres, echec.numeroLigne);
+    constexpr std::string_view debut = "Ligne #";
+    constexpr std::string_view avantCommande = " (";
+    constexpr std::string_view v2 = "\n V2:";
+    const std::size_t total = debut.size() + numero.size() + avantCommande.size()
+        + echec.commande.size() + verdictEtV1.size() + echec.attendue.size() + v2.size()
+        + echec.obtenue.size() + 1;
     std::streambuf& tampon = *erreurs.rdbuf();
     if (total <= tailleRapportCourt) {
         char rapport[tailleRapportCourt];
-        std::size_t taille = 0;
-        for (const std::string_view morceau : morceaux) {
-            if (!morceau.empty())
-                std::memcpy(rapport + taille, morceau.data(), morceau.size());
-            taille += morceau.size();
-        }
-        tampon.sputn(rapport, static_cast<std::streamsize>(taille));
+        char* place = copier(rapport, debut);
+        place = copier(place, numero);
+        place = copier(place, avantCommande);
+        place = copier(place, echec.commande);
+        place = copier(place, verdictEtV1);
+        place = copier(place, echec.attendue);
+        place = copier(place, v2);
+        place = copier(place, echec.obtenue);
+        *place++ = '\n';
+        tampon.sputn(rapport, place - rapport);
     } else {
-        for (const std::string_view morceau : morceaux)
+        for (const std::string_view morceau : {debut, numero, avantCommande, echec.commande,
+                                                verdictEtV1, echec.attendue, v2, echec.obtenue,
+                                                std::string_view("\n")})
             tampon.sputn(morceau.data(), static_cast<std::streamsize>(morceau.size()));
     }
-    // Through the stream, so that a failed write sets its state.
-    erreurs.flush();
+    // A failed write must show in the stream's state, as flush() would set
+    // it, without flush()'s own checks on every report.
+    if (tampon.pubsync() == -1)
+        erreurs.setstate(std::ios::badbit);
 }
 
 // Bytes on their way to a stream's buffer, a block at a time.
