@@ -13,11 +13,6 @@
 
 namespace {
 
-bool estBlanc(char octet)
-{
-    return octet == ' ' || octet == '\t';
-}
-
 #if defined(VALIDEUR_SSSE3)
 
 // For each mask of 8 bytes (bit i set when byte i is dropped), the places of

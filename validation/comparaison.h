@@ -9,6 +9,12 @@
 // A line is the bytes between two newlines, newline excluded; a carriage
 // return before the newline belongs to the line. Bytes are never decoded.
 
+// The bytes the comparison ignores: space (0x20) and horizontal tab (0x09).
+inline bool estBlanc(char octet)
+{
+    return octet == ' ' || octet == '\t';
+}
+
 // The line without its spaces (0x20) and horizontal tabs (0x09).
 std::string enleverEspaces(std::string_view ligne);
 

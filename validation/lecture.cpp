@@ -1,7 +1,5 @@
 #include "lecture.h"
 
-#include "comparaison.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <new>
@@ -104,15 +102,12 @@ bool lireLigneLente(Entree& entree, std::string_view& ligne)
     std::size_t dejaVu = 0;
     for (;;) {
         const char* const octets = entree.octets.get();
-        if (octets != nullptr) {
-            const char* const saut =
-                chercherSaut(octets + entree.debut + dejaVu, octets + entree.fin);
-            if (saut != nullptr) {
-                const auto finLigne = static_cast<std::size_t>(saut - octets);
-                ligne = std::string_view(octets + entree.debut, finLigne - entree.debut);
-                entree.debut = finLigne + 1;
-                return true;
-            }
+        const char* const saut = chercherSaut(octets + entree.debut + dejaVu, octets + entree.fin);
+        if (saut != nullptr) {
+            const auto finLigne = static_cast<std::size_t>(saut - octets);
+            ligne = std::string_view(octets + entree.debut, finLigne - entree.debut);
+            entree.debut = finLigne + 1;
+            return true;
         }
         dejaVu = entree.fin - entree.debut;
         if (remplir(entree) == 0) {
@@ -169,12 +164,10 @@ void sauterLigne(Entree& entree)
 {
     for (;;) {
         const char* const octets = entree.octets.get();
-        if (octets != nullptr) {
-            const char* const saut = chercherSaut(octets + entree.debut, octets + entree.fin);
-            if (saut != nullptr) {
-                entree.debut = static_cast<std::size_t>(saut - octets) + 1;
-                return;
-            }
+        const char* const saut = chercherSaut(octets + entree.debut, octets + entree.fin);
+        if (saut != nullptr) {
+            entree.debut = static_cast<std::size_t>(saut - octets) + 1;
+            return;
         }
         entree.debut = entree.fin;
         if (remplir(entree) == 0) {
@@ -204,25 +197,23 @@ std::string_view lireLigneCommandeLente(Entree& entree, std::string& copie)
     std::size_t dejaVu = 0;
     for (;;) {
         const char* const octets = entree.octets.get();
-        if (octets != nullptr) {
-            const char* octet = octets + entree.debut + dejaVu;
-            const char* const fin = octets + entree.fin;
-            if (dejaVu == 0) {
-                while (octet != fin && estEspaceCommande(*octet) && *octet != '\n')
-                    ++octet;
-                entree.debut = static_cast<std::size_t>(octet - octets);
-            }
-            while (octet != fin && !estEspaceCommande(*octet))
+        const char* octet = octets + entree.debut + dejaVu;
+        const char* const fin = octets + entree.fin;
+        if (dejaVu == 0) {
+            while (octet != fin && estEspaceCommande(*octet) && *octet != '\n')
                 ++octet;
-            if (octet != fin) {
-                const char* const mot = octets + entree.debut;
-                const std::string_view commande = garderMot(copie, mot, octet);
-                entree.debut = static_cast<std::size_t>(octet - octets);
-                sauterLigne(entree);
-                return commande;
-            }
-            dejaVu = entree.fin - entree.debut;
+            entree.debut = static_cast<std::size_t>(octet - octets);
         }
+        while (octet != fin && !estEspaceCommande(*octet))
+            ++octet;
+        if (octet != fin) {
+            const char* const mot = octets + entree.debut;
+            const std::string_view commande = garderMot(copie, mot, octet);
+            entree.debut = static_cast<std::size_t>(octet - octets);
+            sauterLigne(entree);
+            return commande;
+        }
+        dejaVu = entree.fin - entree.debut;
         if (remplir(entree) == 0) {
             // The input ended within the word.
             const char* const mot = entree.octets.get() + entree.debut;

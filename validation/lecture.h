@@ -15,8 +15,9 @@
 #include <emmintrin.h>
 #endif
 
-// A reading buffer of raw bytes: it grows with realloc, so that a long line
-// costs neither copies nor zero-filling, and is released with libererOctets.
+// A reading buffer of raw bytes, from malloc: it grows with realloc once it
+// holds a long line, so that the line costs neither copies nor zero-filling,
+// and is released with libererOctets.
 using Octets = std::unique_ptr<char, void (*)(char*)>;
 void libererOctets(char* octets);
 

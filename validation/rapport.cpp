@@ -1,5 +1,7 @@
 #include "rapport.h"
 
+#include "comparaison.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -124,11 +126,6 @@ void ajouter(Sortie& sortie, std::string_view texte)
 unsigned valeur(char octet)
 {
     return static_cast<unsigned char>(octet);
-}
-
-bool estBlanc(char octet)
-{
-    return octet == ' ' || octet == '\t';
 }
 
 // The length of the well-formed UTF-8 sequence that starts at `pos`, or 0:
