@@ -3,6 +3,8 @@
 # output that cannot be written, a memory limit. Run from tests/.
 set -u
 valideur=$1
+# A missing program would leave the FIFO writers below waiting for a reader.
+[ -x "$valideur" ] || { echo "programme absent : $valideur"; exit 1; }
 cas=cas/rapports
 echecs=0
 tmp=$(mktemp -d)
@@ -40,7 +42,8 @@ verifier fifo 0 $cas/sortie $cas/erreurs
 # On a terminal the reports are made safe and easy to read: escapes, the
 # differing region, windows on long lines, hints. Runs valideur in a
 # pseudo-terminal whose own newline translation is turned off, to compare
-# bytes, with only the given variables of NO_COLOR and TERM.
+# bytes, with only the given variables of NO_COLOR and TERM. script(1) runs
+# its command with $SHELL, which must read the $'...' quoting of printf %q.
 #   sur_terminal name status screen folder VARIABLE=value... -- arguments...
 : >"$tmp/vide"
 sur_terminal() {
@@ -48,7 +51,7 @@ sur_terminal() {
   shift 4
   while [ "$1" != -- ]; do variables+=("$1"); shift; done
   shift
-  ( cd "$dossier" && env -u NO_COLOR -u TERM "${variables[@]}" \
+  ( cd "$dossier" && env -u NO_COLOR -u TERM SHELL="$BASH" "${variables[@]}" \
       script -qec "stty -onlcr; exec $(printf '%q ' "$valideur" "$@")" /dev/null </dev/null \
       >"$tmp/sortie" 2>"$tmp/erreurs"; echo $? >"$tmp/statut" )
   verifier "$nom" "$statut" "$ecran" "$tmp/vide"
@@ -94,7 +97,7 @@ if [ -z "${VALIDEUR_SANS_LIMITE_MEMOIRE:-}" ]; then
   # that leaves room for the line alone.
   head -c 60000000 /dev/zero | tr '\0' '\001' >"$tmp/controles"
   printf 'x\n' >"$tmp/x"
-  ( cd "$tmp" && env -u NO_COLOR TERM=dumb script -qec \
+  ( cd "$tmp" && env -u NO_COLOR TERM=dumb SHELL="$BASH" script -qec \
       "ulimit -v 200000; exec $(printf '%q ' "$valideur" test x controles)" /dev/null \
       </dev/null >"$tmp/sortie" 2>&1; echo $? >"$tmp/statut" )
   if [ "$(cat "$tmp/statut")" = 0 ] && grep -q '59 999 9[0-9][0-9] octets' "$tmp/sortie" \
