@@ -9,6 +9,8 @@ source=$2
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 echecs=0
+# The manual page is checked as rendered in UTF-8, whatever the caller's locale.
+export LC_ALL=C.UTF-8
 echouer() { echo "ÉCHEC $*"; echecs=$((echecs + 1)); }
 
 lancer() { # program, output folder
@@ -51,9 +53,11 @@ for racine in "$tmp/prefixe/share/man" "$tmp/racine/usr/share/man"; do
   page="$racine/man1/valideur.1.gz"
   avertissements=$(zcat "$page" | groff -k -man -Tutf8 -ww -z 2>&1; mandoc -Tlint "$page" 2>&1)
   [ -z "$avertissements" ] || echouer "groff, mandoc: $avertissements"
-  MANPATH="$racine" MANWIDTH=80 man -P cat valideur 2>"$tmp/man-erreurs" \
-    | grep -q 'STATUT DE SORTIE' || echouer "man valideur ($racine)"
-  [ ! -s "$tmp/man-erreurs" ] || echouer "man: $(cat "$tmp/man-erreurs")"
+  for locale in C.UTF-8 C; do
+    LC_ALL=$locale MANPATH="$racine" MANWIDTH=80 man -P cat valideur 2>"$tmp/man-erreurs" \
+      | grep -q 'STATUT DE SORTIE' || echouer "man valideur ($racine, $locale)"
+    [ ! -s "$tmp/man-erreurs" ] || echouer "man ($locale): $(cat "$tmp/man-erreurs")"
+  done
   man -l "$page" 2>/dev/null | grep -q '^NOM' || echouer "man -l $page"
 done
 
