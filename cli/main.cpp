@@ -6,6 +6,7 @@
 
 #include <ext/stdio_filebuf.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <new>
@@ -165,6 +166,10 @@ int main(int argc, char* argv[])
     std::ios::sync_with_stdio(false);
     std::cerr.unsetf(std::ios::unitbuf);
     std::cerr.tie(nullptr);
+    // A reader that goes away (standard error piped into head) must not end
+    // the run before its summary: the write then fails like any other lost
+    // output and the status says so.
+    std::signal(SIGPIPE, SIG_IGN);
 
     // Memory can run out wherever a line is held; the summary line is only
     // written at the very end, so nothing reaches standard output then.

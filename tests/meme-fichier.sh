@@ -76,6 +76,15 @@ verifier "rapports vers /dev/full" 1 "$rapports" ""
 echo $? >statut
 : >erreurs
 verifier "sortie d'erreur fermée" 1 "$rapports" ""
+# Standard error piped into a reader that stops early (head): 20 000
+# reports, far more than a pipe holds, so the later writes find it closed.
+for i in $(seq 20000); do echo 'trace x'; done >nombreux.txt
+sed 's/.*/1/' nombreux.txt >nombreux.attendu
+sed 's/.*/2/' nombreux.txt >nombreux.votre
+"$valideur" nombreux.txt nombreux.attendu nombreux.votre 2>&1 >sortie | head -c 10 >/dev/null
+echo "${PIPESTATUS[0]}" >statut
+: >erreurs
+verifier "sortie d'erreur lue par head" 1 "$(printf '0/20000\t0/0\t0/0\t0/0\t0/0')" ""
 "$valideur" -q test.txt attendu.resultat votre.resultat >sortie 2>/dev/full
 echo $? >statut
 verifier "silencieux vers /dev/full" 0 "$rapports" ""
