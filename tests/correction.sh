@@ -2,7 +2,10 @@
 # Runs the graders' recipe exactly as the README shows it (the first sh block
 # of its "Corriger toute une classe" section) in a copy of tests/correction/,
 # with the built valideur first in PATH, and compares the TSV it writes.
+# Two more submissions are made here: a name that tries to forge a row of
+# notes, and one that cannot be opened (a directory).
 set -u
+export LC_ALL=C.UTF-8
 valideur=$1
 source=$2
 recette=$(awk '/^## Corriger toute une classe/ { section = 1; next }
@@ -18,7 +21,14 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cp -r "$source/tests/correction/." "$tmp"
 cd "$tmp" || exit 2
-PATH="$(dirname "$valideur"):$PATH" bash -c "$recette" || { echo "ÉCHEC: statut $? de «$recette»"; exit 1; }
+cp remises/bob.resultat "remises/$(printf 'alice.resultat\t2\t2\t1\t1\t1\nzz.resultat')"
+mkdir remises/dossier.resultat
+PATH="$(dirname "$valideur"):$PATH" bash -c "$recette" 2>erreurs \
+  || { echo "ÉCHEC: statut $? de «$recette»"; exit 1; }
+if [ "$(cat erreurs)" != "Erreur ouverture remises/dossier.resultat" ]; then
+  echo "ÉCHEC: sortie d'erreur «$(cat erreurs)»"
+  exit 1
+fi
 if ! cmp -s notes-attendues.tsv notes.tsv; then
   echo "ÉCHEC: notes.tsv attendu / obtenu"
   diff notes-attendues.tsv notes.tsv
