@@ -105,6 +105,12 @@ TEST(EcrireRapport, TerminalEchappeCeQuiAgiraitSurLuiEtLaBarreOblique)
         {"\xF4\x90\x80\x80\xF8", "\\xf4\\x90\\x80\\x80\\xf8"},
         {"\xE2\x82x\xE2\x82", "\\xe2\\x82x\\xe2\\x82"},
         {"\xA9\xFF\xFE", "\\xa9\\xff\\xfe"},
+        // Invisible or reordering: soft hyphen, ALM, ZWSP, RLO, word joiner,
+        // isolates, BOM; their neighbours (U+00AC, U+200A, U+202F) show.
+        {"a\xC2\xAD\xC2\xAC\xD8\x9C", "a\\xc2\\xad\xC2\xAC\\xd8\\x9c"},
+        {"\xE2\x80\x8A\xE2\x80\x8B\xE2\x80\x8F\xE2\x80\xAE\xE2\x80\xAF",
+         "\xE2\x80\x8A\\xe2\\x80\\x8b\\xe2\\x80\\x8f\\xe2\\x80\\xae\xE2\x80\xAF"},
+        {"\xE2\x81\xA0\xE2\x81\xA9\xEF\xBB\xBF", "\\xe2\\x81\\xa0\\xe2\\x81\\xa9\\xef\\xbb\\xbf"},
     };
     for (const auto& [texte, visible] : cas) {
         const std::vector<std::string> lignes = lignesTerminal(texte, "#");

@@ -171,6 +171,17 @@ struct Caractere {
     bool echappe = false;
 };
 
+// Characters that show as nothing, or turn the order of what follows
+// around: the soft hyphen, the bidirectional marks, embeddings, overrides
+// and isolates, zero-width spaces and joiners, the byte order mark. A line
+// holding one would look like a line without it, or read as another.
+bool estFormatInvisible(unsigned point)
+{
+    return point == 0xAD || point == 0x61C || (point >= 0x200B && point <= 0x200F)
+        || (point >= 0x202A && point <= 0x202E) || (point >= 0x2060 && point <= 0x206F)
+        || point == 0xFEFF;
+}
+
 Caractere lireCaractere(std::string_view texte, std::size_t pos)
 {
     const std::size_t longueur = longueurSequence(texte, pos);
@@ -179,8 +190,14 @@ Caractere lireCaractere(std::string_view texte, std::size_t pos)
     const unsigned premier = valeur(texte[pos]);
     if (longueur == 1)
         return {1, (premier < 0x20 && premier != '\t') || premier == 0x7F || premier == '\\'};
+    if (longueur == 4)
+        return {longueur, false};
+    const unsigned second = valeur(texte[pos + 1]) & 0x3FU;
+    const unsigned point = longueur == 2
+        ? (premier & 0x1FU) << 6 | second
+        : (premier & 0x0FU) << 12 | second << 6 | (valeur(texte[pos + 2]) & 0x3FU);
     // U+0080 to U+009F: C1 controls, which terminals obey as much as C0 ones.
-    return {longueur, premier == 0xC2 && valeur(texte[pos + 1]) < 0xA0};
+    return {longueur, point < 0xA0 || estFormatInvisible(point)};
 }
 
 std::string_view echappementNomme(unsigned octet)
