@@ -58,8 +58,9 @@ std::int64_t compterEchecsModele(const std::string& test, const std::string& sol
     return echecs;
 }
 
-// True when nothing in `texte` acts on a terminal: valid UTF-8 without C0
-// controls but tab and newline, DEL or C1 controls, once the SGR sequences
+// True when nothing in `texte` acts on a terminal or hides from its reader:
+// valid UTF-8 without C0 controls but tab and newline, DEL, C1 controls,
+// invisible characters or bidirectional controls, once the SGR sequences
 // ESC [ digits and semicolons m are taken out.
 bool estSurPourTerminal(const std::string& texte)
 {
@@ -109,7 +110,9 @@ bool estSurPourTerminal(const std::string& texte)
         }
         const std::uint32_t minimum[] = {0, 0, 0x80, 0x800, 0x10000};
         if (point < minimum[longueur] || point > 0x10ffff || (point >= 0xd800 && point <= 0xdfff)
-            || point <= 0x9f)
+            || point <= 0x9f || point == 0xad || point == 0x61c
+            || (point >= 0x200b && point <= 0x200f) || (point >= 0x202a && point <= 0x202e)
+            || (point >= 0x2060 && point <= 0x206f) || point == 0xfeff)
             return false;
         i += longueur;
     }
