@@ -21,7 +21,7 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cp -r "$source/tests/correction/." "$tmp"
 cd "$tmp" || exit 2
-cp remises/bob.resultat "remises/$(printf 'alice.resultat\t2\t2\t1\t1\t1\nzz.resultat')"
+cp remises/bob.resultat "remises/$(printf 'alice.resultat\t2\t2\t1\t1\t1\n\033[2Jzz.resultat')"
 mkdir remises/dossier.resultat
 PATH="$(dirname "$valideur"):$PATH" bash -c "$recette" 2>erreurs \
   || { echo "ÉCHEC: statut $? de «$recette»"; exit 1; }
