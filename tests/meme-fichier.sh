@@ -78,7 +78,7 @@ echo $? >statut
 verifier "sortie d'erreur fermée" 1 "$rapports" ""
 # Standard error piped into a reader that stops early (head): 20 000
 # reports, far more than a pipe holds, so the later writes find it closed.
-for i in $(seq 20000); do echo 'trace x'; done >nombreux.txt
+yes 'trace x' | head -n 20000 >nombreux.txt
 sed 's/.*/1/' nombreux.txt >nombreux.attendu
 sed 's/.*/2/' nombreux.txt >nombreux.votre
 "$valideur" nombreux.txt nombreux.attendu nombreux.votre 2>&1 >sortie | head -c 10 >/dev/null
