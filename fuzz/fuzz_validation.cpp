@@ -129,6 +129,11 @@ std::size_t compter(const std::string& texte, char octet)
 
 } // namespace
 
+void signalerEcart(const Reglages&, const std::string&, const std::string&)
+{
+    std::abort();
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t taille)
 {
     if (taille < 3)

@@ -11,6 +11,13 @@
 
 using namespace std::string_literals;
 
+void signalerEcart(const Reglages& reglages, const std::string& attendu, const std::string& obtenu)
+{
+    ADD_FAILURE() << "version " << nommerJeu(reglages.jeu.value_or(JeuInstructions::simple))
+                  << ", lectures de " << reglages.tailleBloc << " octets : \"" << obtenu
+                  << "\" au lieu de \"" << attendu << '"';
+}
+
 namespace {
 
 std::string echec(int numero, const std::string& commande, const std::string& v1,

@@ -6,8 +6,7 @@
 #include <cstring>
 #include <iterator>
 
-#if defined(__x86_64__) && defined(__SSE2__) && !defined(VALIDEUR_SANS_SIMD)
-#define VALIDEUR_SSSE3 1
+#if defined(VALIDEUR_SSSE3)
 #include <tmmintrin.h>
 #endif
 
@@ -191,6 +190,11 @@ __attribute__((target("ssse3"), noinline)) bool comparerSerresDepuis(std::string
     return comparerSerres(a, b);
 }
 
+#endif
+
+} // namespace
+
+#if defined(VALIDEUR_SSSE3)
 __attribute__((target("ssse3"))) bool estIdentiqueSsse3(std::string_view attendue,
                                                     std::string_view obtenue)
 {
@@ -228,10 +232,7 @@ __attribute__((target("ssse3"))) bool estIdentiqueSsse3(std::string_view attendu
     }
     return comparerSerresDepuis(attendue, obtenue, commun);
 }
-
 #endif
-
-} // namespace
 
 std::string enleverEspaces(std::string_view ligne)
 {

@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+#if defined(__x86_64__) && defined(__SSE2__) && !defined(VALIDEUR_SANS_SIMD)
+#define VALIDEUR_SSSE3 1
+#endif
+
 // A line is the bytes between two newlines, newline excluded; a carriage
 // return before the newline belongs to the line. Bytes are never decoded.
 
@@ -68,5 +72,11 @@ bool estIdentique(std::string_view attendue, std::string_view obtenue);
 
 // The same decision in plain C++, for processors without SSSE3.
 bool estIdentiqueSimple(std::string_view attendue, std::string_view obtenue);
+
+#if defined(VALIDEUR_SSSE3)
+// The same decision with SSSE3, for processors that have it.
+__attribute__((target("ssse3"))) bool estIdentiqueSsse3(std::string_view attendue,
+                                                    std::string_view obtenue);
+#endif
 
 #endif

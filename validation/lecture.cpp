@@ -1,15 +1,17 @@
 #include "lecture.h"
 
+#include <ext/stdio_filebuf.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <new>
 
+#include <unistd.h>
+
 namespace {
 
-// Bytes asked of an input at a time, once it has shown it is not tiny. Large
-// enough that reading costs a few system calls per megabyte, small enough
-// that three buffers stay in cache. Small inputs start with a small buffer.
-constexpr std::size_t tailleBloc = std::size_t{256} * 1024;
+// Small inputs start with a small buffer.
 constexpr std::size_t tailleBlocInitiale = std::size_t{4} * 1024;
 
 // The first newline in [octet, fin), or nullptr.
@@ -18,6 +20,29 @@ const char* chercherSaut(const char* octet, const char* fin)
     if (octet == fin)
         return nullptr;
     return static_cast<const char*>(std::memchr(octet, '\n', static_cast<std::size_t>(fin - octet)));
+}
+
+// Up to `libre` bytes of the input at `place`: 0 at its end or on an error,
+// which are left in the stream's state as its own reads leave them.
+std::size_t lire(Entree& entree, char* place, std::size_t libre)
+{
+    std::istream& flux = *entree.flux;
+    if (entree.descripteur >= 0) {
+        for (;;) {
+            const ssize_t lus = read(entree.descripteur, place, libre);
+            if (lus > 0)
+                return static_cast<std::size_t>(lus);
+            if (lus < 0 && errno == EINTR)
+                continue;
+            flux.setstate(lus == 0 ? std::ios::eofbit : std::ios::badbit);
+            return 0;
+        }
+    }
+    const auto voulu = static_cast<std::streamsize>(libre);
+    std::streamsize lus = flux.readsome(place, voulu);
+    if (lus == 0 && flux.good() && flux.peek() != std::istream::traits_type::eof())
+        lus = flux.readsome(place, voulu);
+    return static_cast<std::size_t>(lus);
 }
 
 // Moves the unread bytes to the front of the buffer and appends what the
@@ -37,7 +62,8 @@ std::size_t remplir(Entree& entree)
     // only the pages that reads fill are ever touched, so memory stays near
     // the longest line. While the unread bytes are few, a new buffer is
     // cheaper: only they are copied, not the whole old buffer.
-    const std::size_t voulu = std::clamp(2 * entree.capacite, tailleBlocInitiale, tailleBloc);
+    const std::size_t initiale = std::min(tailleBlocInitiale, entree.tailleBloc);
+    const std::size_t voulu = std::clamp(2 * entree.capacite, initiale, entree.tailleBloc);
     if (entree.capacite - entree.fin < voulu) {
         const std::size_t nouvelle = std::max(entree.fin + voulu, 2 * entree.capacite);
         char* agrandi = nullptr;
@@ -57,15 +83,108 @@ std::size_t remplir(Entree& entree)
     }
     // One block at a time, even into a large buffer: the unread bytes are
     // moved to the front when the next line starts, so they must stay few.
-    char* const place = entree.octets.get() + entree.fin;
-    const auto libre = static_cast<std::streamsize>(std::min(entree.capacite - entree.fin, tailleBloc));
-    std::istream& flux = *entree.flux;
-    std::streamsize lus = flux.readsome(place, libre);
-    if (lus == 0 && flux.good() && flux.peek() != std::istream::traits_type::eof())
-        lus = flux.readsome(place, libre);
-    entree.fin += static_cast<std::size_t>(lus);
+    const std::size_t lus = lire(entree, entree.octets.get() + entree.fin,
+                                 std::min(entree.capacite - entree.fin, entree.tailleBloc));
+    entree.fin += lus;
     std::memset(entree.octets.get() + entree.fin, 0, margeLecture);
-    return static_cast<std::size_t>(lus);
+    return lus;
+}
+
+// One line taken piece by piece as the input gives it: the bytes of the
+// buffer up to the line's newline, or a preset when the input had no next
+// line. `saut` is where the newline is once it is in the buffer, `vu` how
+// far the buffer is known to hold none.
+struct LigneAuFil {
+    Entree* entree;
+    std::string_view preset;
+    bool depuisPreset;
+    bool finie = false;
+    std::size_t saut = 0;
+    bool sautTrouve = false;
+    std::size_t vu = 0;
+};
+
+LigneAuFil commencerLigne(Entree& entree, std::string_view preset)
+{
+    LigneAuFil ligne{&entree, preset, entree.epuisee};
+    ligne.vu = entree.debut;
+    return ligne;
+}
+
+// The next bytes of the line, empty once it has ended (its newline taken).
+std::string_view voirLigne(LigneAuFil& ligne)
+{
+    if (ligne.depuisPreset) {
+        ligne.finie = ligne.preset.empty();
+        return ligne.preset;
+    }
+    Entree& entree = *ligne.entree;
+    while (!ligne.finie) {
+        if (!ligne.sautTrouve) {
+            const char* const octets = entree.octets.get();
+            const char* const saut = chercherSaut(octets + ligne.vu, octets + entree.fin);
+            if (saut != nullptr) {
+                ligne.saut = static_cast<std::size_t>(saut - octets);
+                ligne.sautTrouve = true;
+            } else {
+                ligne.vu = entree.fin;
+            }
+        }
+        const std::size_t finMorceau = ligne.sautTrouve ? ligne.saut : entree.fin;
+        if (finMorceau != entree.debut)
+            return {entree.octets.get() + entree.debut, finMorceau - entree.debut};
+        if (ligne.sautTrouve) {
+            ++entree.debut;
+            ligne.finie = true;
+        } else if (remplir(entree) == 0) {
+            entree.epuisee = true;
+            ligne.finie = true;
+        } else {
+            // All was taken: the buffer holds only new bytes.
+            ligne.vu = entree.debut;
+        }
+    }
+    return {};
+}
+
+void consommerLigne(LigneAuFil& ligne, std::size_t n)
+{
+    if (ligne.depuisPreset)
+        ligne.preset.remove_prefix(n);
+    else
+        ligne.entree->debut += n;
+}
+
+// The kept bytes of one line not yet matched against the other's.
+struct Serres {
+    char octets[8192];
+    std::size_t debut = 0;
+    std::size_t fin = 0;
+};
+
+constexpr std::size_t morceauSerre = 4096;
+
+// Appends up to morceauSerre bytes of the line, blanks removed; false once
+// the line has ended.
+bool serrerMorceau(LigneAuFil& ligne, Serres& serres)
+{
+    const std::string_view morceau = voirLigne(ligne);
+    if (morceau.empty())
+        return false;
+    if (serres.debut == serres.fin)
+        serres.debut = serres.fin = 0;
+    else if (serres.fin + morceauSerre > sizeof serres.octets) {
+        std::memmove(serres.octets, serres.octets + serres.debut, serres.fin - serres.debut);
+        serres.fin -= serres.debut;
+        serres.debut = 0;
+    }
+    const std::size_t n = std::min(morceau.size(), morceauSerre);
+    for (std::size_t i = 0; i < n; ++i) {
+        serres.octets[serres.fin] = morceau[i];
+        serres.fin += static_cast<std::size_t>(morceau[i] != ' ' && morceau[i] != '\t');
+    }
+    consommerLigne(ligne, n);
+    return true;
 }
 
 // Copies the word [debut, fin) into `copie`, followed by zeros as a buffer's
@@ -85,10 +204,14 @@ void libererOctets(char* octets)
     std::free(octets);
 }
 
-Entree ouvrirEntree(std::istream& flux)
+Entree ouvrirEntree(std::istream& flux, std::size_t tailleBloc)
 {
     Entree entree;
     entree.flux = &flux;
+    entree.tailleBloc = std::max(tailleBloc, std::size_t{1});
+    // Nothing has been read through the stream's own buffer yet.
+    if (auto* fichier = dynamic_cast<__gnu_cxx::stdio_filebuf<char>*>(flux.rdbuf()))
+        entree.descripteur = fichier->fd();
     entree.octets.reset(static_cast<char*>(std::calloc(1, margeLecture)));
     if (!entree.octets)
         throw std::bad_alloc();
@@ -222,4 +345,53 @@ std::string_view lireLigneCommandeLente(Entree& entree, std::string& copie)
             return garderMot(copie, mot, entree.octets.get() + entree.fin);
         }
     }
+}
+
+bool comparerPaireAuFil(Entree& premiere, Entree& seconde, std::string_view presetSeconde)
+{
+    LigneAuFil a = commencerLigne(premiere, {});
+    LigneAuFil b = commencerLigne(seconde, presetSeconde);
+    // Equal bytes first, as they come, whatever blanks they hold.
+    for (;;) {
+        const std::string_view morceauA = voirLigne(a);
+        const std::string_view morceauB = voirLigne(b);
+        const std::size_t n = std::min(morceauA.size(), morceauB.size());
+        if (n == 0)
+            break;
+        const std::size_t egaux = static_cast<std::size_t>(
+            std::mismatch(morceauA.begin(), morceauA.begin() + static_cast<std::ptrdiff_t>(n),
+                          morceauB.begin()).first - morceauA.begin());
+        consommerLigne(a, egaux);
+        consommerLigne(b, egaux);
+        if (egaux != n)
+            break;
+    }
+    // From the first difference, both without their blanks. Once they
+    // disagree, the rest of both lines is only read.
+    // Left uninitialised: only what is written is read.
+    const std::unique_ptr<Serres> serresA(new Serres);
+    const std::unique_ptr<Serres> serresB(new Serres);
+    bool accord = true;
+    bool suiteA = true;
+    bool suiteB = true;
+    while (suiteA || suiteB) {
+        // A side far ahead of the other waits for it.
+        if (suiteA && (serresA->fin - serresA->debut < morceauSerre || !accord))
+            suiteA = serrerMorceau(a, *serresA);
+        if (suiteB && (serresB->fin - serresB->debut < morceauSerre || !accord))
+            suiteB = serrerMorceau(b, *serresB);
+        const std::size_t resteA = serresA->fin - serresA->debut;
+        const std::size_t resteB = serresB->fin - serresB->debut;
+        const std::size_t n = std::min(resteA, resteB);
+        accord = accord
+            && std::memcmp(serresA->octets + serresA->debut, serresB->octets + serresB->debut, n) == 0
+            && !(!suiteA && resteA == n && resteB > n) && !(!suiteB && resteB == n && resteA > n);
+        serresA->debut += n;
+        serresB->debut += n;
+        if (!accord) {
+            serresA->debut = serresA->fin;
+            serresB->debut = serresB->fin;
+        }
+    }
+    return accord && serresA->debut == serresA->fin && serresB->debut == serresB->fin;
 }

@@ -27,12 +27,22 @@ void libererOctets(char* octets);
 // without asking how many are left first: a zero is never a newline.
 constexpr std::size_t margeLecture = 64;
 
+// Bytes asked of an input at a time, once it has shown it is not tiny. Large
+// enough that reading costs a few system calls per megabyte, small enough
+// that three buffers stay in cache.
+constexpr std::size_t tailleBlocLecture = std::size_t{256} * 1024;
+
 // One input read line by line: its stream, and a buffer of `capacite` bytes
 // (plus the margin) whose unread bytes are [debut, fin). `epuisee` is set
 // once a line has ended with the input (its end or a read error) rather than
-// with a newline: there is no next line, whatever was read ahead.
+// with a newline: there is no next line, whatever was read ahead. A stream
+// over a file descriptor is read with read() on it, straight into the
+// buffer; its state then tells the end and errors as the stream's own reads
+// would have.
 struct Entree {
     std::istream* flux = nullptr;
+    int descripteur = -1;
+    std::size_t tailleBloc = tailleBlocLecture;
     Octets octets{nullptr, libererOctets};
     std::size_t capacite = 0;
     std::size_t debut = 0;
@@ -41,8 +51,9 @@ struct Entree {
 };
 
 // An input ready to be read: its buffer is there from the start, margin
-// included, so that the searches below never ask whether it is.
-Entree ouvrirEntree(std::istream& flux);
+// included, so that the searches below never ask whether it is. Reads ask
+// for at most `tailleBloc` bytes at a time (the tests try small ones).
+Entree ouvrirEntree(std::istream& flux, std::size_t tailleBloc = tailleBlocLecture);
 
 // Space, or one of \t \n \v \f \r, which are the consecutive codes 9 to 13:
 // what separates the command word from the rest of a test line.
@@ -194,5 +205,11 @@ inline std::string_view lireLigneCommande(Entree& entree, std::string& copie)
 
 // Skips the rest of the current line, up to and including its newline.
 void sauterLigne(Entree& entree);
+
+// Reads the next line of each input as lirePaire does and tells whether they
+// agree, without holding either: both are compared as they come in, so that
+// a long line costs no more memory than the buffers. For quiet runs, where
+// no report will show the lines.
+bool comparerPaireAuFil(Entree& premiere, Entree& seconde, std::string_view presetSeconde);
 
 #endif

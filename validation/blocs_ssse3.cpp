@@ -1,0 +1,64 @@
+// The block-wise loop with SSE2 masks, 16 bytes a compare, and the SSSE3
+// comparison of differing lines.
+#include "blocs.h"
+
+#include "commande.h"
+#include "comparaison.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+#if defined(VALIDEUR_SSSE3)
+#include <emmintrin.h>
+
+namespace {
+
+#define VALIDEUR_CIBLE __attribute__((target("ssse3")))
+
+VALIDEUR_CIBLE inline std::uint64_t masquer16(__m128i egaux, unsigned rang)
+{
+    return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(egaux))) << (16 * rang);
+}
+
+VALIDEUR_CIBLE inline __m128i charger16(const char* octets, unsigned rang)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(octets + 16 * rang));
+}
+
+VALIDEUR_CIBLE inline std::uint64_t masquerSauts(const char* octets)
+{
+    const __m128i sauts = _mm_set1_epi8('\n');
+    return masquer16(_mm_cmpeq_epi8(charger16(octets, 0), sauts), 0)
+        | masquer16(_mm_cmpeq_epi8(charger16(octets, 1), sauts), 1)
+        | masquer16(_mm_cmpeq_epi8(charger16(octets, 2), sauts), 2)
+        | masquer16(_mm_cmpeq_epi8(charger16(octets, 3), sauts), 3);
+}
+
+VALIDEUR_CIBLE inline std::uint64_t masquerEcarts(const char* a, const char* b)
+{
+    return ~(masquer16(_mm_cmpeq_epi8(charger16(a, 0), charger16(b, 0)), 0)
+             | masquer16(_mm_cmpeq_epi8(charger16(a, 1), charger16(b, 1)), 1)
+             | masquer16(_mm_cmpeq_epi8(charger16(a, 2), charger16(b, 2)), 2)
+             | masquer16(_mm_cmpeq_epi8(charger16(a, 3), charger16(b, 3)), 3));
+}
+
+VALIDEUR_CIBLE inline bool comparerRestes(std::string_view attendue, std::string_view obtenue)
+{
+    return estIdentiqueSsse3(attendue, obtenue);
+}
+
+#include "boucle_blocs.inc"
+
+} // namespace
+
+__attribute__((target("ssse3"))) void parcourirBlocsSsse3(Parcours& parcours)
+{
+    parcourir(parcours);
+}
+#else
+void parcourirBlocsSsse3(Parcours& parcours)
+{
+    parcourirBlocsSimple(parcours);
+}
+#endif
