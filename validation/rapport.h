@@ -22,6 +22,8 @@ struct Echec {
     std::string_view obtenue;     // V2
     bool finFichierTeste = false; // V2 is what an ended results file gives: the empty
                                   // line read after its last newline, or the "(X)" preset
+    bool finFichierAttendu = false; // V1 is the empty preset of an ended expected file
+    bool obtenueSansSaut = false;   // V2 ended with the results file, without a newline
 };
 
 // Writes the report of one disagreeing line, then flushes `erreurs`. Outside
