@@ -395,3 +395,42 @@ bool comparerPaireAuFil(Entree& premiere, Entree& seconde, std::string_view pres
     }
     return accord && serresA->debut == serresA->fin && serresB->debut == serresB->fin;
 }
+
+Apercu apercevoir(Entree& entree, std::size_t plafond)
+{
+    Apercu apercu;
+    const char* const octets = entree.octets.get();
+    const auto compterSauts = [](const char* debut, std::size_t taille) {
+        return static_cast<std::uint64_t>(std::count(debut, debut + taille, '\n'));
+    };
+    const std::size_t enTampon = entree.fin - entree.debut;
+    apercu.octets = enTampon;
+    apercu.lignes = compterSauts(octets + entree.debut, std::min(enTampon, plafond));
+    std::size_t vus = std::min(enTampon, plafond);
+    char dernier = enTampon > 0 ? octets[entree.debut + vus - 1] : '\n';
+    if (!entree.epuisee) {
+        // in_avail() asks the system how much is there, and never waits.
+        const std::streamsize prets = entree.flux->rdbuf()->in_avail();
+        if (prets > 0) {
+            apercu.octets += static_cast<std::uint64_t>(prets);
+            char morceau[4096];
+            std::size_t aLire = std::min(static_cast<std::size_t>(prets), plafond - std::min(plafond, vus));
+            while (aLire > 0) {
+                const std::streamsize lus = entree.flux->rdbuf()->sgetn(
+                    morceau, static_cast<std::streamsize>(std::min(aLire, sizeof morceau)));
+                if (lus <= 0)
+                    break;
+                const auto n = static_cast<std::size_t>(lus);
+                apercu.lignes += compterSauts(morceau, n);
+                dernier = morceau[n - 1];
+                vus += n;
+                aLire -= n;
+            }
+        }
+    }
+    apercu.complet = vus == apercu.octets;
+    // A last line without a newline is a line too.
+    if (apercu.complet && apercu.octets > 0 && dernier != '\n')
+        ++apercu.lignes;
+    return apercu;
+}

@@ -212,4 +212,17 @@ void sauterLigne(Entree& entree);
 // no report will show the lines.
 bool comparerPaireAuFil(Entree& premiere, Entree& seconde, std::string_view presetSeconde);
 
+// What an input still holds: the bytes already there (buffered, or ready to
+// be read without waiting), and the lines among the first of them.
+struct Apercu {
+    std::uint64_t octets = 0;
+    std::uint64_t lignes = 0;
+    bool complet = false; // every byte there was looked at: `lignes` counts them all
+};
+
+// Looks at what is left of an input once it will be read no more. Never
+// waits: from a pipe only what is already there counts, and no more than
+// `plafond` bytes are read for the line count.
+Apercu apercevoir(Entree& entree, std::size_t plafond);
+
 #endif
