@@ -45,7 +45,8 @@ VALIDEUR_CIBLE inline std::uint64_t masquerEcarts(const char* a, const char* b)
 
 VALIDEUR_CIBLE inline bool comparerRestes(std::string_view attendue, std::string_view obtenue)
 {
-    return estIdentiqueSsse3(attendue, obtenue);
+    // The buffers' bytes, or their margin, follow both.
+    return estIdentiqueCourteSsse3(attendue, obtenue);
 }
 
 #include "boucle_blocs.inc"

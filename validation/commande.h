@@ -66,7 +66,7 @@ inline bool commenceParMot(const char* octets, std::size_t rang)
     const auto egaux = static_cast<unsigned>(_mm_movemask_epi8(
         _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(octets)),
                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(modelesBilan[rang].data())))));
-    const unsigned voulus = 0xFFFFU >> (16 - n);
+    const unsigned voulus = (1U << n) - 1;
     return (egaux & voulus) == voulus;
 #else
     return std::memcmp(octets, modelesBilan[rang].data(), n) == 0;

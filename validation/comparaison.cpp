@@ -195,6 +195,22 @@ __attribute__((target("ssse3"), noinline)) bool comparerSerresDepuis(std::string
 } // namespace
 
 #if defined(VALIDEUR_SSSE3)
+__attribute__((target("ssse3"))) bool estIdentiqueCourteSsse3(std::string_view attendue,
+                                                          std::string_view obtenue)
+{
+    if (attendue.size() > 16 || obtenue.size() > 16)
+        return estIdentiqueSsse3(attendue, obtenue);
+    const unsigned ignoresA = 0xFFFFU << attendue.size() & 0xFFFFU;
+    const unsigned ignoresB = 0xFFFFU << obtenue.size() & 0xFFFFU;
+    unsigned na = 0;
+    unsigned nb = 0;
+    const __m128i serresA = serrer(
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(attendue.data())), ignoresA, na);
+    const __m128i serresB = serrer(
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(obtenue.data())), ignoresB, nb);
+    return na == nb && _mm_movemask_epi8(_mm_cmpeq_epi8(serresA, serresB)) == 0xFFFF;
+}
+
 __attribute__((target("ssse3"))) bool estIdentiqueSsse3(std::string_view attendue,
                                                     std::string_view obtenue)
 {
