@@ -5,6 +5,7 @@
 #include "comparaison.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -37,6 +38,11 @@ VALIDEUR_CIBLE inline std::uint64_t masquerEcarts(const char* a, const char* b)
 {
     return ~masquer64(_mm256_cmpeq_epi8(charger32(a), charger32(b)),
                       _mm256_cmpeq_epi8(charger32(a + 32), charger32(b + 32)));
+}
+
+VALIDEUR_CIBLE inline std::uint32_t masquerEgaux32(const char* a, const char* b)
+{
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(charger32(a), charger32(b))));
 }
 
 VALIDEUR_CIBLE inline bool comparerRestes(std::string_view attendue, std::string_view obtenue)

@@ -6,6 +6,7 @@
 #include "comparaison.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -14,7 +15,7 @@
 
 namespace {
 
-#define VALIDEUR_CIBLE __attribute__((target("avx512f,avx512bw,avx512vbmi2,popcnt,bmi,ssse3")))
+#define VALIDEUR_CIBLE __attribute__((target("avx512f,avx512bw,avx512vbmi2,avx2,popcnt,bmi,ssse3")))
 
 VALIDEUR_CIBLE inline __m512i charger64(const char* octets)
 {
@@ -29,6 +30,13 @@ VALIDEUR_CIBLE inline std::uint64_t masquerSauts(const char* octets)
 VALIDEUR_CIBLE inline std::uint64_t masquerEcarts(const char* a, const char* b)
 {
     return _mm512_cmpneq_epi8_mask(charger64(a), charger64(b));
+}
+
+VALIDEUR_CIBLE inline std::uint32_t masquerEgaux32(const char* a, const char* b)
+{
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(
+        _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(a)),
+                          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b)))));
 }
 
 // The bytes of a text of at most 64 bytes but its blanks, first, zeros after.
@@ -59,7 +67,7 @@ VALIDEUR_CIBLE inline bool comparerRestes(std::string_view attendue, std::string
 
 } // namespace
 
-__attribute__((target("avx512f,avx512bw,avx512vbmi2,popcnt,bmi,ssse3"))) void
+__attribute__((target("avx512f,avx512bw,avx512vbmi2,avx2,popcnt,bmi,ssse3"))) void
 parcourirBlocsAvx512(Parcours& parcours)
 {
     parcourir(parcours);

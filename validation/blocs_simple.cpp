@@ -6,6 +6,7 @@
 #include "comparaison.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -40,6 +41,14 @@ inline std::uint64_t masquerEcarts(const char* a, const char* b)
     for (unsigned i = 0; i < 8; ++i)
         masque |= masquerNonNuls(lireMotOctets(a + 8 * i) ^ lireMotOctets(b + 8 * i)) << (8 * i);
     return masque;
+}
+
+inline std::uint32_t masquerEgaux32(const char* a, const char* b)
+{
+    std::uint64_t masque = 0;
+    for (unsigned i = 0; i < 4; ++i)
+        masque |= masquerNonNuls(lireMotOctets(a + 8 * i) ^ lireMotOctets(b + 8 * i)) << (8 * i);
+    return ~static_cast<std::uint32_t>(masque);
 }
 
 inline bool comparerRestes(std::string_view attendue, std::string_view obtenue)

@@ -6,6 +6,7 @@
 #include "comparaison.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -41,6 +42,12 @@ VALIDEUR_CIBLE inline std::uint64_t masquerEcarts(const char* a, const char* b)
              | masquer16(_mm_cmpeq_epi8(charger16(a, 1), charger16(b, 1)), 1)
              | masquer16(_mm_cmpeq_epi8(charger16(a, 2), charger16(b, 2)), 2)
              | masquer16(_mm_cmpeq_epi8(charger16(a, 3), charger16(b, 3)), 3));
+}
+
+VALIDEUR_CIBLE inline std::uint32_t masquerEgaux32(const char* a, const char* b)
+{
+    return static_cast<std::uint32_t>(masquer16(_mm_cmpeq_epi8(charger16(a, 0), charger16(b, 0)), 0)
+                                      | masquer16(_mm_cmpeq_epi8(charger16(a, 1), charger16(b, 1)), 1));
 }
 
 VALIDEUR_CIBLE inline bool comparerRestes(std::string_view attendue, std::string_view obtenue)

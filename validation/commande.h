@@ -73,6 +73,28 @@ inline bool commenceParMot(const char* octets, std::size_t rang)
 #endif
 }
 
+// The reported words followed by a space, the separator most lines have,
+// padded with zeros to 32 bytes, and the mask of their bytes: a line that
+// begins with these bytes has that word.
+using ModeleSepare = std::array<char, 32>;
+struct ModelesSepares {
+    std::array<ModeleSepare, commandesBilan.size()> octets{};
+    std::array<std::uint32_t, commandesBilan.size()> masques{};
+};
+constexpr ModelesSepares calculerModelesSepares()
+{
+    ModelesSepares modeles{};
+    for (std::size_t rang = 0; rang < commandesBilan.size(); ++rang) {
+        const std::size_t n = commandesBilan[rang].size();
+        for (std::size_t j = 0; j < n; ++j)
+            modeles.octets[rang][j] = commandesBilan[rang][j];
+        modeles.octets[rang][n] = ' ';
+        modeles.masques[rang] = (std::uint32_t{1} << (n + 1)) - 1;
+    }
+    return modeles;
+}
+inline constexpr ModelesSepares modelesSepares = calculerModelesSepares();
+
 // Where a test line's command word counts: its place in commandesBilan,
 // autreCommande for any other word, aucuneCommande for a line without one.
 inline constexpr std::size_t autreCommande = commandesBilan.size();
