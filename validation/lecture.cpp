@@ -166,11 +166,16 @@ constexpr std::size_t morceauSerre = 4096;
 
 // Appends up to morceauSerre bytes of the line, blanks removed; false once
 // the line has ended.
-bool serrerMorceau(LigneAuFil& ligne, Serres& serres)
+bool serrerMorceau(LigneAuFil& ligne, Serres& serres, bool accord)
 {
     const std::string_view morceau = voirLigne(ligne);
     if (morceau.empty())
         return false;
+    // Once the lines disagree, the rest is only read.
+    if (!accord) {
+        consommerLigne(ligne, morceau.size());
+        return true;
+    }
     if (serres.debut == serres.fin)
         serres.debut = serres.fin = 0;
     else if (serres.fin + morceauSerre > sizeof serres.octets) {
@@ -377,9 +382,9 @@ bool comparerPaireAuFil(Entree& premiere, Entree& seconde, std::string_view pres
     while (suiteA || suiteB) {
         // A side far ahead of the other waits for it.
         if (suiteA && (serresA->fin - serresA->debut < morceauSerre || !accord))
-            suiteA = serrerMorceau(a, *serresA);
+            suiteA = serrerMorceau(a, *serresA, accord);
         if (suiteB && (serresB->fin - serresB->debut < morceauSerre || !accord))
-            suiteB = serrerMorceau(b, *serresB);
+            suiteB = serrerMorceau(b, *serresB, accord);
         const std::size_t resteA = serresA->fin - serresA->debut;
         const std::size_t resteB = serresB->fin - serresB->debut;
         const std::size_t n = std::min(resteA, resteB);
