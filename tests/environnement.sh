@@ -39,6 +39,30 @@ echo $? >"$tmp/statut"
 wait
 verifier fifo 0 $cas/sortie $cas/erreurs
 
+# A report is written as soon as its three lines are there: the results
+# come from a program that writes its second line only once it has seen the
+# report of its first.
+mkfifo "$tmp/lent"
+printf 'trace\ntrace\n' >"$tmp/test"
+printf 'a\nb\n' >"$tmp/attendu"
+printf '1/2\t0/0\t0/0\t0/0\t0/0\n' >"$tmp/attendu-sortie"
+printf 'Ligne #1 (trace) : \xc3\x89CHEC\n V1:a\n V2:faux\n' >"$tmp/attendu-erreurs"
+(
+  printf 'faux\n'
+  for _ in $(seq 100); do grep -q 'V2:faux' "$tmp/erreurs" 2>/dev/null && break; sleep 0.05; done
+  grep -q 'V2:faux' "$tmp/erreurs" && printf 'b\n' || printf 'rapport en retard\n'
+) >"$tmp/lent" &
+timeout 20 "$valideur" "$tmp/test" "$tmp/attendu" "$tmp/lent" >"$tmp/sortie" 2>"$tmp/erreurs"
+echo $? >"$tmp/statut"
+wait
+verifier rythme 0 "$tmp/attendu-sortie" "$tmp/attendu-erreurs"
+
+# A standard input closed at start: the first file opened gets descriptor 0.
+"$valideur" $cas/test.txt $cas/attendu.resultat $cas/votre.resultat \
+  >"$tmp/sortie" 2>"$tmp/erreurs" 0<&-
+echo $? >"$tmp/statut"
+verifier entree-fermee 0 $cas/sortie $cas/erreurs
+
 # On a terminal the reports are made safe and easy to read: escapes, the
 # differing region, windows on long lines, hints. Runs valideur in a
 # pseudo-terminal whose own newline translation is turned off, to compare
@@ -91,6 +115,30 @@ if [ -z "${VALIDEUR_SANS_LIMITE_MEMOIRE:-}" ]; then
   ) >"$tmp/sortie" 2>"$tmp/erreurs"
   echo $? >"$tmp/statut"
   verifier memoire 1 "$tmp/vide" "$tmp/attendu-erreurs"
+
+  # Quiet, no report will show the lines: a line of 400 MB is compared as it
+  # comes in, within a limit it would not fit in.
+  printf '0/1\t0/0\t0/0\t0/0\t0/0\n' >"$tmp/attendu-sortie"
+  (
+    ulimit -v 200000
+    exec "$valideur" -q "$tmp/test" <(printf 'x\n') <(head -c 400000000 /dev/zero)
+  ) >"$tmp/sortie" 2>"$tmp/erreurs"
+  echo $? >"$tmp/statut"
+  verifier memoire-muet 0 "$tmp/attendu-sortie" "$tmp/vide"
+
+  # Only the lines the test file asks for are read, however much the
+  # results hold: an endless results file, within a memory limit.
+  printf '1/1\t0/0\t0/0\t0/0\t0/0\n' >"$tmp/attendu-sortie"
+  for mode in muet bavard; do
+    options=()
+    [ $mode = muet ] && options=(-q)
+    (
+      ulimit -v 200000
+      exec timeout 20 "$valideur" "${options[@]}" "$tmp/test" <(printf 'y\n') <(yes)
+    ) >"$tmp/sortie" 2>"$tmp/erreurs"
+    echo $? >"$tmp/statut"
+    verifier "resultats-sans-fin-$mode" 0 "$tmp/attendu-sortie" "$tmp/vide"
+  done
 
   # On a terminal too, a report holds no copy of its lines: a 60 MB line of
   # control bytes, 240 MB once escaped, is shown as a window within a limit
