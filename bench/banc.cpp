@@ -1,7 +1,8 @@
 // Times valideur beside wc -l and diff -w on the inputs that generer wrote:
 // best of 9 runs each, with the peak resident memory of the process; then the
 // cost of one report, and the instructions per input byte that callgrind
-// counts on the first 200 000 lines.
+// counts on the first 200 000 lines. With VALIDEUR_AVANT=path, also the time
+// against that other build, run in turn with this one.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -103,6 +104,9 @@ void comparer(const char* titre, const std::string& valideur, const std::string&
     ligne("wc -l test attendu votre", wc, octets, wc.secondes);
     ligne("diff -w attendu votre", meilleure({"diff", "-w", a, v}, nul, 1), taille({a, v}), wc.secondes);
     ligne("valideur -q", meilleure({valideur, "-q", t, a, v}, nul), octets, wc.secondes);
+    if (prefixe.size() >= 8 && prefixe.compare(prefixe.size() - 8, 8, "/courtes") == 0)
+        ligne("valideur -q, copie des attendus", meilleure({valideur, "-q", t, a, prefixe + ".copie"}, nul),
+              taille({t, a, prefixe + ".copie"}), wc.secondes);
     ligne("valideur, rapports vers un fichier", meilleure({valideur, t, a, v}, prefixe + ".rapports"),
           octets, wc.secondes);
 }
@@ -148,6 +152,48 @@ void compterInstructions(const std::string& valideur, const std::string& prefixe
                 instructions, instructions / taille({t, a, v}));
 }
 
+// The time of `apres` over that of `avant` on one command, as the median of
+// the ratios of runs made in turn, one of each: whatever the machine's state
+// while they run, both see it alike.
+double rapporterA(const std::string& avant, const std::string& apres,
+                  const std::vector<std::string>& arguments, const std::string& erreurs)
+{
+    std::vector<double> rapports;
+    for (int i = 0; i < nbEssais; ++i) {
+        std::vector<std::string> commande = {avant};
+        commande.insert(commande.end(), arguments.begin(), arguments.end());
+        const double tempsAvant = executer(commande, erreurs, 0).secondes;
+        commande[0] = apres;
+        const double tempsApres = executer(commande, erreurs, 0).secondes;
+        rapports.push_back(tempsApres / tempsAvant);
+    }
+    std::sort(rapports.begin(), rapports.end());
+    return rapports[rapports.size() / 2];
+}
+
+void comparerAvant(const std::string& avant, const std::string& valideur, const std::string& dossier)
+{
+    const std::string c = dossier + "/courtes";
+    const std::string l = dossier + "/longues";
+    std::printf("\nContre %s : médiane des rapports de temps sur %d paires d'essais alternés"
+                " (< 1 : plus rapide)\n",
+                avant.c_str(), nbEssais);
+    const struct {
+        const char* nom;
+        std::vector<std::string> arguments;
+        std::string erreurs;
+    } cas[] = {
+        {"lignes courtes, -q", {"-q", c + ".test", c + ".attendu", c + ".votre"}, "/dev/null"},
+        {"lignes courtes, copie des attendus, -q", {"-q", c + ".test", c + ".attendu", c + ".copie"},
+         "/dev/null"},
+        {"lignes courtes, rapports vers un fichier", {c + ".test", c + ".attendu", c + ".votre"},
+         c + ".rapports"},
+        {"lignes longues, -q", {"-q", l + ".test", l + ".attendu", l + ".votre"}, "/dev/null"},
+    };
+    for (const auto& [nom, arguments, erreurs] : cas)
+        std::printf("%-42s %6.2f\n", nom, rapporterA(avant, valideur, arguments, erreurs));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -164,5 +210,7 @@ int main(int argc, char* argv[])
     comparer("Lignes longues, 4 de 50 Mo par fichier", valideur, dossier + "/longues");
     mesurerRapports(valideur, dossier + "/extrait", 200000);
     compterInstructions(valideur, dossier + "/extrait");
+    if (const char* avant = std::getenv("VALIDEUR_AVANT"); avant != nullptr && *avant != '\0')
+        comparerAvant(avant, valideur, dossier);
     return 0;
 }

@@ -16,8 +16,9 @@ std::uint64_t tirer(std::uint64_t& etat, std::uint64_t borne)
     return (etat >> 33) % borne;
 }
 
-// The short-line set, and its first `nbExtrait` lines apart, with a results
-// file where every line disagrees.
+// The short-line set, a results file that is a copy of its expected one, and
+// its first `nbExtrait` lines apart, with a results file where every line
+// disagrees.
 void ecrireCourtes(const std::string& dossier, long nbLignes, long nbExtrait)
 {
     const char* const commandes[] = {"trace", "localiser", "presences", "frequentations",
@@ -25,6 +26,7 @@ void ecrireCourtes(const std::string& dossier, long nbLignes, long nbExtrait)
     std::ofstream test(dossier + "/courtes.test", std::ios::binary);
     std::ofstream attendu(dossier + "/courtes.attendu", std::ios::binary);
     std::ofstream votre(dossier + "/courtes.votre", std::ios::binary);
+    std::ofstream copie(dossier + "/courtes.copie", std::ios::binary);
     std::ofstream extraitTest(dossier + "/extrait.test", std::ios::binary);
     std::ofstream extraitAttendu(dossier + "/extrait.attendu", std::ios::binary);
     std::ofstream extraitVotre(dossier + "/extrait.votre", std::ios::binary);
@@ -52,6 +54,7 @@ void ecrireCourtes(const std::string& dossier, long nbLignes, long nbExtrait)
         }
         test << ligneTest;
         attendu << ligne << '\n';
+        copie << ligne << '\n';
         votre << ligneVotre << '\n';
         if (i < nbExtrait) {
             extraitTest << ligneTest;

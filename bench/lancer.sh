@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Benchmark: builds, writes the inputs into a temporary folder, and prints the
-# table of valideur beside wc -l and diff -w. VALIDEUR=path times another build.
+# table of valideur beside wc -l and diff -w. VALIDEUR=path times another build;
+# VALIDEUR_AVANT=path also times it against that previous one, in turn.
 # Needs only the compiler and CMake.
 set -euo pipefail
 racine=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,5 +16,9 @@ if ! "$valideur" -q exemples/test.txt exemples/attendu.resultat exemples/votre.r
 fi
 dossier=$(mktemp -d)
 trap 'rm -rf "$dossier"' EXIT
+if [ -n "${VALIDEUR_AVANT:-}" ] && ! "$VALIDEUR_AVANT" -q exemples/test.txt exemples/attendu.resultat exemples/votre.resultat >/dev/null 2>&1; then
+  echo "bench/lancer.sh : « $VALIDEUR_AVANT » est introuvable, ou en échec sur exemples/ ; rien n'est mesuré." >&2
+  exit 1
+fi
 build/bench/generer "$dossier"
 build/bench/banc "$valideur" "$dossier"

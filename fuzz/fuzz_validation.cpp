@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -132,6 +133,19 @@ std::size_t compter(const std::string& texte, char octet)
 void signalerEcart(const Reglages&, const std::string&, const std::string&)
 {
     std::abort();
+}
+
+// Every input runs through every version of the loop this processor has, at
+// every read size; the others are named once.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    for (const JeuInstructions jeu : jeuxInstructions) {
+        if (!peutExecuter(jeu))
+            std::fprintf(stderr, "fuzz_validation : version %s sautée, absente de ce processeur"
+                                 " ou de cette construction\n",
+                         std::string(nommerJeu(jeu)).c_str());
+    }
+    return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t taille)

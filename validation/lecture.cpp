@@ -352,27 +352,48 @@ std::string_view lireLigneCommandeLente(Entree& entree, std::string& copie)
     }
 }
 
-bool comparerPaireAuFil(Entree& premiere, Entree& seconde, std::string_view presetSeconde)
+namespace {
+
+// The number of equal bytes at the start of two texts of `n` bytes or more.
+std::size_t compterEgaux(const char* a, const char* b, std::size_t n)
 {
-    LigneAuFil a = commencerLigne(premiere, {});
-    LigneAuFil b = commencerLigne(seconde, presetSeconde);
-    // Equal bytes first, as they come, whatever blanks they hold.
+    if (std::memcmp(a, b, n) == 0)
+        return n;
+    std::size_t egaux = 0;
+    while (egaux + 8 <= n && std::memcmp(a + egaux, b + egaux, 8) == 0)
+        egaux += 8;
+    while (a[egaux] == b[egaux])
+        ++egaux;
+    return egaux;
+}
+
+// Takes the equal bytes at the start of what is left of both lines, as they
+// come, whatever blanks they hold.
+void passerEgaux(LigneAuFil& a, LigneAuFil& b)
+{
     for (;;) {
         const std::string_view morceauA = voirLigne(a);
         const std::string_view morceauB = voirLigne(b);
         const std::size_t n = std::min(morceauA.size(), morceauB.size());
         if (n == 0)
-            break;
-        const std::size_t egaux = static_cast<std::size_t>(
-            std::mismatch(morceauA.begin(), morceauA.begin() + static_cast<std::ptrdiff_t>(n),
-                          morceauB.begin()).first - morceauA.begin());
+            return;
+        const std::size_t egaux = compterEgaux(morceauA.data(), morceauB.data(), n);
         consommerLigne(a, egaux);
         consommerLigne(b, egaux);
         if (egaux != n)
-            break;
+            return;
     }
-    // From the first difference, both without their blanks. Once they
-    // disagree, the rest of both lines is only read.
+}
+
+} // namespace
+
+bool comparerPaireAuFil(Entree& premiere, Entree& seconde, std::string_view presetSeconde)
+{
+    LigneAuFil a = commencerLigne(premiere, {});
+    LigneAuFil b = commencerLigne(seconde, presetSeconde);
+    // Where the bytes differ, both without their blanks, until the kept bytes
+    // of both are matched and equal bytes can be passed again. Once the
+    // lines disagree, the rest of both is only read.
     // Left uninitialised: only what is written is read.
     const std::unique_ptr<Serres> serresA(new Serres);
     const std::unique_ptr<Serres> serresB(new Serres);
@@ -380,6 +401,8 @@ bool comparerPaireAuFil(Entree& premiere, Entree& seconde, std::string_view pres
     bool suiteA = true;
     bool suiteB = true;
     while (suiteA || suiteB) {
+        if (accord && serresA->debut == serresA->fin && serresB->debut == serresB->fin)
+            passerEgaux(a, b);
         // A side far ahead of the other waits for it.
         if (suiteA && (serresA->fin - serresA->debut < morceauSerre || !accord))
             suiteA = serrerMorceau(a, *serresA, accord);
