@@ -77,11 +77,6 @@ bool estIdentiqueSimple(std::string_view attendue, std::string_view obtenue);
 // The same decision with SSSE3, for processors that have it.
 __attribute__((target("ssse3"))) bool estIdentiqueSsse3(std::string_view attendue,
                                                     std::string_view obtenue);
-
-// The same, quicker for lines of at most 16 bytes, which must be followed by
-// enough readable bytes to make 16.
-__attribute__((target("ssse3"))) bool estIdentiqueCourteSsse3(std::string_view attendue,
-                                                          std::string_view obtenue);
 #endif
 
 #endif
