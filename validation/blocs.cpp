@@ -28,7 +28,7 @@ bool peutExecuter(JeuInstructions jeu)
         return __builtin_cpu_supports("ssse3");
     case JeuInstructions::avx2:
         return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi")
-            && __builtin_cpu_supports("ssse3");
+            && __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("ssse3");
     case JeuInstructions::avx512:
         return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")
             && __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("avx2")

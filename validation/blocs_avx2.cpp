@@ -17,7 +17,7 @@
 
 namespace {
 
-#define VALIDEUR_CIBLE __attribute__((target("avx2,bmi,ssse3")))
+#define VALIDEUR_CIBLE __attribute__((target("avx2,bmi,popcnt,ssse3")))
 
 VALIDEUR_CIBLE inline __m256i charger32(const char* octets)
 {
@@ -66,7 +66,7 @@ VALIDEUR_CIBLE inline bool comparerRestes(std::string_view attendue, std::string
 
 } // namespace
 
-__attribute__((target("avx2,bmi,ssse3"))) void parcourirBlocsAvx2(Parcours& parcours)
+__attribute__((target("avx2,bmi,popcnt,ssse3"))) void parcourirBlocsAvx2(Parcours& parcours)
 {
     parcourir(parcours);
 }
