@@ -55,6 +55,13 @@ struct Entree {
 // for at most `tailleBloc` bytes at a time (the tests try small ones).
 Entree ouvrirEntree(std::istream& flux, std::size_t tailleBloc = tailleBlocLecture);
 
+// Moves the unread bytes to the front of the buffer and appends what the
+// input has after them. From a pipe this takes what is there rather than
+// waiting for a full block, so reports keep pace with a program that writes
+// slowly. Returns the number of bytes added: 0 at the end of the input or on
+// a read error.
+std::size_t remplirTampon(Entree& entree);
+
 // Space, or one of \t \n \v \f \r, which are the consecutive codes 9 to 13:
 // what separates the command word from the rest of a test line.
 constexpr bool estEspaceCommande(char octet)
