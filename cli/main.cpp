@@ -1,16 +1,19 @@
 // valideur: compares, line by line, the results of a program under test with
 // the expected results of a test file. See the README for the contract.
 
+#include "ouverture.h"
 #include "rapport.h"
 #include "validation.h"
 
 #include <ext/stdio_filebuf.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <new>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,31 +25,40 @@ namespace {
 // what its path names now, can be identified.
 using Fichier = __gnu_cxx::stdio_filebuf<char>;
 
+// The run's options and paths, from the command line.
+struct Options {
+    bool silencieux = false;
+    bool modeCorrige = false;
+    std::string cheminTest;
+    std::string cheminSolution;
+    std::string cheminVotre;
+    std::vector<std::string> enTrop; // a fourth path and any after it, ignored
+};
+
 // Fills the options and the three paths from the command line. Returns false
 // when the line is incomplete: fewer than three paths, or an empty third one.
-bool lireArguments(int argc, const char* const argv[], bool& silencieux, bool& modeCorrige,
-                   std::string& cheminTest, std::string& cheminSolution,
-                   std::string& cheminVotre)
+bool lireArguments(int argc, const char* const argv[], Options& options)
 {
     int nbPositionnels = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "-q" || argument == "-quiet" || argument == "-silence")
-            silencieux = true;
+            options.silencieux = true;
         else if (argument == "-c" || argument == "-corrige")
-            modeCorrige = true;
+            options.modeCorrige = true;
         else {
-            // A fourth path and any after it are ignored.
             if (nbPositionnels == 0)
-                cheminTest = argument;
+                options.cheminTest = argument;
             else if (nbPositionnels == 1)
-                cheminSolution = argument;
+                options.cheminSolution = argument;
             else if (nbPositionnels == 2)
-                cheminVotre = argument;
+                options.cheminVotre = argument;
+            else
+                options.enTrop.push_back(argument);
             ++nbPositionnels;
         }
     }
-    return !cheminVotre.empty();
+    return !options.cheminVotre.empty();
 }
 
 // Opened in the order test, expected, under test, all three before any is
@@ -58,9 +70,16 @@ int ouvrir(const std::string& chemin)
 
 // The identity of an open input. A directory opens like a file and then reads
 // as empty; it must not pass for an empty input.
-bool identifier(int descripteur, struct stat& infos)
+// `erreur` keeps the system's reason, 0 for a directory.
+bool identifier(int descripteur, struct stat& infos, int& erreur)
 {
-    return descripteur >= 0 && fstat(descripteur, &infos) == 0 && !S_ISDIR(infos.st_mode);
+    if (descripteur < 0)
+        return false;
+    if (fstat(descripteur, &infos) != 0) {
+        erreur = errno;
+        return false;
+    }
+    return !S_ISDIR(infos.st_mode);
 }
 
 bool estMemeFichier(const struct stat& a, const struct stat& b)
@@ -71,13 +90,8 @@ bool estMemeFichier(const struct stat& a, const struct stat& b)
 // The whole run, from the command line to the exit status.
 int executer(int argc, const char* const argv[])
 {
-    bool silencieux = false;
-    bool modeCorrige = false;
-    std::string cheminTest;
-    std::string cheminSolution;
-    std::string cheminVotre;
-    if (!lireArguments(argc, argv, silencieux, modeCorrige, cheminTest,
-                       cheminSolution, cheminVotre)) {
+    Options options;
+    if (!lireArguments(argc, argv, options)) {
         std::cerr << "Valideur pour Brelvanto\n"
                      "Syntaxe : valideur text.txt solution.resultat votre.resultat\n"
                   << std::flush;
@@ -86,11 +100,24 @@ int executer(int argc, const char* const argv[])
 
     const Presentation presentation =
         choisirPresentation(isatty(STDERR_FILENO) == 1, std::getenv("NO_COLOR"), std::getenv("TERM"));
-    const std::string* const chemins[] = {&cheminTest, &cheminSolution, &cheminVotre};
+    // What a student reads on a terminal says more than the exact lines.
+    const bool explicite = presentation.terminal && !options.silencieux;
+    for (const std::string& chemin : options.enTrop) {
+        if (!explicite)
+            break;
+        std::cerr << "attention : chemin en trop, ignor\xC3\xA9 : ";
+        ecrireChemin(std::cerr, chemin, presentation);
+        std::cerr << '\n';
+    }
+    const std::string* const chemins[] = {&options.cheminTest, &options.cheminSolution,
+                                          &options.cheminVotre};
     int descripteurs[3];
+    int erreursOuverture[3] {};
     struct stat infos[3] {};
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         descripteurs[i] = ouvrir(*chemins[i]);
+        erreursOuverture[i] = descripteurs[i] < 0 ? errno : 0;
+    }
     const auto fermer = [&descripteurs] {
         for (const int descripteur : descripteurs) {
             if (descripteur >= 0)
@@ -98,11 +125,14 @@ int executer(int argc, const char* const argv[])
         }
     };
     for (int i = 0; i < 3; ++i) {
-        if (!identifier(descripteurs[i], infos[i])) {
+        if (!identifier(descripteurs[i], infos[i], erreursOuverture[i])) {
             fermer();
             std::cerr << "Erreur ouverture ";
             ecrireChemin(std::cerr, *chemins[i], presentation);
-            std::cerr << '\n' << std::flush;
+            std::cerr << '\n';
+            if (explicite)
+                std::cerr << expliquerOuverture(static_cast<Role>(i), *chemins[i], erreursOuverture[i]) << '\n';
+            std::cerr << std::flush;
             return 1;
         }
     }
@@ -115,7 +145,7 @@ int executer(int argc, const char* const argv[])
     if (autre >= 0) {
         fermer();
         std::cerr << "Erreur ouverture ";
-        ecrireChemin(std::cerr, cheminVotre, presentation);
+        ecrireChemin(std::cerr, options.cheminVotre, presentation);
         std::cerr << "\n(m\xC3\xAAme fichier que ";
         ecrireChemin(std::cerr, *chemins[autre], presentation);
         std::cerr << ")\n" << std::flush;
@@ -131,7 +161,7 @@ int executer(int argc, const char* const argv[])
     std::istream votre(&fichierVotre);
     std::istream* const flux[] = {&test, &solution, &votre};
 
-    validerFichiers(test, solution, votre, silencieux, modeCorrige, presentation, std::cout,
+    validerFichiers(test, solution, votre, options.silencieux, options.modeCorrige, presentation, std::cout,
                     std::cerr);
 
     int statut = 0;

@@ -59,6 +59,9 @@ struct Analyse {
     // A shift that recent failures suggest, and how many in a row agree with it.
     Decalage candidat;
     unsigned confirmations = 0;
+    // Whether the lines the candidate matched are not all one value.
+    bool varie = false;
+    std::uint64_t premierApparie = 0;
     bool actif = false; // `decalages.back()` goes on
     std::vector<Decalage> decalages;
 
@@ -83,6 +86,10 @@ Verdict analyserLigne(Analyse& analyse, const LigneComparee& ligne);
 
 // Takes in how the walk ended.
 void terminerAnalyse(Analyse& analyse, const FinParcours& fin);
+
+// "une ligne semble manquer dans le fichier testé à la ligne #500", and the
+// like for extra lines and for two or three.
+std::string decrireDecalage(const Decalage& decalage);
 
 // One short French phrase for a grader's table on what explains the
 // failures: the whole file in CRLF ends, results shifted by k lines from

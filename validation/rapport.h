@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <ostream>
 #include <string_view>
+#include <vector>
+
+struct Indice;
 
 // How reports are shown.
 struct Presentation {
@@ -30,6 +33,11 @@ struct Echec {
 // a terminal, exactly the three lines "Ligne #N (commande) : ÉCHEC", " V1:"
 // and the expected line, " V2:" and the actual line, bytes as read.
 void ecrireRapport(std::ostream& erreurs, const Echec& echec, const Presentation& presentation);
+
+// The terminal report of one disagreeing line with the given hints, and a
+// `remarque` after them when not empty; then flushes `erreurs`.
+void ecrireRapportTerminal(std::ostream& erreurs, const Echec& echec, bool couleur,
+                           const std::vector<Indice>& indices, std::string_view remarque);
 
 // Writes a path of an error message: as is, or escaped for a terminal.
 void ecrireChemin(std::ostream& erreurs, std::string_view chemin, const Presentation& presentation);

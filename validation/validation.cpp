@@ -3,6 +3,7 @@
 #include "bilan.h"
 #include "comparaison.h"
 #include "lecture.h"
+#include "terminal.h"
 
 #include <array>
 #include <cstdint>
@@ -119,6 +120,11 @@ void validerFichiers(std::istream& test, std::istream& solution,
                      const Presentation& presentation, std::ostream& sortie,
                      std::ostream& erreurs)
 {
+    // A student reads a terminal: there, causes are said once.
+    if (presentation.terminal && !silencieux) {
+        validerSurTerminal(test, solution, votre, modeCorrige, presentation.couleur, sortie, erreurs);
+        return;
+    }
     Entree entreeTest = ouvrirEntree(test);
     Entree entreeSolution = ouvrirEntree(solution);
     Entree entreeVotre = ouvrirEntree(votre);

@@ -1,0 +1,126 @@
+#ifndef VALIDEUR_AFFICHAGE_H
+#define VALIDEUR_AFFICHAGE_H
+
+#include <array>
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <streambuf>
+#include <string>
+#include <string_view>
+
+// How a text shows on a terminal: escaped where its bytes would act on the
+// terminal or hide, measured in columns, and cut to a window when long.
+//
+// On a terminal a report shows each text escaped and, when a text takes more
+// than `seuilFenetre` columns, only a window of it: its first `tete` columns,
+// `contexte` columns before the differing region and `bord` columns of its
+// start, `bord` columns of the region's end and `contexte` after it, and the
+// last `queue` columns. Pieces less than `fusion` columns apart are joined;
+// each cut shows as "[… N octets …]", N the number of bytes left out. A
+// window thus shows 160 columns of text, 250 at most where short gaps were
+// joined, and up to three markers. Columns: one per UTF-8 character, an
+// escape as many as the characters it prints, a tab one.
+//
+// Every pass over a line walks it once and keeps nothing of it: a report on a
+// terminal holds a few kilobytes whatever the lengths of its lines.
+
+constexpr std::size_t seuilFenetre = 200;
+constexpr std::size_t tete = 30;
+constexpr std::size_t queue = 30;
+constexpr std::size_t contexte = 20;
+constexpr std::size_t bord = 30;
+constexpr std::size_t fusion = 30;
+
+constexpr std::string_view sgrVerdict = "\x1b[1;31m";
+constexpr std::string_view sgrNormal = "\x1b[0m";
+constexpr std::string_view sgrInverse = "\x1b[7m";
+constexpr std::string_view sgrFinInverse = "\x1b[27m";
+constexpr std::string_view sgrGrise = "\x1b[2m";
+constexpr std::string_view sgrFinGrise = "\x1b[22m";
+constexpr std::string_view sgrGras = "\x1b[1m";
+
+inline std::string_view ecrireNombre(char (&chiffres)[24], std::int64_t nombre)
+{
+    const char* const fin = std::to_chars(chiffres, chiffres + sizeof chiffres, nombre).ptr;
+    return {chiffres, static_cast<std::size_t>(fin - chiffres)};
+}
+
+// Bytes on their way to a stream's buffer, a block at a time.
+struct Sortie {
+    std::streambuf* flux = nullptr;
+    std::array<char, 4096> octets{};
+    std::size_t taille = 0;
+};
+
+void vider(Sortie& sortie);
+void ajouter(Sortie& sortie, std::string_view texte);
+
+// The length of the well-formed UTF-8 sequence that starts at `pos`, or 0:
+// no overlong form, no surrogate, nothing above U+10FFFF, none cut short.
+std::size_t longueurSequence(std::string_view texte, std::size_t pos);
+
+// Characters that show as nothing, or turn the order of what follows
+// around: the soft hyphen, the bidirectional marks, embeddings, overrides
+// and isolates, zero-width spaces and joiners, the byte order mark. A line
+// holding one would look like a line without it, or read as another.
+bool estFormatInvisible(unsigned point);
+
+// One character as a terminal shows it: a UTF-8 character that shows as
+// itself, or bytes written as escapes (a lone byte that starts no UTF-8
+// character, or a control character, or the backslash that starts escapes).
+struct Caractere {
+    std::size_t taille = 1;
+    bool echappe = false;
+};
+
+Caractere lireCaractere(std::string_view texte, std::size_t pos);
+
+// Writes `texte` with every character that needs it escaped.
+void ecrireEchappe(Sortie& sortie, std::string_view texte);
+
+// The start of the character that holds byte `pos`.
+std::size_t debutCaractere(std::string_view texte, std::size_t pos);
+
+// Bytes [debut, fin) of a line: the part a report highlights.
+struct Region {
+    std::size_t debut = 0;
+    std::size_t fin = 0;
+};
+
+// Columns of a line: all of it, and where its region starts and ends.
+struct Mesure {
+    std::size_t largeur = 0;
+    std::size_t colonneDebut = 0;
+    std::size_t colonneFin = 0;
+};
+
+Mesure mesurer(std::string_view texte, Region region);
+
+// Columns [debut, fin) of a text that a window shows.
+struct Morceau {
+    std::size_t debut = 0;
+    std::size_t fin = 0;
+};
+
+struct Fenetre {
+    std::array<Morceau, 4> morceaux{};
+    std::size_t nombre = 0;
+};
+
+Fenetre choisirFenetre(const Mesure& mesure);
+
+// "[… 149 937 octets …]": the count in groups of three digits.
+std::string composerMarque(std::size_t octets);
+
+// Writes a reported text: escaped, as a window when it is long, its region
+// highlighted with colour. With `curseur`, appends to it what leads from the
+// text's first column to its region's: a tab for each tab, a blank for each
+// other column.
+void ecrireTexte(Sortie& sortie, std::string_view texte, Region region, bool couleur,
+                 std::string* curseur);
+
+// Writes `avant` and `texte` as one dim line.
+void ecrireGrise(Sortie& sortie, std::string_view avant, std::string_view texte, bool couleur);
+
+#endif
