@@ -231,7 +231,9 @@ void ecrireAvertissements(Historique& historique, const Decomptes& decomptes)
         const Apercu& reste = fin.resteTest;
         if (reste.complet)
             texte += pluriel(static_cast<std::int64_t>(reste.lignes), "ligne", "lignes") + " (" + grouper(reste.octets)
-                + (reste.octets > 1 ? " octets" : " octet") + ") qui la suivent n'ont pas \xC3\xA9t\xC3\xA9 lues";
+                + (reste.octets > 1 ? " octets" : " octet")
+                + (reste.lignes > 1 ? ") qui la suivent n'ont pas \xC3\xA9t\xC3\xA9 lues"
+                                    : ") qui la suit n'a pas \xC3\xA9t\xC3\xA9 lue");
         else
             texte += "au moins " + grouper(reste.octets) + " octets (" + grouper(reste.lignes)
                 + " lignes et plus) qui la suivent n'ont pas \xC3\xA9t\xC3\xA9 lus";
