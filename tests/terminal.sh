@@ -88,6 +88,21 @@ scenario en-trop 0 test.txt attendu.resultat long.resultat -- \
 scenario attendu-court 20 test.txt attendu-court.resultat juste.resultat -- \
   "attention : le fichier des résultats attendus s'arrête après la ligne #600, avant la fin du fichier de test"
 
+# The look past a blank test line never waits: from a pipe whose writer
+# holds it open, only what is there is counted.
+mkfifo tube
+( printf 'trace 1\n\ntrace 3\n'; sleep 30 ) >tube &
+ecrivain=$!
+timeout 10 env TERM=dumb SHELL="$BASH" script -qec "stty -onlcr; exec $(printf '%q ' "$valideur" tube attendu.resultat juste.resultat)" \
+  /dev/null </dev/null >ecran 2>&1
+statut=$?
+kill $ecrivain 2>/dev/null; wait $ecrivain 2>/dev/null
+if [ $statut = 0 ] && grep -qF "attention : la validation s'est arrêtée à la ligne #2 du fichier de test, qui est vide ; 1 ligne (8 octets) qui la suit n'a pas été lue" ecran; then
+  echo "ok tube-sans-attente"
+else
+  echo "ÉCHEC tube-sans-attente (statut $statut)"; cat ecran; echecs=$((echecs + 1))
+fi
+
 # Opening errors: which file, and why.
 ouverture() {
   local nom=$1 attendu=$2

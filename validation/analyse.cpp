@@ -66,9 +66,13 @@ bool expliquer(const Analyse& analyse, bool manque, unsigned k, std::int64_t num
     return !obtenue.vide && !avant->attendueVide && avant->empreinteAttendue == obtenue.valeur;
 }
 
+// Cut on a character's start, so that no half character shows as bytes.
 std::string couperTest(std::string_view test)
 {
-    return std::string(test.substr(0, longueurTestGardee));
+    std::size_t taille = std::min(test.size(), longueurTestGardee);
+    while (taille < test.size() && taille > 0 && (static_cast<unsigned char>(test[taille]) & 0xC0) == 0x80)
+        --taille;
+    return std::string(test.substr(0, taille));
 }
 
 void compterMot(Analyse& analyse, const LigneComparee& ligne)
