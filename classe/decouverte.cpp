@@ -39,7 +39,9 @@ std::size_t parcourirDossier(Parcours& parcours, const std::string& dossier,
     }
     std::size_t trouvees = 0;
     for (const std::string& nom : entrees) {
-        const std::string chemin = dossier + '/' + nom;
+        std::string chemin = dossier;
+        chemin += '/';
+        chemin += nom;
         const std::string relatif = prefixe + nom;
         struct stat infos {};
         const bool connu = lstat(chemin.c_str(), &infos) == 0;

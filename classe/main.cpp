@@ -11,6 +11,7 @@
 
 #include <ext/stdio_filebuf.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <csignal>
@@ -249,9 +250,8 @@ int executer(int argc, char* argv[])
         }
     }
 
-    std::size_t notees = 0;
-    for (const Note& note : notes)
-        notees += note.notee ? 1 : 0;
+    const auto notees = static_cast<std::size_t>(
+        std::count_if(notes.begin(), notes.end(), [](const Note& note) { return note.notee; }));
     if (notes.empty())
         std::cerr << prefixe << "aucune remise trouv\xC3\xA9" "e\n";
     std::cerr << prefixe << accorder(notes.size(), "remise") << ", "

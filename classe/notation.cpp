@@ -56,13 +56,14 @@ int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, struct sta
         statut = decrireErreur(errno);
         return -1;
     }
-    if (fstat(descripteur, &infos) != 0)
-        statut = "erreur d'ouverture";
-    else if (S_ISDIR(infos.st_mode))
+    const bool connu = fstat(descripteur, &infos) == 0;
+    if (connu && S_ISDIR(infos.st_mode))
         statut = decrireErreur(EISDIR);
-    else if (ordinaireSeulement && !S_ISREG(infos.st_mode))
+    else if (connu && ordinaireSeulement && !S_ISREG(infos.st_mode))
         statut = "pas un fichier ordinaire";
-    else if (ordinaireSeulement && fcntl(descripteur, F_SETFL, fcntl(descripteur, F_GETFL) & ~O_NONBLOCK) < 0)
+    else if (!connu
+             || (ordinaireSeulement
+                 && fcntl(descripteur, F_SETFL, fcntl(descripteur, F_GETFL) & ~O_NONBLOCK) < 0))
         statut = "erreur d'ouverture";
     else
         return descripteur;

@@ -29,14 +29,14 @@ std::uint64_t calculerEmpreinte(std::string_view ligne)
 void compterFrequent(LigneVue& ligne, std::uint64_t empreinte, std::string_view texte)
 {
     std::vector<Frequent>& frequents = ligne.frequents;
-    for (Frequent& frequent : frequents) {
-        if (frequent.empreinte == empreinte) {
-            ++frequent.compte;
-            std::string apercu = couperApercu(texte);
-            if (apercu < frequent.texte)
-                frequent.texte = std::move(apercu);
-            return;
-        }
+    const auto connu = std::find_if(frequents.begin(), frequents.end(),
+                                    [empreinte](const Frequent& f) { return f.empreinte == empreinte; });
+    if (connu != frequents.end()) {
+        ++connu->compte;
+        std::string apercu = couperApercu(texte);
+        if (apercu < connu->texte)
+            connu->texte = std::move(apercu);
+        return;
     }
     if (frequents.size() < compteursParLigne) {
         if (frequents.empty())
