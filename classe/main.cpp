@@ -219,6 +219,15 @@ int executer(int argc, char* argv[])
         const int descripteurLignes = ouvrirEcriture(options.lignes, corrige);
         if (descripteurLignes < 0)
             return 2;
+        struct stat infosNotes {};
+        struct stat infosLignes {};
+        if (descripteurNotes >= 0 && fstat(descripteurNotes, &infosNotes) == 0
+            && fstat(descripteurLignes, &infosLignes) == 0 && S_ISREG(infosLignes.st_mode)
+            && infosNotes.st_dev == infosLignes.st_dev && infosNotes.st_ino == infosLignes.st_ino) {
+            close(descripteurLignes);
+            signalerErreur(options.lignes, "est aussi le tableau des notes");
+            return 2;
+        }
         fichierLignes = std::make_unique<Fichier>(descripteurLignes, std::ios::out);
     }
 

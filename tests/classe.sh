@@ -99,7 +99,7 @@ else
   cp "$tmp/attendu.resultat" "$tmp/illisible/marc.resultat"
   chmod 000 "$tmp/illisible/marc.resultat"
   lancer 1 test.txt attendu.resultat illisible >"$tmp/stdout"
-  [ "$(tail -n 1 "$tmp/stdout")" = "marc.resultat									permission refusée	" ] \
+  [ "$(tail -n 1 "$tmp/stdout")" = "marc.resultat								permission refusée	" ] \
     || echouer "fichier illisible : $(tail -n 1 "$tmp/stdout")"
 fi
 
@@ -133,6 +133,7 @@ valideur-classe : remises : répertoire|remises attendu.resultat remises
 valideur-classe : absent.txt : absent|test.txt absent.txt remises
 valideur-classe : attendu.resultat : est le fichier de test ou le fichier attendu|-o attendu.resultat test.txt attendu.resultat remises
 valideur-classe : test.txt : est le fichier de test ou le fichier attendu|--lignes test.txt test.txt attendu.resultat remises
+valideur-classe : ./n.tsv : est aussi le tableau des notes|-o n.tsv --lignes ./n.tsv test.txt attendu.resultat remises
 ERREURS
 comparer "fichier attendu intact" "$tmp/attendu-avant" "$tmp/attendu.resultat"
 lancer 0 --help >"$tmp/stdout"
