@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <cerrno>
 #include <cstdlib>
 
 #include <getopt.h>
