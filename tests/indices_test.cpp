@@ -184,7 +184,11 @@ TEST(TrouverIndices, InsecablesNommesDansLaRegionQuiDiffere)
         {"a\xC2\xA0:", "a:", "U+00A0"},
         {"1\xE2\x80\x89" "2 3", "1 2\xC2\xA0" "3", "U+00A0, U+2009"},
         // The region is where the lines part: the U+00A0 both have is not named.
-        {"1\xC2\xA0" "2 3\xE2\x80\xAF" "4", "1\xC2\xA0" "2 34", "U+202F"},
+        {"1 \xC2\xA0" "2 3\xE2\x80\xAF" "4", "1\xC2\xA0" "2 34", "U+202F"},
+        {"1\xC2\xA0" "2 34", "1\t\xC2\xA0" "2 3\xE2\x80\xAF" "4 ", "U+202F"},
+        {"3\xE2\x80\xAF" "4\xC2\xA0" "5", "34\xC2\xA0" "5 ", "U+202F"},
+        {"34\xC2\xA0" "5\t", "3\xE2\x80\xAF" "4\xC2\xA0" "5", "U+202F"},
+        {"1\xC2\xA0" "2 x\xE2\x80\xAF", "1\xC2\xA0" "2x\xE2\x80\x89", "U+202F, U+2009"},
         {"a\xC2\xA0x", "a b", ""},
         {"a\xC2\xA0", "a\xC2", ""},
     };

@@ -263,7 +263,7 @@ unsigned trouverVirgules(std::string_view a, std::string_view b)
     while (!avancer(a, i, b, j)) {
         if (a[i] != b[j]) {
             const bool echange = (a[i] == '.' && b[j] == ',') || (a[i] == ',' && b[j] == '.');
-            if (!echange || !estChiffre(precedent) || !chiffreSuit(a, i + 1) || !chiffreSuit(b, j + 1))
+            if (!echange || !estChiffre(precedent) || !chiffreSuit(a, i + 1))
                 return 0;
             echanges |= b[j] == ',' ? virguleDansB : pointDansB;
         }
