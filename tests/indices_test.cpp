@@ -140,6 +140,12 @@ TEST(TrouverIndices, LigneCoupee)
         EXPECT_EQ(texte(ligne, causeCoupee), indice ? coupee : "")
             << '"' << attendue << "\" / \"" << obtenue << '"';
     }
+    // Cut inside a character: not a matter of encoding.
+    Echec caractereCoupe = echec("caf\xC3\xA9", "caf\xC3");
+    caractereCoupe.obtenueSansSaut = true;
+    EXPECT_EQ(textes(caractereCoupe), std::vector<std::string>{coupee});
+    caractereCoupe.obtenueSansSaut = false;
+    EXPECT_NE(texte(caractereCoupe, causePasUtf8), "");
 }
 
 TEST(TrouverIndices, MarqueOrdreAuDebutDeLaPremiereLigne)
