@@ -38,8 +38,10 @@ std::size_t longueurInsecable(std::string_view texte, std::size_t pos)
 }
 
 // Steps over one character of each line: a well-formed UTF-8 character, or
-// a lone byte. `accepter` decides whether two characters, both well formed,
-// go together; lone bytes go together when equal.
+// a lone byte. `accepter` decides whether two different characters, both
+// well formed, go together (and steps over them); where either line has a
+// lone byte, the two bytes must be equal, so that lines agreeing byte for
+// byte, blanks aside, still do.
 template <typename Accepter>
 bool concordentParCaractere(std::string_view a, std::string_view b, Accepter accepter)
 {

@@ -28,7 +28,7 @@ inline constexpr std::array<std::string_view, 3> insecables = {
 
 bool concordentSansInsecables(std::string_view a, std::string_view b);
 
-// Letter case of ASCII, Latin-1 Supplement and Latin Extended-A.
+// Forgives letter case in ASCII, Latin-1 Supplement and Latin Extended-A.
 bool concordentSaufCasse(std::string_view a, std::string_view b);
 
 // Which lines write decomposed (base letter, then combining mark) a letter
