@@ -7,8 +7,52 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <utility>
 
 namespace {
+
+// The hints' texts. The first four are older than the others, and what a
+// terminal shows of them is kept byte for byte.
+constexpr std::string_view texteFinTeste =
+    "fin du fichier test\xC3\xA9, qui a moins de lignes que le fichier de test";
+constexpr std::string_view texteRetoursChariot =
+    "les lignes ne diff\xC3\xA8rent que par des retours chariot (\\r) : fins de ligne Windows "
+    "(\\r\\n) ?";
+constexpr std::string_view texteCasse = "seule la casse des lettres diff\xC3\xA8re";
+constexpr std::string_view texteFinAttendu =
+    "fin du fichier des r\xC3\xA9sultats attendus, qui a moins de lignes que le fichier de test : "
+    "V1 est vide";
+constexpr std::string_view texteCoupee =
+    "la ligne obtenue s'arr\xC3\xAAte avant la fin de l'attendue, \xC3\xA0 la fin du fichier "
+    "test\xC3\xA9 et sans saut de ligne : programme interrompu ?";
+constexpr std::string_view texteMarqueOrdre =
+    "indicateur d'ordre des octets U+FEFF (BOM) au d\xC3\xA9" "but du ";
+constexpr std::string_view texteSansMarque = " : \xC3\xA0 enregistrer en UTF-8 sans BOM";
+constexpr std::string_view texteDecomposeeB =
+    "accents d\xC3\xA9" "compos\xC3\xA9s (lettre puis accent combinant, NFD) dans la ligne "
+    "obtenue, pr\xC3\xA9" "compos\xC3\xA9s (NFC) dans l'attendue";
+constexpr std::string_view texteDecomposeeA =
+    "accents d\xC3\xA9" "compos\xC3\xA9s (lettre puis accent combinant, NFD) dans la ligne "
+    "attendue, pr\xC3\xA9" "compos\xC3\xA9s (NFC) dans l'obtenue";
+constexpr std::string_view texteDecomposees =
+    "accents tant\xC3\xB4t d\xC3\xA9" "compos\xC3\xA9s (NFD), tant\xC3\xB4t pr\xC3\xA9" "compos\xC3\xA9s "
+    "(NFC), dans les deux lignes";
+constexpr std::string_view texteWindows1252 =
+    "la ligne obtenue n'est pas en UTF-8 ; lue en Windows-1252, elle concorde avec l'attendue : "
+    "sortie en Latin-1 / Windows-1252 ?";
+constexpr std::string_view textePasUtf8 =
+    "la ligne obtenue n'est pas de l'UTF-8 valide, l'attendue l'est";
+constexpr std::string_view texteDoubleEncodage =
+    "texte encod\xC3\xA9 deux fois en UTF-8 dans la ligne obtenue (\xC2\xAB \xC3\x83\xC2\xA9 \xC2\xBB "
+    "pour \xC2\xAB \xC3\xA9 \xC2\xBB)";
+constexpr std::string_view texteVirgule =
+    "virgule d\xC3\xA9" "cimale dans la ligne obtenue l\xC3\xA0 o\xC3\xB9 l'attendue a un point "
+    "(3,14 pour 3.14)";
+constexpr std::string_view textePoint =
+    "point d\xC3\xA9" "cimal dans la ligne obtenue l\xC3\xA0 o\xC3\xB9 l'attendue a une virgule "
+    "(3.14 pour 3,14)";
+constexpr std::string_view texteVirgules =
+    "virgules et points entre chiffres \xC3\xA9" "chang\xC3\xA9s entre les deux lignes";
 
 constexpr std::string_view marqueOrdre = "\xEF\xBB\xBF";
 
@@ -172,72 +216,49 @@ std::vector<Indice> trouverIndices(const Echec& echec)
     const std::string_view a = echec.attendue;
     const std::string_view b = echec.obtenue;
     std::vector<Indice> indices;
+    const auto ajouter = [&](Cause cause, std::string texte) {
+        indices.push_back({cause, std::move(texte)});
+    };
     if (echec.finFichierTeste)
-        indices.push_back({causeFinTeste, "fin du fichier test\xC3\xA9, qui a moins de lignes que le "
-                                          "fichier de test"});
+        ajouter(causeFinTeste, std::string(texteFinTeste));
     if (echec.finFichierAttendu)
-        indices.push_back({causeFinAttendu, "fin du fichier des r\xC3\xA9sultats attendus, qui a moins "
-                                            "de lignes que le fichier de test : V1 est vide"});
+        ajouter(causeFinAttendu, std::string(texteFinAttendu));
     // A line cut short may end inside a character: that says nothing of its encoding.
     const bool coupee = echec.obtenueSansSaut && !echec.finFichierTeste && estDebutStrict(b, a);
     if (coupee)
-        indices.push_back({causeCoupee, "la ligne obtenue s'arr\xC3\xAAte avant la fin de l'attendue, "
-                                        "\xC3\xA0 la fin du fichier test\xC3\xA9 et sans saut de ligne : "
-                                        "programme interrompu ?"});
+        ajouter(causeCoupee, std::string(texteCoupee));
     if (concordentSansRetours(a, b))
-        indices.push_back({causeRetoursChariot, "les lignes ne diff\xC3\xA8rent que par des retours "
-                                                "chariot (\\r) : fins de ligne Windows (\\r\\n) ?"});
+        ajouter(causeRetoursChariot, std::string(texteRetoursChariot));
     const bool marqueA = commenceParMarque(a);
     const bool marqueB = commenceParMarque(b);
     const bool marque = echec.numeroLigne == 1 && marqueA != marqueB
         && estIdentique(a.substr(marqueA ? marqueOrdre.size() : 0),
                         b.substr(marqueB ? marqueOrdre.size() : 0));
     if (marque)
-        indices.push_back({causeMarqueOrdre,
-                           std::string("indicateur d'ordre des octets U+FEFF (BOM) au d\xC3\xA9" "but du "
-                                       "fichier ")
-                               + (marqueB ? "test\xC3\xA9" : "des r\xC3\xA9sultats attendus")
-                               + " : \xC3\xA0 enregistrer en UTF-8 sans BOM"});
+        ajouter(causeMarqueOrdre, std::string(texteMarqueOrdre)
+                    + (marqueB ? "fichier test\xC3\xA9" : "fichier des r\xC3\xA9sultats attendus")
+                    + std::string(texteSansMarque));
     if (concordentSansInsecables(a, b))
-        indices.push_back({causeInsecable, composerInsecable(a, b)});
+        ajouter(causeInsecable, composerInsecable(a, b));
     if (concordentSaufCasse(a, b))
-        indices.push_back({causeCasse, "seule la casse des lettres diff\xC3\xA8re"});
+        ajouter(causeCasse, std::string(texteCasse));
     const unsigned decomposees = trouverDecompositions(a, b);
-    if (decomposees != 0) {
-        const char* const texte = decomposees == coteB
-            ? "accents d\xC3\xA9" "compos\xC3\xA9s (lettre puis accent combinant, NFD) dans la ligne "
-              "obtenue, pr\xC3\xA9" "compos\xC3\xA9s (NFC) dans l'attendue"
-            : decomposees == coteA
-            ? "accents d\xC3\xA9" "compos\xC3\xA9s (lettre puis accent combinant, NFD) dans la ligne "
-              "attendue, pr\xC3\xA9" "compos\xC3\xA9s (NFC) dans l'obtenue"
-            : "accents tant\xC3\xB4t d\xC3\xA9" "compos\xC3\xA9s (NFD), tant\xC3\xB4t "
-              "pr\xC3\xA9" "compos\xC3\xA9s (NFC), dans les deux lignes";
-        indices.push_back({causeDecomposition, texte});
-    }
+    if (decomposees != 0)
+        ajouter(causeDecomposition, std::string(decomposees == coteB   ? texteDecomposeeB
+                                                : decomposees == coteA ? texteDecomposeeA
+                                                                       : texteDecomposees));
     if (!coupee && estUtf8(a) && !estUtf8(b))
-        indices.push_back({causePasUtf8, concordentRelue(a, b)
-                                             ? "la ligne obtenue n'est pas en UTF-8 ; lue en "
-                                               "Windows-1252, elle concorde avec l'attendue : sortie "
-                                               "en Latin-1 / Windows-1252 ?"
-                                             : "la ligne obtenue n'est pas de l'UTF-8 valide, "
-                                               "l'attendue l'est"});
+        ajouter(causePasUtf8, std::string(concordentRelue(a, b) ? texteWindows1252 : textePasUtf8));
     if (estDoubleEncodage(a, b))
-        indices.push_back({causeDoubleEncodage, "texte encod\xC3\xA9 deux fois en UTF-8 dans la ligne "
-                                                "obtenue (\xC2\xAB \xC3\x83\xC2\xA9 \xC2\xBB pour "
-                                                "\xC2\xAB \xC3\xA9 \xC2\xBB)"});
+        ajouter(causeDoubleEncodage, std::string(texteDoubleEncodage));
     const unsigned virgules = trouverVirgules(a, b);
     if (virgules != 0)
-        indices.push_back({causeVirgule,
-                           virgules == virguleDansB
-                               ? "virgule d\xC3\xA9" "cimale dans la ligne obtenue l\xC3\xA0 o\xC3\xB9 "
-                                 "l'attendue a un point (3,14 pour 3.14)"
-                           : virgules == pointDansB
-                               ? "point d\xC3\xA9" "cimal dans la ligne obtenue l\xC3\xA0 o\xC3\xB9 "
-                                 "l'attendue a une virgule (3.14 pour 3,14)"
-                               : "virgules et points entre chiffres \xC3\xA9" "chang\xC3\xA9s entre "
-                                 "les deux lignes"});
+        ajouter(causeVirgule, std::string(virgules == virguleDansB ? texteVirgule
+                                          : virgules == pointDansB ? textePoint
+                                                                   : texteVirgules));
+    // The byte order mark already named is not named again.
     Invisibles invisibles;
     if (!marque && concordentSansInvisibles(a, b, invisibles))
-        indices.push_back({causeInvisible, composerInvisible(invisibles)});
+        ajouter(causeInvisible, composerInvisible(invisibles));
     return indices;
 }
