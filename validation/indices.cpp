@@ -142,49 +142,49 @@ std::vector<Indice> trouverIndices(const Echec& echec)
     const std::string_view a = echec.attendue;
     const std::string_view b = echec.obtenue;
     std::vector<Indice> indices;
-    const auto ajouter = [&](Cause cause, std::string texte) {
+    const auto donner = [&](Cause cause, std::string texte) {
         indices.push_back({cause, std::move(texte)});
     };
     if (echec.finFichierTeste)
-        ajouter(causeFinTeste, std::string(texteFinTeste));
+        donner(causeFinTeste, std::string(texteFinTeste));
     if (echec.finFichierAttendu)
-        ajouter(causeFinAttendu, std::string(texteFinAttendu));
+        donner(causeFinAttendu, std::string(texteFinAttendu));
     // A line cut short may end inside a character: that says nothing of its encoding.
     const bool coupee = echec.obtenueSansSaut && !echec.finFichierTeste && estDebutStrict(b, a);
     if (coupee)
-        ajouter(causeCoupee, std::string(texteCoupee));
+        donner(causeCoupee, std::string(texteCoupee));
     if (concordentSansRetours(a, b))
-        ajouter(causeRetoursChariot, std::string(texteRetoursChariot));
+        donner(causeRetoursChariot, std::string(texteRetoursChariot));
     const bool marqueA = commenceParMarque(a);
     const bool marqueB = commenceParMarque(b);
     const bool marque = echec.numeroLigne == 1 && marqueA != marqueB
         && estIdentique(a.substr(marqueA ? marqueOrdre.size() : 0),
                         b.substr(marqueB ? marqueOrdre.size() : 0));
     if (marque)
-        ajouter(causeMarqueOrdre, std::string(texteMarqueOrdre)
+        donner(causeMarqueOrdre, std::string(texteMarqueOrdre)
                     + (marqueB ? "fichier test\xC3\xA9" : "fichier des r\xC3\xA9sultats attendus")
                     + std::string(texteSansMarque));
     if (concordentSansInsecables(a, b))
-        ajouter(causeInsecable, composerInsecable(a, b));
+        donner(causeInsecable, composerInsecable(a, b));
     if (concordentSaufCasse(a, b))
-        ajouter(causeCasse, std::string(texteCasse));
+        donner(causeCasse, std::string(texteCasse));
     const unsigned decomposees = trouverDecompositions(a, b);
     if (decomposees != 0)
-        ajouter(causeDecomposition, std::string(decomposees == coteB   ? texteDecomposeeB
+        donner(causeDecomposition, std::string(decomposees == coteB   ? texteDecomposeeB
                                                 : decomposees == coteA ? texteDecomposeeA
                                                                        : texteDecomposees));
     if (!coupee && estUtf8(a) && !estUtf8(b))
-        ajouter(causePasUtf8, std::string(concordentRelue(a, b) ? texteWindows1252 : textePasUtf8));
+        donner(causePasUtf8, std::string(concordentRelue(a, b) ? texteWindows1252 : textePasUtf8));
     if (estDoubleEncodage(a, b))
-        ajouter(causeDoubleEncodage, std::string(texteDoubleEncodage));
+        donner(causeDoubleEncodage, std::string(texteDoubleEncodage));
     const unsigned virgules = trouverVirgules(a, b);
     if (virgules != 0)
-        ajouter(causeVirgule, std::string(virgules == virguleDansB ? texteVirgule
+        donner(causeVirgule, std::string(virgules == virguleDansB ? texteVirgule
                                           : virgules == pointDansB ? textePoint
                                                                    : texteVirgules));
     // The byte order mark already named is not named again.
     Invisibles invisibles;
     if (!marque && concordentSansInvisibles(a, b, invisibles))
-        ajouter(causeInvisible, composerInvisible(invisibles));
+        donner(causeInvisible, composerInvisible(invisibles));
     return indices;
 }
