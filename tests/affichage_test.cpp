@@ -30,7 +30,7 @@ struct TamponRefusant : std::streambuf {
 
 } // namespace
 
-TEST(LongueurSequence, OctetsDeTeteAuxLimites)
+TEST(LirePoint, OctetsDeTeteAuxLimites)
 {
     const struct {
         std::string octets;
@@ -43,7 +43,7 @@ TEST(LongueurSequence, OctetsDeTeteAuxLimites)
         {"\xE2\x82\x41", 0},  {"\xC3", 0},
     };
     for (const auto& [octets, longueur] : cas)
-        EXPECT_EQ(longueurSequence(octets, 0), longueur) << testing::PrintToString(octets);
+        EXPECT_EQ(lirePoint(octets, 0).longueur, longueur) << testing::PrintToString(octets);
 }
 
 TEST(EstFormatInvisible, PremierEtDernierDeChaquePlage)

@@ -47,7 +47,7 @@ scenario() {
   done
   # Redirected, the same run writes the exact reports and nothing else.
   "$valideur" "${arguments[@]}" >sortie 2>erreurs
-  if grep -qvE '^(Ligne #[0-9]+ \(.*\) : ÉCHEC| V1:.*| V2:.*)$' erreurs \
+  if LC_ALL=C grep -qvE '^(Ligne #[0-9]+ \(.*\) : ÉCHEC| V1:.*| V2:.*)$' erreurs \
      || [ "$(tail -n 1 ecran | tr -d '\r')" != "$(cat sortie)" ]; then
     ok=0; echo "  hors terminal, des lignes en plus, ou un autre bilan"
   fi
@@ -85,8 +85,24 @@ scenario blanc 0 blanc.txt attendu.resultat juste.resultat -- \
   "attention : la validation s'est arrêtée à la ligne #300 du fichier de test, qui est vide ; 700 lignes (13 721 octets) qui la suivent n'ont pas été lues"
 scenario en-trop 0 test.txt attendu.resultat long.resultat -- \
   "attention : le fichier testé a des lignes après la ligne #1000, la dernière du fichier de test : elles n'ont pas été comparées"
-scenario attendu-court 20 test.txt attendu-court.resultat juste.resultat -- \
+scenario attendu-court 3 test.txt attendu-court.resultat juste.resultat -- \
+  "… 397 lignes suivantes (#604 à #1000) en échec pour la même cause (fin du fichier attendu)" \
   "attention : le fichier des résultats attendus s'arrête après la ligne #600, avant la fin du fichier de test"
+
+# Lines that look identical: each gets its hint.
+printf 'trace %s\n' 1 2 3 4 5 6 >test-indices.txt
+printf '%b\n' 'caf\xc3\xa9' 'Zo\xc3\xa9' '\xc3\xa9t\xc3\xa9' '3.14' 'a b' 'x' >attendu-indices.resultat
+printf '%b\n' '\xef\xbb\xbfcaf\xc3\xa9' 'ZO\xc3\x89' '\xe9t\xe9' '3,14' 'a\xe2\x80\x8bb' 'x' >votre-indices.resultat
+printf '%b\n' 'cafe\xcc\x81' 'Zo\xc3\xa9' '\xc3\x83\xc2\xa9t\xc3\x83\xc2\xa9' >nfd.resultat
+scenario indices 5 test-indices.txt attendu-indices.resultat votre-indices.resultat -- \
+  "indice : indicateur d'ordre des octets U+FEFF (BOM) au début du fichier testé" \
+  "indice : seule la casse des lettres diffère" \
+  "lue en Windows-1252, elle concorde avec l'attendue : sortie en Latin-1 / Windows-1252 ?" \
+  "indice : virgule décimale dans la ligne obtenue là où l'attendue a un point" \
+  "U+200B espace sans chasse"
+scenario nfd 5 test-indices.txt attendu-indices.resultat nfd.resultat -- \
+  "accents décomposés (lettre puis accent combinant, NFD) dans la ligne obtenue" \
+  "texte encodé deux fois en UTF-8 dans la ligne obtenue"
 
 # The look past a blank test line never waits: from a pipe whose writer
 # holds it open, only what is there is counted.
