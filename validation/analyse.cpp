@@ -204,6 +204,12 @@ void terminerAnalyse(Analyse& analyse, const FinParcours& fin)
     analyse.terminee = true;
 }
 
+bool finExpliquee(const Analyse& analyse)
+{
+    return !analyse.decalages.empty() && analyse.decalages.back().manque
+        && analyse.decalages.back().dernierExplique >= analyse.premiereFinTeste;
+}
+
 std::string decrireDecalage(const Decalage& decalage)
 {
     static constexpr std::string_view nombres[] = {"", "une", "deux", "trois"};
@@ -246,7 +252,7 @@ std::string diagnostiquer(const Analyse& analyse)
         phrase += std::to_string(decalage.debut);
         ajouterPhrase(phrase);
     }
-    if (analyse.premiereFinTeste > 1 && analyse.echecs > 0)
+    if (analyse.premiereFinTeste > 1 && analyse.echecs > 0 && !finExpliquee(analyse))
         ajouterPhrase("s'arr\xC3\xAAte apr\xC3\xA8s la ligne " + std::to_string(analyse.premiereFinTeste - 1)
                       + " (programme interrompu ?)");
     if (compte(causePasUtf8) > 0)

@@ -207,14 +207,6 @@ void avertir(Historique& historique, const std::string& texte)
                  false);
 }
 
-// A results file that lacks lines ends before the test file: the shift
-// said so already.
-bool finExpliquee(const Analyse& analyse)
-{
-    return !analyse.decalages.empty() && analyse.decalages.back().manque
-        && analyse.decalages.back().dernierExplique >= analyse.premiereFinTeste;
-}
-
 void ecrireAvertissements(Historique& historique, const Decomptes& decomptes)
 {
     const Analyse& analyse = historique.analyse;
