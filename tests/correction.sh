@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs the graders' recipe exactly as the README shows it (the first sh block
-# of its "Corriger toute une classe" section) in a copy of tests/correction/,
+# Runs the graders' recipe exactly as the README shows it (the sh block of
+# its "Corriger toute une classe" section that runs xargs) in a copy of tests/correction/,
 # with the built valideur first in PATH, and compares the TSV it writes.
 # Two more submissions are made here: a name that tries to forge a row of
 # notes, and one that cannot be opened (a directory).
@@ -10,9 +10,9 @@ valideur=$1
 source=$2
 recette=$(awk '/^## Corriger toute une classe/ { section = 1; next }
                section && /^## / { exit }
-               section && /^```sh$/ { bloc = 1; next }
-               bloc && /^```$/ { exit }
-               bloc { print }' "$source/README.md")
+               section && /^```sh$/ { bloc = 1; texte = ""; next }
+               bloc && /^```$/ { if (texte ~ /xargs/) { printf "%s", texte; exit } bloc = 0; next }
+               bloc { texte = texte $0 "\n" }' "$source/README.md")
 if [ -z "$recette" ] || [ "$(printf '%s\n' "$recette" | wc -l)" -ne 1 ]; then
   echo "ÉCHEC: la recette du README n'est pas une ligne seule : «$recette»"
   exit 1

@@ -88,6 +88,7 @@ sur_terminal indices-no-color 0 terminal/indices/ecran terminal/indices NO_COLOR
   -- "${entrees[@]}"
 sur_terminal indices-dumb 0 terminal/indices/ecran terminal/indices TERM=dumb -- "${entrees[@]}"
 sur_terminal octets 0 terminal/octets/ecran terminal/octets TERM=dumb -- "${entrees[@]}"
+sur_terminal octets-suite 0 terminal/octets-suite/ecran terminal/octets-suite TERM=dumb -- "${entrees[@]}"
 sur_terminal chemin 1 terminal/ecran-chemin terminal TERM=xterm \
   -- test.txt "$(printf 'absent\033]0;titre\a\302\233\\')" votre.resultat
 # A line of 150 000 bytes shows as a window around the one that differs.

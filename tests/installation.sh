@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and, through the Debian package,
-# into a temporary root; both installed programs must answer the examples as
-# the built one does, the installed manual page must render and lint clean,
-# and lintian must find no error or warning in the package.
+# into a temporary root; the installed valideur and valideur-classe must
+# answer the examples as the built ones do, both installed manual pages must
+# render and lint clean, and lintian must find no error or warning in the
+# package.
 set -u
 construction=$1
 source=$2
@@ -26,11 +27,25 @@ cmake --install "$construction" --prefix "$tmp/prefixe" >/dev/null || echouer "c
 paquet=$(ls "$tmp"/paquet/valideur_*.deb 2>/dev/null | head -n 1)
 [ -n "$paquet" ] && dpkg-deb -x "$paquet" "$tmp/racine" || echouer "dpkg-deb -x"
 
+lancer_classe() { # program, output folder
+  mkdir -p "$2"
+  "$1" --lignes "$2/lignes" "$source/exemples/test.txt" "$source/exemples/attendu.resultat" \
+       "$source/exemples/votre.resultat" >"$2/sortie" 2>"$2/erreurs"
+  echo $? >"$2/statut"
+  sed -i "s|$2/lignes|LIGNES|" "$2/erreurs"
+}
+
 lancer "$construction/valideur" "$tmp/reference"
-for installe in "$tmp/prefixe/bin/valideur" "$tmp/racine/usr/bin/valideur"; do
-  lancer "$installe" "$tmp/obtenu"
+lancer_classe "$construction/valideur-classe" "$tmp/reference-classe"
+for racine in "$tmp/prefixe" "$tmp/racine/usr"; do
+  lancer "$racine/bin/valideur" "$tmp/obtenu"
+  lancer_classe "$racine/bin/valideur-classe" "$tmp/obtenu-classe"
   for f in sortie erreurs statut; do
-    cmp -s "$tmp/reference/$f" "$tmp/obtenu/$f" || echouer "$installe: $f diffère"
+    cmp -s "$tmp/reference/$f" "$tmp/obtenu/$f" || echouer "$racine/bin/valideur: $f diffère"
+  done
+  for f in sortie erreurs statut lignes; do
+    cmp -s "$tmp/reference-classe/$f" "$tmp/obtenu-classe/$f" \
+      || echouer "$racine/bin/valideur-classe: $f diffère"
   done
 done
 
@@ -44,21 +59,24 @@ if [ -n "$paquet" ]; then
 fi
 
 for partage in "$tmp/prefixe/share" "$tmp/racine/usr/share"; do
-  for f in bash-completion/completions/valideur doc/valideur/copyright doc/valideur/changelog.gz; do
+  for f in bash-completion/completions/valideur bash-completion/completions/valideur-classe \
+           doc/valideur/copyright doc/valideur/changelog.gz; do
     [ -s "$partage/$f" ] || echouer "$partage/$f absent"
   done
 done
 
 for racine in "$tmp/prefixe/share/man" "$tmp/racine/usr/share/man"; do
-  page="$racine/man1/valideur.1.gz"
-  avertissements=$(zcat "$page" | groff -k -man -Tutf8 -ww -z 2>&1; mandoc -Tlint "$page" 2>&1)
-  [ -z "$avertissements" ] || echouer "groff, mandoc: $avertissements"
-  for locale in C.UTF-8 C; do
-    LC_ALL=$locale MANPATH="$racine" MANWIDTH=80 man -P cat valideur 2>"$tmp/man-erreurs" \
-      | grep -q 'STATUT DE SORTIE' || echouer "man valideur ($racine, $locale)"
-    [ ! -s "$tmp/man-erreurs" ] || echouer "man ($locale): $(cat "$tmp/man-erreurs")"
+  for programme in valideur valideur-classe; do
+    page="$racine/man1/$programme.1.gz"
+    avertissements=$(zcat "$page" | groff -k -man -Tutf8 -ww -z 2>&1; mandoc -Tlint "$page" 2>&1)
+    [ -z "$avertissements" ] || echouer "groff, mandoc ($programme): $avertissements"
+    for locale in C.UTF-8 C; do
+      LC_ALL=$locale MANPATH="$racine" MANWIDTH=80 man -P cat $programme 2>"$tmp/man-erreurs" \
+        | grep -q 'STATUT DE SORTIE' || echouer "man $programme ($racine, $locale)"
+      [ ! -s "$tmp/man-erreurs" ] || echouer "man $programme ($locale): $(cat "$tmp/man-erreurs")"
+    done
+    man -l "$page" 2>/dev/null | grep -q '^NOM' || echouer "man -l $page"
   done
-  man -l "$page" 2>/dev/null | grep -q '^NOM' || echouer "man -l $page"
 done
 
 # Quoted messages and option names are never hyphenated nor split, whatever

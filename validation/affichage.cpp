@@ -32,63 +32,15 @@ unsigned valeur(char octet)
 
 } // namespace
 
-std::size_t longueurSequence(std::string_view texte, std::size_t pos)
-{
-    const unsigned premier = valeur(texte[pos]);
-    if (premier < 0x80)
-        return 1;
-    std::size_t longueur = 0;
-    unsigned bas = 0x80;
-    unsigned haut = 0xBF;
-    if (premier >= 0xC2 && premier <= 0xDF) {
-        longueur = 2;
-    } else if (premier >= 0xE0 && premier <= 0xEF) {
-        longueur = 3;
-        bas = premier == 0xE0 ? 0xA0 : bas;
-        haut = premier == 0xED ? 0x9F : haut;
-    } else if (premier >= 0xF0 && premier <= 0xF4) {
-        longueur = 4;
-        bas = premier == 0xF0 ? 0x90 : bas;
-        haut = premier == 0xF4 ? 0x8F : haut;
-    } else {
-        return 0;
-    }
-    if (texte.size() - pos < longueur)
-        return 0;
-    const unsigned second = valeur(texte[pos + 1]);
-    if (second < bas || second > haut)
-        return 0;
-    for (std::size_t i = 2; i < longueur; ++i) {
-        if ((valeur(texte[pos + i]) & 0xC0) != 0x80)
-            return 0;
-    }
-    return longueur;
-}
-
-
-bool estFormatInvisible(unsigned point)
-{
-    return point == 0xAD || point == 0x61C || (point >= 0x200B && point <= 0x200F)
-        || (point >= 0x202A && point <= 0x202E) || (point >= 0x2060 && point <= 0x206F)
-        || point == 0xFEFF;
-}
-
 Caractere lireCaractere(std::string_view texte, std::size_t pos)
 {
-    const std::size_t longueur = longueurSequence(texte, pos);
-    if (longueur == 0)
+    const Point point = lirePoint(texte, pos);
+    if (point.longueur == 0)
         return {1, true};
-    const unsigned premier = valeur(texte[pos]);
-    if (longueur == 1)
-        return {1, (premier < 0x20 && premier != '\t') || premier == 0x7F || premier == '\\'};
-    if (longueur == 4)
-        return {longueur, false};
-    const unsigned second = valeur(texte[pos + 1]) & 0x3FU;
-    const unsigned point = longueur == 2
-        ? (premier & 0x1FU) << 6 | second
-        : (premier & 0x0FU) << 12 | second << 6 | (valeur(texte[pos + 2]) & 0x3FU);
+    if (point.longueur == 1)
+        return {1, (point.code < 0x20 && point.code != '\t') || point.code == 0x7F || point.code == '\\'};
     // U+0080 to U+009F: C1 controls, which terminals obey as much as C0 ones.
-    return {longueur, point < 0xA0 || estFormatInvisible(point)};
+    return {point.longueur, point.code < 0xA0 || estFormatInvisible(point.code)};
 }
 
 namespace {

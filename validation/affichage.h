@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "unicode.h"
+
 // How a text shows on a terminal: escaped where its bytes would act on the
 // terminal or hide, measured in columns, and cut to a window when long.
 //
@@ -55,16 +57,6 @@ struct Sortie {
 
 void vider(Sortie& sortie);
 void ajouter(Sortie& sortie, std::string_view texte);
-
-// The length of the well-formed UTF-8 sequence that starts at `pos`, or 0:
-// no overlong form, no surrogate, nothing above U+10FFFF, none cut short.
-std::size_t longueurSequence(std::string_view texte, std::size_t pos);
-
-// Characters that show as nothing, or turn the order of what follows
-// around: the soft hyphen, the bidirectional marks, embeddings, overrides
-// and isolates, zero-width spaces and joiners, the byte order mark. A line
-// holding one would look like a line without it, or read as another.
-bool estFormatInvisible(unsigned point);
 
 // One character as a terminal shows it: a UTF-8 character that shows as
 // itself, or bytes written as escapes (a lone byte that starts no UTF-8

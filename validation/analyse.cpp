@@ -66,9 +66,13 @@ bool expliquer(const Analyse& analyse, bool manque, unsigned k, std::int64_t num
     return !obtenue.vide && !avant->attendueVide && avant->empreinteAttendue == obtenue.valeur;
 }
 
+// Cut on a character's start, so that no half character shows as bytes.
 std::string couperTest(std::string_view test)
 {
-    return std::string(test.substr(0, longueurTestGardee));
+    std::size_t taille = std::min(test.size(), longueurTestGardee);
+    while (taille < test.size() && taille > 0 && (static_cast<unsigned char>(test[taille]) & 0xC0) == 0x80)
+        --taille;
+    return std::string(test.substr(0, taille));
 }
 
 void compterMot(Analyse& analyse, const LigneComparee& ligne)
@@ -200,6 +204,12 @@ void terminerAnalyse(Analyse& analyse, const FinParcours& fin)
     analyse.terminee = true;
 }
 
+bool finExpliquee(const Analyse& analyse)
+{
+    return !analyse.decalages.empty() && analyse.decalages.back().manque
+        && analyse.decalages.back().dernierExplique >= analyse.premiereFinTeste;
+}
+
 std::string decrireDecalage(const Decalage& decalage)
 {
     static constexpr std::string_view nombres[] = {"", "une", "deux", "trois"};
@@ -242,7 +252,7 @@ std::string diagnostiquer(const Analyse& analyse)
         phrase += std::to_string(decalage.debut);
         ajouterPhrase(phrase);
     }
-    if (analyse.premiereFinTeste > 1 && analyse.echecs > 0)
+    if (analyse.premiereFinTeste > 1 && analyse.echecs > 0 && !finExpliquee(analyse))
         ajouterPhrase("s'arr\xC3\xAAte apr\xC3\xA8s la ligne " + std::to_string(analyse.premiereFinTeste - 1)
                       + " (programme interrompu ?)");
     if (compte(causePasUtf8) > 0)

@@ -87,6 +87,10 @@ Verdict analyserLigne(Analyse& analyse, const LigneComparee& ligne);
 // Takes in how the walk ended.
 void terminerAnalyse(Analyse& analyse, const FinParcours& fin);
 
+// Whether the results file ends early only because lines are missing from
+// it: a shift that goes on to its end already says so.
+bool finExpliquee(const Analyse& analyse);
+
 // "une ligne semble manquer dans le fichier testé à la ligne #500", and the
 // like for extra lines and for two or three.
 std::string decrireDecalage(const Decalage& decalage);

@@ -2,70 +2,67 @@
 
 #include "comparaison.h"
 #include "difference.h"
+#include "rapprochement.h"
+#include "unicode.h"
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <utility>
 
 namespace {
 
-// True when both lines hold the same bytes once `ignorer` has skipped what
-// it will (it gives how many bytes to skip at a position, 0 for none) and
-// `plier` has mapped each byte left.
-template <typename Ignorer, typename Plier>
-bool concordent(std::string_view a, std::string_view b, Ignorer ignorer, Plier plier)
+// The hints' texts. The first four are older than the others, and what a
+// terminal shows of them is kept byte for byte.
+constexpr std::string_view texteFinTeste =
+    "fin du fichier test\xC3\xA9, qui a moins de lignes que le fichier de test";
+constexpr std::string_view texteRetoursChariot =
+    "les lignes ne diff\xC3\xA8rent que par des retours chariot (\\r) : fins de ligne Windows "
+    "(\\r\\n) ?";
+constexpr std::string_view texteCasse = "seule la casse des lettres diff\xC3\xA8re";
+constexpr std::string_view texteFinAttendu =
+    "fin du fichier des r\xC3\xA9sultats attendus, qui a moins de lignes que le fichier de test : "
+    "V1 est vide";
+constexpr std::string_view texteCoupee =
+    "la ligne obtenue s'arr\xC3\xAAte avant la fin de l'attendue, \xC3\xA0 la fin du fichier "
+    "test\xC3\xA9 et sans saut de ligne : programme interrompu ?";
+constexpr std::string_view texteMarqueOrdre =
+    "indicateur d'ordre des octets U+FEFF (BOM) au d\xC3\xA9" "but du ";
+constexpr std::string_view texteSansMarque = " : \xC3\xA0 enregistrer en UTF-8 sans BOM";
+constexpr std::string_view texteDecomposeeB =
+    "accents d\xC3\xA9" "compos\xC3\xA9s (lettre puis accent combinant, NFD) dans la ligne "
+    "obtenue, pr\xC3\xA9" "compos\xC3\xA9s (NFC) dans l'attendue";
+constexpr std::string_view texteDecomposeeA =
+    "accents d\xC3\xA9" "compos\xC3\xA9s (lettre puis accent combinant, NFD) dans la ligne "
+    "attendue, pr\xC3\xA9" "compos\xC3\xA9s (NFC) dans l'obtenue";
+constexpr std::string_view texteDecomposees =
+    "accents tant\xC3\xB4t d\xC3\xA9" "compos\xC3\xA9s (NFD), tant\xC3\xB4t pr\xC3\xA9" "compos\xC3\xA9s "
+    "(NFC), dans les deux lignes";
+constexpr std::string_view texteWindows1252 =
+    "la ligne obtenue n'est pas en UTF-8 ; lue en Windows-1252, elle concorde avec l'attendue : "
+    "sortie en Latin-1 / Windows-1252 ?";
+constexpr std::string_view textePasUtf8 =
+    "la ligne obtenue n'est pas de l'UTF-8 valide, l'attendue l'est";
+constexpr std::string_view texteDoubleEncodage =
+    "texte encod\xC3\xA9 deux fois en UTF-8 dans la ligne obtenue (\xC2\xAB \xC3\x83\xC2\xA9 \xC2\xBB "
+    "pour \xC2\xAB \xC3\xA9 \xC2\xBB)";
+constexpr std::string_view texteVirgule =
+    "virgule d\xC3\xA9" "cimale dans la ligne obtenue l\xC3\xA0 o\xC3\xB9 l'attendue a un point "
+    "(3,14 pour 3.14)";
+constexpr std::string_view textePoint =
+    "point d\xC3\xA9" "cimal dans la ligne obtenue l\xC3\xA0 o\xC3\xB9 l'attendue a une virgule "
+    "(3.14 pour 3,14)";
+constexpr std::string_view texteVirgules =
+    "virgules et points entre chiffres \xC3\xA9" "chang\xC3\xA9s entre les deux lignes";
+
+constexpr std::string_view marqueOrdre = "\xEF\xBB\xBF";
+
+bool commenceParMarque(std::string_view ligne)
 {
-    std::size_t i = 0;
-    std::size_t j = 0;
-    for (;;) {
-        for (std::size_t saut = 0; i < a.size() && (saut = ignorer(a, i)) > 0;)
-            i += saut;
-        for (std::size_t saut = 0; j < b.size() && (saut = ignorer(b, j)) > 0;)
-            j += saut;
-        if (i == a.size() || j == b.size())
-            return i == a.size() && j == b.size();
-        if (plier(a[i]) != plier(b[j]))
-            return false;
-        ++i;
-        ++j;
-    }
+    return ligne.substr(0, marqueOrdre.size()) == marqueOrdre;
 }
 
-char identite(char octet)
-{
-    return octet;
-}
-
-char enMinuscule(char octet)
-{
-    return octet >= 'A' && octet <= 'Z' ? static_cast<char>(octet - 'A' + 'a') : octet;
-}
-
-std::size_t ignorerBlanc(std::string_view texte, std::size_t pos)
-{
-    return estBlanc(texte[pos]) ? 1 : 0;
-}
-
-std::size_t ignorerBlancOuRetour(std::string_view texte, std::size_t pos)
-{
-    return estBlanc(texte[pos]) || texte[pos] == '\r' ? 1 : 0;
-}
-
-// The spaces French typography puts before ":" or inside numbers, which
-// look like a space and are none: U+00A0, U+202F and U+2009.
-constexpr std::array<std::string_view, 3> insecables = {
-    "\xC2\xA0", "\xE2\x80\xAF", "\xE2\x80\x89"};
 constexpr std::array<std::string_view, 3> nomsInsecables = {"U+00A0", "U+202F", "U+2009"};
-
-std::size_t ignorerBlancOuInsecable(std::string_view texte, std::size_t pos)
-{
-    if (estBlanc(texte[pos]))
-        return 1;
-    const auto insecable =
-        std::find_if(insecables.begin(), insecables.end(), [&](std::string_view espace) {
-            return texte.substr(pos, espace.size()) == espace;
-        });
-    return insecable == insecables.end() ? 0 : insecable->size();
-}
 
 // Sets bit k of `trouves` for each no-break space insecables[k] in `texte`.
 void chercherInsecables(std::string_view texte, unsigned& trouves)
@@ -76,42 +73,118 @@ void chercherInsecables(std::string_view texte, unsigned& trouves)
     }
 }
 
+// Names the no-break spaces of the differing regions, or of the whole
+// lines when the regions hold none.
+std::string composerInsecable(std::string_view a, std::string_view b)
+{
+    Region regionA;
+    Region regionB;
+    trouverRegions(a, b, regionA, regionB);
+    unsigned trouves = 0;
+    chercherInsecables(a.substr(regionA.debut, regionA.fin - regionA.debut), trouves);
+    chercherInsecables(b.substr(regionB.debut, regionB.fin - regionB.debut), trouves);
+    if (trouves == 0) {
+        chercherInsecables(a, trouves);
+        chercherInsecables(b, trouves);
+    }
+    std::string indice = "espace ins\xC3\xA9" "cable";
+    const char* separateur = " ";
+    for (std::size_t k = 0; k < nomsInsecables.size(); ++k) {
+        if ((trouves & (1U << k)) != 0) {
+            indice += separateur;
+            indice += nomsInsecables[k];
+            separateur = ", ";
+        }
+    }
+    indice += " l\xC3\xA0 o\xC3\xB9 l'autre ligne a une espace ordinaire ou rien";
+    return indice;
+}
+
+// Names the invisible characters one line has more of than the other, and
+// which line; all of them when both lines have as many of each.
+std::string composerInvisible(const Invisibles& invisibles)
+{
+    unsigned cotes = 0;
+    std::size_t nombre = 0;
+    for (std::size_t rang = 0; rang < nombreInvisibles; ++rang) {
+        const std::size_t dansA = invisibles.dansA[rang];
+        const std::size_t dansB = invisibles.dansB[rang];
+        cotes |= dansA > dansB ? coteA : dansB > dansA ? coteB : 0;
+        nombre += dansA != dansB ? 1 : 0;
+    }
+    const bool tous = cotes == 0;
+    std::string liste;
+    for (std::size_t rang = 0; rang < nombreInvisibles; ++rang) {
+        const std::size_t dansA = invisibles.dansA[rang];
+        const std::size_t dansB = invisibles.dansB[rang];
+        if (tous ? dansA == 0 && dansB == 0 : dansA == dansB)
+            continue;
+        nombre += tous ? 1 : 0;
+        liste += liste.empty() ? "" : ", ";
+        liste += nommerInvisible(rang);
+        if (cotes == (coteA | coteB))
+            liste += dansA > dansB ? " (attendue)" : " (obtenue)";
+    }
+    std::string indice = nombre > 1 ? "caract\xC3\xA8res invisibles" : "caract\xC3\xA8re invisible";
+    if (cotes == coteA)
+        indice += " dans la ligne attendue";
+    else if (cotes == coteB)
+        indice += " dans la ligne obtenue";
+    else if (tous)
+        indice += " \xC3\xA0 des places diff\xC3\xA9rentes dans les deux lignes";
+    return indice + " : " + liste;
+}
+
 } // namespace
 
 std::vector<Indice> trouverIndices(const Echec& echec)
 {
-    std::vector<Indice> indices;
-    Region regionA;
-    Region regionB;
-    trouverRegions(echec.attendue, echec.obtenue, regionA, regionB);
     const std::string_view a = echec.attendue;
     const std::string_view b = echec.obtenue;
+    std::vector<Indice> indices;
+    const auto donner = [&](Cause cause, std::string texte) {
+        indices.push_back({cause, std::move(texte)});
+    };
     if (echec.finFichierTeste)
-        indices.push_back({causeFinTeste, "fin du fichier test\xC3\xA9, qui a moins de lignes que le fichier de test"});
-    if (concordent(a, b, ignorerBlancOuRetour, identite))
-        indices.push_back({causeRetoursChariot, "les lignes ne diff\xC3\xA8rent que par des retours chariot (\\r) : "
-                             "fins de ligne Windows (\\r\\n) ?"});
-    if (concordent(a, b, ignorerBlancOuInsecable, identite)) {
-        unsigned trouves = 0;
-        chercherInsecables(a.substr(regionA.debut, regionA.fin - regionA.debut), trouves);
-        chercherInsecables(b.substr(regionB.debut, regionB.fin - regionB.debut), trouves);
-        if (trouves == 0) {
-            chercherInsecables(a, trouves);
-            chercherInsecables(b, trouves);
-        }
-        std::string indice = "espace ins\xC3\xA9" "cable";
-        const char* separateur = " ";
-        for (std::size_t k = 0; k < nomsInsecables.size(); ++k) {
-            if ((trouves & (1U << k)) != 0) {
-                indice += separateur;
-                indice += nomsInsecables[k];
-                separateur = ", ";
-            }
-        }
-        indice += " l\xC3\xA0 o\xC3\xB9 l'autre ligne a une espace ordinaire ou rien";
-        indices.push_back({causeInsecable, indice});
-    }
-    if (concordent(a, b, ignorerBlanc, enMinuscule))
-        indices.push_back({causeCasse, "seule la casse des lettres diff\xC3\xA8re"});
+        donner(causeFinTeste, std::string(texteFinTeste));
+    if (echec.finFichierAttendu)
+        donner(causeFinAttendu, std::string(texteFinAttendu));
+    // A line cut short may end inside a character: that says nothing of its encoding.
+    const bool coupee = echec.obtenueSansSaut && !echec.finFichierTeste && estDebutStrict(b, a);
+    if (coupee)
+        donner(causeCoupee, std::string(texteCoupee));
+    if (concordentSansRetours(a, b))
+        donner(causeRetoursChariot, std::string(texteRetoursChariot));
+    const bool marqueA = commenceParMarque(a);
+    const bool marqueB = commenceParMarque(b);
+    const bool marque = echec.numeroLigne == 1 && marqueA != marqueB
+        && estIdentique(a.substr(marqueA ? marqueOrdre.size() : 0),
+                        b.substr(marqueB ? marqueOrdre.size() : 0));
+    if (marque)
+        donner(causeMarqueOrdre, std::string(texteMarqueOrdre)
+                    + (marqueB ? "fichier test\xC3\xA9" : "fichier des r\xC3\xA9sultats attendus")
+                    + std::string(texteSansMarque));
+    if (concordentSansInsecables(a, b))
+        donner(causeInsecable, composerInsecable(a, b));
+    if (concordentSaufCasse(a, b))
+        donner(causeCasse, std::string(texteCasse));
+    const unsigned decomposees = trouverDecompositions(a, b);
+    if (decomposees != 0)
+        donner(causeDecomposition, std::string(decomposees == coteB   ? texteDecomposeeB
+                                                : decomposees == coteA ? texteDecomposeeA
+                                                                       : texteDecomposees));
+    if (!coupee && estUtf8(a) && !estUtf8(b))
+        donner(causePasUtf8, std::string(concordentRelue(a, b) ? texteWindows1252 : textePasUtf8));
+    if (estDoubleEncodage(a, b))
+        donner(causeDoubleEncodage, std::string(texteDoubleEncodage));
+    const unsigned virgules = trouverVirgules(a, b);
+    if (virgules != 0)
+        donner(causeVirgule, std::string(virgules == virguleDansB ? texteVirgule
+                                          : virgules == pointDansB ? textePoint
+                                                                   : texteVirgules));
+    // The byte order mark already named is not named again.
+    Invisibles invisibles;
+    if (!marque && concordentSansInvisibles(a, b, invisibles))
+        donner(causeInvisible, composerInvisible(invisibles));
     return indices;
 }

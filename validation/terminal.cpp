@@ -4,6 +4,7 @@
 #include "bilan.h"
 
 #include <algorithm>
+#include <numeric>
 #include <sstream>
 #include <string>
 
@@ -14,18 +15,18 @@ constexpr std::string_view ouTout = "2> rapport.txt";
 
 // What the recap calls each cause, in the order of the bits of Cause.
 constexpr std::string_view nomsCauses[] = {
-    "fin du fichier test\xC3\xA9",
+    "fin du fichier test\303\251",
     "fin du fichier attendu",
-    "ligne coup\xC3\xA9" "e",
+    "ligne coup\303\251e",
     "retours chariot",
     "marque d'ordre des octets",
-    "espace ins\xC3\xA9" "cable",
+    "espace ins\303\251cable",
     "casse",
-    "accents d\xC3\xA9" "compos\xC3\xA9" "s",
+    "accents d\303\251compos\303\251s",
     "pas en UTF-8",
-    "UTF-8 encod\xC3\xA9 deux fois",
-    "virgule d\xC3\xA9" "cimale",
-    "caract\xC3\xA8re invisible",
+    "UTF-8 encod\303\251 deux fois",
+    "virgule d\303\251cimale",
+    "caract\303\250re invisible",
 };
 
 std::string nommerCauses(unsigned causes)
@@ -206,21 +207,12 @@ void avertir(Historique& historique, const std::string& texte)
                  false);
 }
 
-// A results file that lacks lines ends before the test file: the shift
-// said so already.
-bool finExpliquee(const Analyse& analyse)
-{
-    return !analyse.decalages.empty() && analyse.decalages.back().manque
-        && analyse.decalages.back().dernierExplique >= analyse.premiereFinTeste;
-}
-
 void ecrireAvertissements(Historique& historique, const Decomptes& decomptes)
 {
     const Analyse& analyse = historique.analyse;
     const FinParcours& fin = analyse.fin;
-    std::int64_t rapportes = 0;
-    for (const std::int64_t tests : decomptes.tests)
-        rapportes += tests;
+    const std::int64_t rapportes =
+        std::accumulate(decomptes.tests.begin(), decomptes.tests.end(), std::int64_t{0});
     if (analyse.lignes > 0 && rapportes == 0)
         avertir(historique, "aucune ligne de test ne commence par trace, localiser, presences, "
                             "frequentations ou duree_rencontres : les fichiers sont-ils dans l'ordre "
@@ -231,7 +223,9 @@ void ecrireAvertissements(Historique& historique, const Decomptes& decomptes)
         const Apercu& reste = fin.resteTest;
         if (reste.complet)
             texte += pluriel(static_cast<std::int64_t>(reste.lignes), "ligne", "lignes") + " (" + grouper(reste.octets)
-                + (reste.octets > 1 ? " octets" : " octet") + ") qui la suivent n'ont pas \xC3\xA9t\xC3\xA9 lues";
+                + (reste.octets > 1 ? " octets" : " octet")
+                + (reste.lignes > 1 ? ") qui la suivent n'ont pas \xC3\xA9t\xC3\xA9 lues"
+                                    : ") qui la suit n'a pas \xC3\xA9t\xC3\xA9 lue");
         else
             texte += "au moins " + grouper(reste.octets) + " octets (" + grouper(reste.lignes)
                 + " lignes et plus) qui la suivent n'ont pas \xC3\xA9t\xC3\xA9 lus";

@@ -1,0 +1,43 @@
+#ifndef VALIDEUR_CLASSE_NOTATION_H
+#define VALIDEUR_CLASSE_NOTATION_H
+
+#include "decouverte.h"
+#include "validation.h"
+#include "vue.h"
+
+#include <string>
+
+#include <sys/stat.h>
+
+// The test file and the expected results, opened again for each submission:
+// their paths, and their identities as first opened.
+struct Corrige {
+    std::string cheminTest;
+    std::string cheminAttendu;
+    struct stat infosTest {};
+    struct stat infosAttendu {};
+};
+
+// One row of the table.
+struct Note {
+    std::string nom;
+    bool notee = false;   // graded: the counts and the diagnosis hold
+    std::string statut;   // "ok", or why it could not be graded
+    Decomptes decomptes;  // the successes are the row's counts
+    std::string diagnostic;
+};
+
+// The status word for an error of open(2) or opendir(3).
+std::string decrireErreur(int erreur);
+
+// Opens a file for reading as valideur does, without waiting on a pipe
+// found by a search: returns the descriptor, or -1 with `statut` saying why
+// (a directory is not a file).
+int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, struct stat& infos,
+                  std::string& statut);
+
+// Grades one submission with the library's loop: the counts, the analysis'
+// diagnosis, and its failures into `vue` when there is one.
+Note noterRemise(const Corrige& corrige, const Remise& remise, VueClasse* vue);
+
+#endif

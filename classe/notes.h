@@ -1,0 +1,17 @@
+#ifndef VALIDEUR_CLASSE_NOTES_H
+#define VALIDEUR_CLASSE_NOTES_H
+
+#include "notation.h"
+#include "tableau.h"
+
+#include <ostream>
+#include <vector>
+
+// The table of notes: a header, the maxima (the lines of each word the test
+// file holds, as the loop counts them), then one row per submission in the
+// order given. Counts per reported word, then every other word together,
+// then the total; a submission that could not be graded has empty counts.
+void ecrireNotes(std::ostream& sortie, const Decomptes& maxima, const std::vector<Note>& notes,
+                 Format format);
+
+#endif

@@ -1,0 +1,120 @@
+#include "options.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#include <getopt.h>
+
+#ifndef VALIDEUR_VERSION
+#define VALIDEUR_VERSION "0"
+#endif
+
+namespace {
+
+bool lireTaches(const char* texte, unsigned& taches)
+{
+    char* fin = nullptr;
+    errno = 0;
+    const long valeur = std::strtol(texte, &fin, 10);
+    if (fin == texte || *fin != '\0' || errno != 0 || valeur < 1 || valeur > 1024)
+        return false;
+    taches = static_cast<unsigned>(valeur);
+    return true;
+}
+
+} // namespace
+
+Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreur)
+{
+    static const option longues[] = {
+        {"sortie", required_argument, nullptr, 'o'}, {"csv", no_argument, nullptr, 'C'},
+        {"motif", required_argument, nullptr, 'M'},  {"jobs", required_argument, nullptr, 'j'},
+        {"lignes", required_argument, nullptr, 'L'}, {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, 'V'},      {nullptr, 0, nullptr, 0}};
+    opterr = 0;
+    optind = 0;
+    Demande demande = Demande::noter;
+    for (;;) {
+        const int option = getopt_long(argc, argv, ":o:j:hV", longues, nullptr);
+        if (option == -1)
+            break;
+        const std::string nom = argv[optind - 1];
+        switch (option) {
+        case 'o':
+            options.sortie = optarg;
+            break;
+        case 'C':
+            options.format = Format::csv;
+            break;
+        case 'M':
+            options.motif = optarg;
+            break;
+        case 'j':
+            if (!lireTaches(optarg, options.taches)) {
+                erreur = "nombre de t\xC3\xA2" "ches invalide : \xC2\xAB " + std::string(optarg)
+                    + " \xC2\xBB (de 1 \xC3\xA0 1024)";
+                return Demande::erreur;
+            }
+            break;
+        case 'L':
+            options.lignes = optarg;
+            break;
+        case 'h':
+            demande = Demande::aide;
+            break;
+        case 'V':
+            if (demande != Demande::aide)
+                demande = Demande::version;
+            break;
+        case ':':
+            erreur = "l'option \xC2\xAB " + nom + " \xC2\xBB demande une valeur";
+            return Demande::erreur;
+        default:
+            erreur = "option inconnue : \xC2\xAB "
+                + (optopt != 0 ? "-" + std::string(1, static_cast<char>(optopt)) : nom) + " \xC2\xBB";
+            return Demande::erreur;
+        }
+    }
+    if (demande != Demande::noter)
+        return demande;
+    if (argc - optind < 3) {
+        erreur = "il faut un fichier de test, un fichier attendu et au moins une remise";
+        return Demande::erreur;
+    }
+    if (options.motif.empty()) {
+        erreur = "motif vide";
+        return Demande::erreur;
+    }
+    options.cheminTest = argv[optind];
+    options.cheminAttendu = argv[optind + 1];
+    for (int i = optind + 2; i < argc; ++i)
+        options.remises.emplace_back(argv[i]);
+    return Demande::noter;
+}
+
+void ecrireAide(std::ostream& sortie)
+{
+    sortie << "Utilisation : valideur-classe [OPTION]... TEST ATTENDU REMISE...\n"
+              "Note chaque remise d'une classe comme valideur, en parall\xC3\xA8le, et \xC3\xA9" "crit un\n"
+              "tableau : une rang\xC3\xA9" "e de maxima, puis une rang\xC3\xA9" "e par remise, tri\xC3\xA9" "e, avec les\n"
+              "r\xC3\xA9ussites par mot de commande, le total, un statut et un diagnostic.\n"
+              "Une REMISE est un fichier de r\xC3\xA9sultats, ou un dossier o\xC3\xB9 les chercher.\n"
+              "\n"
+              "  -o, --sortie=FICHIER   \xC3\xA9" "crire le tableau dans FICHIER (sinon : sortie standard)\n"
+              "      --csv              CSV (RFC 4180, s\xC3\xA9parateur \xC2\xAB ; \xC2\xBB) au lieu de TSV\n"
+              "      --motif=MOTIF      nom des fichiers de r\xC3\xA9sultats cherch\xC3\xA9s (d\xC3\xA9" "faut : *.resultat)\n"
+              "  -j, --jobs=N           N remises not\xC3\xA9" "es \xC3\xA0 la fois (d\xC3\xA9" "faut : une par c\xC5\x93ur)\n"
+              "      --lignes=FICHIER   \xC3\xA9" "crire dans FICHIER la vue de la classe : les lignes de\n"
+              "                         test manqu\xC3\xA9" "es, les plus manqu\xC3\xA9" "es d'abord\n"
+              "  -h, --help             afficher cette aide\n"
+              "  -V, --version          afficher la version\n"
+              "\n"
+              "Statut de sortie : 0 si chaque remise trouv\xC3\xA9" "e a \xC3\xA9t\xC3\xA9 not\xC3\xA9" "e, 1 si l'une ne l'a pas\n"
+              "\xC3\xA9t\xC3\xA9 (ou si aucune n'a \xC3\xA9t\xC3\xA9 trouv\xC3\xA9" "e), 2 pour une erreur d'utilisation.\n"
+              "Voir valideur-classe(1).\n";
+}
+
+void ecrireVersion(std::ostream& sortie)
+{
+    sortie << "valideur-classe " VALIDEUR_VERSION "\n";
+}

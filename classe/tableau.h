@@ -1,0 +1,26 @@
+#ifndef VALIDEUR_CLASSE_TABLEAU_H
+#define VALIDEUR_CLASSE_TABLEAU_H
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+// A table as a spreadsheet reads it: tab-separated values, or RFC 4180 CSV
+// with ';' between fields, as French spreadsheets expect.
+enum class Format { tsv, csv };
+
+// The text with every byte that could act on a terminal or break a table
+// replaced by '?': the C0 controls (tab and newline included) and DEL, the
+// C1 controls in UTF-8, the line and paragraph separators and the
+// bidirectional controls, and every byte outside a valid UTF-8 sequence.
+std::string rendreInoffensif(std::string_view texte);
+
+// One text cell, made harmless, quoted in CSV when it holds a ';' or a
+// double quote (doubled inside).
+void ecrireTexte(std::ostream& sortie, std::string_view texte, Format format);
+
+// What goes between two cells, and what ends a row (CRLF in CSV).
+void ecrireSeparateur(std::ostream& sortie, Format format);
+void ecrireFinRangee(std::ostream& sortie, Format format);
+
+#endif

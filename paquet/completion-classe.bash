@@ -1,0 +1,18 @@
+# Bash completion for valideur-classe: its options after a hyphen; after an
+# option that takes a file, or elsewhere, file and folder names; nothing to
+# offer for a pattern or a number of jobs.
+_valideur_classe() {
+  local mot=${COMP_WORDS[COMP_CWORD]} precedent=${COMP_WORDS[COMP_CWORD-1]}
+  COMPREPLY=()
+  case $precedent in
+    --motif|-j|--jobs) return ;;
+  esac
+  if [[ $mot == -* ]]; then
+    mapfile -t COMPREPLY < <(compgen -W '-o --sortie= --csv --motif= -j --jobs= --lignes= -h --help -V --version' -- "$mot")
+    [[ ${COMPREPLY[0]-} == *= ]] && compopt -o nospace 2>/dev/null
+  else
+    compopt -o filenames 2>/dev/null
+    mapfile -t COMPREPLY < <(compgen -f -- "$mot")
+  fi
+}
+complete -F _valideur_classe valideur-classe

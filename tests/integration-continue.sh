@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Runs the README's CI lines (the two sh blocks of its "Intégration continue"
+# section) as written, with the built programs first in PATH, and with and
+# without errexit as CI shells differ: they must fail on any disagreeing
+# line, one of another command word included, and pass on correct results.
+set -u
+export LC_ALL=C.UTF-8
+valideur=$1
+classe=$2
+source=$3
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+echecs=0
+blocs=$(awk '/^## Intégration continue/ { section = 1; next }
+             section && /^## / { exit }
+             section && /^```sh$/ { bloc = 1; n++; next }
+             bloc && /^```$/ { bloc = 0; next }
+             bloc { print > (dossier "/bloc" n ".sh") }' dossier="$tmp" "$source/README.md"; ls "$tmp")
+if [ "$blocs" != "$(printf 'bloc1.sh\nbloc2.sh')" ]; then
+  echo "ÉCHEC: la section du README n'a pas ses deux blocs : «$blocs»"
+  exit 1
+fi
+grep -q '^statut=0; valideur test.txt' "$tmp/bloc1.sh" && grep -q '^statut=0; valideur-classe ' "$tmp/bloc2.sh" \
+  || { echo "ÉCHEC: blocs inattendus"; cat "$tmp"/bloc*.sh; exit 1; }
+export PATH="$(dirname "$valideur"):$(dirname "$classe"):$PATH"
+
+# case | expected: 0 passes, 1 fails | how votre.resultat is made from attendu.resultat
+while IFS='|' read -r cas attendu preparation; do
+  for bloc in bloc1 bloc2; do
+    for options in -e +e; do
+      rm -rf "$tmp/job" && mkdir "$tmp/job"
+      cp "$source/exemples/test.txt" "$source/exemples/attendu.resultat" "$tmp/job"
+      ( cd "$tmp/job" && eval "$preparation" )
+      ( cd "$tmp/job" && bash "$options" "$tmp/$bloc.sh" ) >"$tmp/sortie" 2>&1
+      statut=$?
+      if [ $((statut != 0)) != "$attendu" ]; then
+        echo "ÉCHEC $bloc ($options), $cas : statut $statut"
+        head -c 2000 "$tmp/sortie"
+        echecs=$((echecs + 1))
+      fi
+    done
+  done
+done <<'CAS'
+juste|0|cp attendu.resultat votre.resultat
+ligne fausse|1|sed '2s/$/!/' attendu.resultat >votre.resultat
+autre mot de commande faux|1|awk 'NR == 6 { $0 = $0 "!" } { print }' attendu.resultat >votre.resultat
+résultats courts|1|head -n 3 attendu.resultat >votre.resultat
+absent|1|:
+CAS
+# The line of another command word must be one the summary does not count.
+[ "$(sed -n 6p "$source/exemples/test.txt" | cut -d ' ' -f 1)" = inconnue ] \
+  || { echo "ÉCHEC: la ligne 6 des exemples n'est plus d'un autre mot"; echecs=$((echecs + 1)); }
+
+[ $echecs -eq 0 ] && echo "integration-continue: ok"
+exit $((echecs > 0))
