@@ -28,7 +28,7 @@ inline std::uint64_t masquerNonNuls(std::uint64_t x)
 inline std::uint64_t masquerSauts(const char* octets)
 {
     std::uint64_t masque = 0;
-    for (unsigned i = 0; i < 8; ++i) {
+    for (std::size_t i = 0; i < 8; ++i) {
         const std::uint64_t mot = lireMotOctets(octets + 8 * i) ^ 0x0A0A0A0A0A0A0A0AULL;
         masque |= (~masquerNonNuls(mot) & 0xFFU) << (8 * i);
     }
@@ -38,7 +38,7 @@ inline std::uint64_t masquerSauts(const char* octets)
 inline std::uint64_t masquerEcarts(const char* a, const char* b)
 {
     std::uint64_t masque = 0;
-    for (unsigned i = 0; i < 8; ++i)
+    for (std::size_t i = 0; i < 8; ++i)
         masque |= masquerNonNuls(lireMotOctets(a + 8 * i) ^ lireMotOctets(b + 8 * i)) << (8 * i);
     return masque;
 }
@@ -46,7 +46,7 @@ inline std::uint64_t masquerEcarts(const char* a, const char* b)
 inline std::uint32_t masquerEgaux32(const char* a, const char* b)
 {
     std::uint64_t masque = 0;
-    for (unsigned i = 0; i < 4; ++i)
+    for (std::size_t i = 0; i < 4; ++i)
         masque |= masquerNonNuls(lireMotOctets(a + 8 * i) ^ lireMotOctets(b + 8 * i)) << (8 * i);
     return ~static_cast<std::uint32_t>(masque);
 }

@@ -20,12 +20,12 @@ namespace {
 
 #define VALIDEUR_CIBLE __attribute__((target("ssse3")))
 
-VALIDEUR_CIBLE inline std::uint64_t masquer16(__m128i egaux, unsigned rang)
+VALIDEUR_CIBLE inline std::uint64_t masquer16(__m128i egaux, std::size_t rang)
 {
     return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(egaux))) << (16 * rang);
 }
 
-VALIDEUR_CIBLE inline __m128i charger16(const char* octets, unsigned rang)
+VALIDEUR_CIBLE inline __m128i charger16(const char* octets, std::size_t rang)
 {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(octets + 16 * rang));
 }

@@ -101,7 +101,7 @@ __attribute__((target("ssse3"))) bool comparerSerres(Serrage& a, Serrage& b)
         b.n -= 16;
     }
     // One line is all kept: the other may add blanks only.
-    Serrage& courte = a.n < 16 ? a : b;
+    const Serrage& courte = a.n < 16 ? a : b;
     Serrage& autre = a.n < 16 ? b : a;
     while (autre.n <= courte.n && autre.octet != autre.fin)
         serrerBloc(autre);

@@ -3,6 +3,7 @@
 
 #include "bilan.h"
 #include "blocs.h"
+#include "commande.h"
 #include "lecture.h"
 #include "rapport.h"
 
@@ -19,10 +20,6 @@ struct Reglages {
     std::optional<JeuInstructions> jeu;
     std::size_t tailleBloc = tailleBlocLecture;
 };
-
-// The first word of a test line: the bytes after any leading whitespace
-// (space, \t, \n, \v, \f, \r) up to the next whitespace byte or the end.
-std::string_view extraireCommande(std::string_view ligneTest);
 
 // Walks the three inputs in lockstep, reports each disagreeing line on
 // `erreurs` unless `silencieux`, as `presentation` says, then writes the
