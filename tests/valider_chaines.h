@@ -57,6 +57,9 @@ inline Resultat valider(const std::string& test, const std::string& solution,
 {
     const Resultat resultat =
         validerAvec(test, solution, votre, silencieux, modeCorrige, presentation, {});
+    // Reports for a terminal come from its own loop, line by line.
+    if (presentation.terminal && !silencieux)
+        return resultat;
     for (const Reglages& reglages : reglagesEssayes()) {
         const Resultat autre =
             validerAvec(test, solution, votre, silencieux, modeCorrige, presentation, reglages);
