@@ -431,3 +431,26 @@ INSTANTIATE_TEST_SUITE_P(Jeux, VersionDeLaBoucle, testing::ValuesIn(jeuxInstruct
                          [](const testing::TestParamInfo<JeuInstructions>& jeu) {
                              return std::string(nommerJeu(jeu.param));
                          });
+
+TEST(ValiderFichiers, OctetNulFaceAuxZerosDeLaMarge)
+{
+    // Past an input's last byte the buffer holds zeros: a NUL there is a
+    // byte of the line, never the same as the end of the input.
+    const Cas cas[] = {
+        {"trace\n", "x\0"s, "x"},
+        {"trace\n", "x", "x\0"s},
+        {"trace\ntrace\n", "x\0\ny\n"s, "x\ny\0"s},
+        {"trace\n", "\0"s, ""},
+        {"trace\0\ntrace\0"s, "a\nb\n", "a\nc\n"},
+        {"trace\n", std::string(63, 'a') + "\0"s, std::string(63, 'a')},
+        {"trace\n", std::string(64, 'a') + "\0\n"s, std::string(64, 'a') + "\n"},
+    };
+    for (const auto& [test, solution, votre] : cas) {
+        for (const bool silencieux : {false, true}) {
+            const Resultat attendu = modeler(test, solution, votre, silencieux);
+            const Resultat r = valider(test, solution, votre, silencieux);
+            EXPECT_EQ(r.sortie, attendu.sortie);
+            EXPECT_EQ(r.erreurs, attendu.erreurs);
+        }
+    }
+}
