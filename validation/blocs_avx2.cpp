@@ -57,8 +57,8 @@ VALIDEUR_CIBLE inline bool comparerCourts(std::string_view attendue, std::string
     const __m256i octets = _mm256_inserti128_si256(
         _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(attendue.data()))),
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(obtenue.data())), 1);
-    const unsigned ignores = (0xFFFFU << attendue.size() & 0xFFFFU)
-        | (0xFFFFU << obtenue.size() & 0xFFFFU) << 16;
+    // Shifted out of 32 bits, the high lane's mask keeps nothing past 16 bytes.
+    const unsigned ignores = (0xFFFFU << attendue.size() & 0xFFFFU) | 0xFFFF0000U << obtenue.size();
     const unsigned laisses = ignores
         | static_cast<unsigned>(_mm256_movemask_epi8(
             _mm256_or_si256(_mm256_cmpeq_epi8(octets, _mm256_set1_epi8(' ')),
