@@ -67,8 +67,17 @@ VALIDEUR_CIBLE inline bool comparerCourts(std::string_view attendue, std::string
     const __m256i octets = _mm256_inserti128_si256(
         _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(attendue.data()))),
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(obtenue.data())), 1);
-    // Shifted out of 32 bits, the high lane's mask keeps nothing past 16 bytes.
-    const unsigned ignores = (0xFFFFU << attendue.size() & 0xFFFFU) | 0xFFFF0000U << obtenue.size();
+    // The lanes past each text's bytes, by its length, in the low lane and in
+    // the high one.
+    static constexpr std::array<std::array<std::uint32_t, 17>, 2> ignoresParTaille = [] {
+        std::array<std::array<std::uint32_t, 17>, 2> ignores{};
+        for (unsigned taille = 0; taille <= 16; ++taille) {
+            ignores[0][taille] = 0xFFFFU << taille & 0xFFFFU;
+            ignores[1][taille] = ignores[0][taille] << 16;
+        }
+        return ignores;
+    }();
+    const unsigned ignores = ignoresParTaille[0][attendue.size()] | ignoresParTaille[1][obtenue.size()];
     // A blank is the byte its low nibble picks in this table: space at 0, tab
     // at 9; no other entry has its own index as low nibble, and pshufb gives
     // zero, no blank, for bytes from 0x80.
