@@ -73,38 +73,27 @@ inline bool commenceParMot(const char* octets, std::size_t rang)
 #endif
 }
 
-// For each first byte of a line, the reported word that begins with it
-// followed by a space, the separator most lines have, padded with zeros to 32
-// bytes, the mask of its bytes and its rank: a line that begins with these
-// bytes has that word. A byte that begins no reported word has a model that
-// no line beginning with it matches. One entry per cache line, found from
-// the byte alone.
-struct ModeleInitial {
-    alignas(64) std::array<char, 32> octets{};
-    std::uint32_t masque = 0;
-    std::uint8_t rang = 0;
+// The reported words followed by a space, the separator most lines have,
+// padded with zeros to 32 bytes, and the mask of their bytes: a line that
+// begins with these bytes has that word.
+using ModeleSepare = std::array<char, 32>;
+struct ModelesSepares {
+    std::array<ModeleSepare, commandesBilan.size()> octets{};
+    std::array<std::uint32_t, commandesBilan.size()> masques{};
 };
-using ModelesInitiaux = std::array<ModeleInitial, 256>;
-constexpr ModelesInitiaux calculerModelesInitiaux()
+constexpr ModelesSepares calculerModelesSepares()
 {
-    ModelesInitiaux modeles{};
-    for (std::size_t octet = 0; octet < modeles.size(); ++octet) {
-        ModeleInitial& modele = modeles[octet];
-        modele.rang = rangsParInitiale[octet];
-        if (modele.rang >= commandesBilan.size()) {
-            modele.octets[0] = static_cast<char>(octet ^ 1U);
-            modele.masque = 1;
-            continue;
-        }
-        const std::string_view mot = commandesBilan[modele.rang];
-        for (std::size_t j = 0; j < mot.size(); ++j)
-            modele.octets[j] = mot[j];
-        modele.octets[mot.size()] = ' ';
-        modele.masque = (std::uint32_t{1} << (mot.size() + 1)) - 1;
+    ModelesSepares modeles{};
+    for (std::size_t rang = 0; rang < commandesBilan.size(); ++rang) {
+        const std::size_t n = commandesBilan[rang].size();
+        for (std::size_t j = 0; j < n; ++j)
+            modeles.octets[rang][j] = commandesBilan[rang][j];
+        modeles.octets[rang][n] = ' ';
+        modeles.masques[rang] = (std::uint32_t{1} << (n + 1)) - 1;
     }
     return modeles;
 }
-inline constexpr ModelesInitiaux modelesInitiaux = calculerModelesInitiaux();
+inline constexpr ModelesSepares modelesSepares = calculerModelesSepares();
 
 // Where a test line's command word counts: its place in commandesBilan,
 // autreCommande for any other word, aucuneCommande for a line without one.
