@@ -37,6 +37,27 @@ std::size_t longueurInsecable(std::string_view texte, std::size_t pos)
     return insecable == insecables.end() ? 0 : insecable->size();
 }
 
+// True when both lines hold the same bytes once `sauter` has skipped what
+// it will: at a position, how many bytes to skip, 0 for none.
+template <typename Sauter>
+bool concordentEnSautant(std::string_view a, std::string_view b, Sauter sauter)
+{
+    std::size_t i = 0;
+    std::size_t j = 0;
+    for (;;) {
+        for (std::size_t saut = 0; i < a.size() && (saut = sauter(a, i)) > 0;)
+            i += saut;
+        for (std::size_t saut = 0; j < b.size() && (saut = sauter(b, j)) > 0;)
+            j += saut;
+        if (i == a.size() || j == b.size())
+            return finiesEnsemble(a, i, b, j);
+        if (a[i] != b[j])
+            return false;
+        ++i;
+        ++j;
+    }
+}
+
 // Steps over one character of each line: a well-formed UTF-8 character, or
 // a lone byte. `accepter` decides whether two different characters, both
 // well formed, go together (and steps over them); where either line has a
@@ -145,41 +166,16 @@ bool estDebutStrict(std::string_view debut, std::string_view ligne)
 
 bool concordentSansRetours(std::string_view a, std::string_view b)
 {
-    std::size_t i = 0;
-    std::size_t j = 0;
-    for (;;) {
-        while (i < a.size() && (estBlanc(a[i]) || a[i] == '\r'))
-            ++i;
-        while (j < b.size() && (estBlanc(b[j]) || b[j] == '\r'))
-            ++j;
-        if (i == a.size() || j == b.size())
-            return finiesEnsemble(a, i, b, j);
-        if (a[i] != b[j])
-            return false;
-        ++i;
-        ++j;
-    }
+    return concordentEnSautant(a, b, [](std::string_view texte, std::size_t pos) -> std::size_t {
+        return estBlanc(texte[pos]) || texte[pos] == '\r' ? 1 : 0;
+    });
 }
 
 bool concordentSansInsecables(std::string_view a, std::string_view b)
 {
-    const auto sauter = [](std::string_view texte, std::size_t& pos) {
-        for (std::size_t saut = 0; pos < texte.size()
-             && (saut = estBlanc(texte[pos]) ? 1 : longueurInsecable(texte, pos)) > 0;)
-            pos += saut;
-    };
-    std::size_t i = 0;
-    std::size_t j = 0;
-    for (;;) {
-        sauter(a, i);
-        sauter(b, j);
-        if (i == a.size() || j == b.size())
-            return finiesEnsemble(a, i, b, j);
-        if (a[i] != b[j])
-            return false;
-        ++i;
-        ++j;
-    }
+    return concordentEnSautant(a, b, [](std::string_view texte, std::size_t pos) {
+        return estBlanc(texte[pos]) ? std::size_t{1} : longueurInsecable(texte, pos);
+    });
 }
 
 bool concordentSaufCasse(std::string_view a, std::string_view b)
