@@ -93,7 +93,7 @@ void avancerLigneALigne(Parcours& parcours)
                       {parcours.numeroLigne, extraireCommande(ligneTest), lignes.premiere,
                        lignes.seconde, lignes.secondeEpuisee},
                       *parcours.presentation);
-    parcours.nbReussites[rang] += static_cast<std::int64_t>(identiques);
+    parcours.nbEchecs[rang] += static_cast<std::int64_t>(!identiques);
     ++parcours.nbTests[rang];
     // Only a read that met the end of the test file or an error can have
     // failed its stream.

@@ -38,7 +38,7 @@ struct Parcours {
     std::ostream* erreurs = nullptr;
     // The word of a test line too long for its buffer.
     std::string copieCommande;
-    std::array<std::int64_t, commandesBilan.size() + 1> nbReussites{};
+    std::array<std::int64_t, commandesBilan.size() + 1> nbEchecs{};
     std::array<std::int64_t, commandesBilan.size() + 1> nbTests{};
     std::int64_t numeroLigne = 0;
     bool fini = false;

@@ -75,11 +75,14 @@ inline bool commenceParMot(const char* octets, std::size_t rang)
 
 // The reported words followed by a space, the separator most lines have,
 // padded with zeros to 32 bytes, and the mask of their bytes: a line that
-// begins with these bytes has that word.
+// begins with these bytes has that word. One more model, in the place that
+// rangsParInitiale gives the other first bytes, begins with the first word's
+// initial, which none of those lines begins with: the one compare fails for
+// them without a test of its own.
 using ModeleSepare = std::array<char, 32>;
 struct ModelesSepares {
-    std::array<ModeleSepare, commandesBilan.size()> octets{};
-    std::array<std::uint32_t, commandesBilan.size()> masques{};
+    std::array<ModeleSepare, commandesBilan.size() + 1> octets{};
+    std::array<std::uint32_t, commandesBilan.size() + 1> masques{};
 };
 constexpr ModelesSepares calculerModelesSepares()
 {
@@ -91,6 +94,8 @@ constexpr ModelesSepares calculerModelesSepares()
         modeles.octets[rang][n] = ' ';
         modeles.masques[rang] = (std::uint32_t{1} << (n + 1)) - 1;
     }
+    modeles.octets[commandesBilan.size()][0] = commandesBilan[0].front();
+    modeles.masques[commandesBilan.size()] = 1;
     return modeles;
 }
 inline constexpr ModelesSepares modelesSepares = calculerModelesSepares();

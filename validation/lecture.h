@@ -29,8 +29,9 @@ constexpr std::size_t margeLecture = 64;
 
 // Bytes asked of an input at a time, once it has shown it is not tiny. Large
 // enough that reading costs a few system calls per megabyte, small enough
-// that three buffers stay in cache.
-constexpr std::size_t tailleBlocLecture = std::size_t{256} * 1024;
+// that the three inputs' blocks are still in the second-level cache when
+// they are compared: the kernel's copy into them costs less there too.
+constexpr std::size_t tailleBlocLecture = std::size_t{64} * 1024;
 
 // One input read line by line: its stream, and a buffer of `capacite` bytes
 // (plus the margin) whose unread bytes are [debut, fin). `epuisee` is set

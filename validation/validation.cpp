@@ -43,7 +43,7 @@ void validerFichiers(std::istream& test, std::istream& solution,
     Comptes reussites{};
     Comptes tests{};
     for (std::size_t i = 0; i < commandesBilan.size(); ++i) {
-        reussites[i] = parcours.nbReussites[i];
+        reussites[i] = parcours.nbTests[i] - parcours.nbEchecs[i];
         tests[i] = parcours.nbTests[i];
     }
     ecrireBilan(reussites, tests, modeCorrige, sortie);
