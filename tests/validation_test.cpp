@@ -348,6 +348,33 @@ std::vector<Cas> casDeBordDesBlocs()
             c.test.insert(c.test.find('\n') + 1, tirer(2) ? "\n" : " \t\n");
         cas.push_back(c);
     }
+    // Rounds of more than 64 test lines, whose ends fall inside a line, and
+    // enough of them for a loop to change its way of comparing and back; runs
+    // of blanks longer than what is compacted at a time, alone on their line
+    // or before the byte that differs.
+    for (int n = 0; n < 12; ++n) {
+        Cas c;
+        for (std::uint64_t i = 0, nbLignes = n == 0 ? 1300 : 60 + tirer(150); i < nbLignes; ++i) {
+            c.test += lignesTest[tirer(2) != 0 ? 0 : tirer(lignesTest.size() - 1)] + "\n";
+            std::string ligne = std::to_string(tirer(1000));
+            if (tirer(6) == 0)
+                ligne.insert(tirer(ligne.size() + 1), std::string(60 + tirer(200), tirer(2) != 0 ? ' ' : '\t'));
+            std::string autre = ligne;
+            switch (tirer(5)) {
+            case 0:
+                autre.insert(tirer(autre.size() + 1), std::string(1 + tirer(140), ' '));
+                break;
+            case 1:
+                autre += tirer(2) != 0 ? "#" : std::string(130, '\t') + "#";
+                break;
+            default:
+                break;
+            }
+            c.solution += ligne + "\n";
+            c.votre += autre + "\n";
+        }
+        cas.push_back(c);
+    }
     return cas;
 }
 

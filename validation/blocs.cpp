@@ -32,8 +32,8 @@ bool peutExecuter(JeuInstructions jeu)
     case JeuInstructions::avx512:
         return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")
             && __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("avx2")
-            && __builtin_cpu_supports("popcnt")
-            && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("ssse3");
+            && __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("bmi")
+            && __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("ssse3");
     }
     return false;
 #else
