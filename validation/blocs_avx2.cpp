@@ -49,6 +49,16 @@ VALIDEUR_CIBLE inline std::uint32_t masquerEgaux32(const char* a, const char* b)
     return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(charger32(a), charger32(b))));
 }
 
+// A lane's shuffle control from its two 8-byte halves, loaded straight into
+// it.
+VALIDEUR_CIBLE inline __m128i chargerControle(const std::array<std::uint8_t, 8>& bas,
+                                              const std::array<std::uint8_t, 8>& haut)
+{
+    std::int64_t moitieHaute;
+    std::memcpy(&moitieHaute, haut.data(), 8);
+    return _mm_insert_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(bas.data())), moitieHaute, 1);
+}
+
 // Two texts of at most 16 bytes without their blanks, both at once: the
 // first in the low lane, the second in the high one, where the shuffles of
 // the compaction work lane by lane.
@@ -57,22 +67,34 @@ VALIDEUR_CIBLE inline bool comparerCourts(std::string_view attendue, std::string
     const __m256i octets = _mm256_inserti128_si256(
         _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(attendue.data()))),
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(obtenue.data())), 1);
-    const unsigned ignores = (0xFFFFU << attendue.size() & 0xFFFFU)
-        | (0xFFFFU << obtenue.size() & 0xFFFFU) << 16;
-    const unsigned laisses = ignores
-        | static_cast<unsigned>(_mm256_movemask_epi8(
-            _mm256_or_si256(_mm256_cmpeq_epi8(octets, _mm256_set1_epi8(' ')),
-                            _mm256_cmpeq_epi8(octets, _mm256_set1_epi8('\t')))));
+    // The lanes past each text's bytes, by its length, in the low lane and in
+    // the high one.
+    static constexpr std::array<std::array<std::uint32_t, 17>, 2> ignoresParTaille = [] {
+        std::array<std::array<std::uint32_t, 17>, 2> ignores{};
+        for (unsigned taille = 0; taille <= 16; ++taille) {
+            ignores[0][taille] = 0xFFFFU << taille & 0xFFFFU;
+            ignores[1][taille] = ignores[0][taille] << 16;
+        }
+        return ignores;
+    }();
+    const unsigned ignores = ignoresParTaille[0][attendue.size()] | ignoresParTaille[1][obtenue.size()];
+    // A blank is the byte its low nibble picks in this table: space at 0, tab
+    // at 9; no other entry has its own index as low nibble, and pshufb gives
+    // zero, no blank, for bytes from 0x80.
+    alignas(32) static constexpr std::array<char, 32> blancsParQuartet = {
+        ' ', -1, -1, -1, -1, -1, -1, -1, -1, '\t', -1, -1, -1, -1, -1, 0,
+        ' ', -1, -1, -1, -1, -1, -1, -1, -1, '\t', -1, -1, -1, -1, -1, 0};
+    const __m256i blancs = _mm256_cmpeq_epi8(
+        _mm256_shuffle_epi8(_mm256_load_si256(reinterpret_cast<const __m256i*>(blancsParQuartet.data())),
+                            octets),
+        octets);
+    const unsigned laisses = ignores | static_cast<unsigned>(_mm256_movemask_epi8(blancs));
     const unsigned groupes[4] = {laisses & 0xFFU, laisses >> 8 & 0xFFU, laisses >> 16 & 0xFFU,
                                  laisses >> 24};
-    std::uint64_t controles[4];
-    std::memcpy(&controles[0], tableCompaction.bas[groupes[0]].data(), 8);
-    std::memcpy(&controles[1], tableCompaction.haut[groupes[1]].data(), 8);
-    std::memcpy(&controles[2], tableCompaction.bas[groupes[2]].data(), 8);
-    std::memcpy(&controles[3], tableCompaction.haut[groupes[3]].data(), 8);
-    const __m256i moities = _mm256_shuffle_epi8(
-        octets, _mm256_set_epi64x(static_cast<long long>(controles[3]), static_cast<long long>(controles[2]),
-                                  static_cast<long long>(controles[1]), static_cast<long long>(controles[0])));
+    const __m256i controles = _mm256_inserti128_si256(
+        _mm256_castsi128_si256(chargerControle(tableCompaction.bas[groupes[0]], tableCompaction.haut[groupes[1]])),
+        chargerControle(tableCompaction.bas[groupes[2]], tableCompaction.haut[groupes[3]]), 1);
+    const __m256i moities = _mm256_shuffle_epi8(octets, controles);
     const unsigned basA = tableCompaction.gardes[groupes[0]];
     const unsigned basB = tableCompaction.gardes[groupes[2]];
     const __m256i jonctions = _mm256_inserti128_si256(
