@@ -233,19 +233,9 @@ constexpr unsigned toursSerresApresEcart = 8;
 
 VALIDEUR_CIBLE void parcourirRapide(Parcours& parcours)
 {
-    Entree& t = parcours.test;
-    Entree& a = parcours.solution;
-    Entree& b = parcours.votre;
-    if (t.debut >= t.fin)
+    if (parcours.test.debut >= parcours.test.fin)
         return;
-    const char* const octetsT = t.octets.get();
-    const char* const octetsA = a.octets.get();
-    const char* const octetsB = b.octets.get();
-    Curseurs c{octetsT + t.fin, octetsA + a.fin, octetsB + b.fin,
-               octetsT + t.debut, octetsA + a.debut, octetsB + b.debut,
-               octetsT + t.debut, masquerSauts(octetsT + t.debut),
-               {octetsA + a.debut, octetsB + b.debut, 0, 0}, parcours.numeroLigne, 0};
-    chargerFenetre(c.fenetre, c);
+    Curseurs c = ouvrirCurseurs(parcours);
     alignas(64) std::array<char, tailleSerres> serresA;
     alignas(64) std::array<char, tailleSerres> serresB;
     Flux attendu{};
@@ -274,10 +264,7 @@ VALIDEUR_CIBLE void parcourirRapide(Parcours& parcours)
             chargerFenetre(c.fenetre, c);
         }
     }
-    t.debut = static_cast<std::size_t>(c.debutT - octetsT);
-    a.debut = static_cast<std::size_t>(c.debutA - octetsA);
-    b.debut = static_cast<std::size_t>(c.debutB - octetsB);
-    parcours.numeroLigne = c.numeroLigne;
+    rendreCurseurs(parcours, c);
 }
 
 } // namespace
