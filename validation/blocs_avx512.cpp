@@ -147,7 +147,7 @@ VALIDEUR_CIBLE inline bool sauterLigneFlux(Flux& flux)
             flux.lu += static_cast<unsigned>(__builtin_ctzll(sauts)) + 1;
             return true;
         }
-        if (flux.brut >= flux.fin)
+        if (prets <= 64 && flux.brut >= flux.fin)
             return false;
         flux.lu += std::min(prets, 64U);
     }
