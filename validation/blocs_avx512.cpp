@@ -1,7 +1,7 @@
-// The block-wise loop with AVX-512 masks, one compare per 64 bytes. The
-// expected and actual inputs are compared a window at a time with their
-// blanks taken out by vpcompressb, so that lines differing by blanks alone
-// cost no more than equal ones.
+// The block-wise loop with AVX-512 masks, one compare per 64 bytes. After
+// a round whose bytes differ, the expected and actual inputs are compared
+// with their blanks taken out by vpcompressb, so that lines differing by
+// blanks alone cost no more than equal ones.
 #include "blocs.h"
 
 #include "commande.h"
@@ -42,15 +42,19 @@ VALIDEUR_CIBLE inline std::uint32_t masquerEgaux32(const char* a, const char* b)
                           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b)))));
 }
 
+// The bytes among the 64 that are not blanks.
+VALIDEUR_CIBLE inline std::uint64_t masquerNonBlancs(__m512i octets)
+{
+    return ~(_mm512_cmpeq_epi8_mask(octets, _mm512_set1_epi8(' '))
+             | _mm512_cmpeq_epi8_mask(octets, _mm512_set1_epi8('\t')));
+}
+
 // The bytes of a text of at most 64 bytes but its blanks, first, zeros after.
 VALIDEUR_CIBLE inline __m512i serrer(std::string_view texte, std::uint64_t& gardes)
 {
-    const std::uint64_t presents =
-        texte.size() == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << texte.size()) - 1;
+    const std::uint64_t presents = _bzhi_u64(~std::uint64_t{0}, static_cast<unsigned>(texte.size()));
     const __m512i octets = _mm512_maskz_loadu_epi8(presents, texte.data());
-    const std::uint64_t blancs = _mm512_cmpeq_epi8_mask(octets, _mm512_set1_epi8(' '))
-        | _mm512_cmpeq_epi8_mask(octets, _mm512_set1_epi8('\t'));
-    gardes = presents & ~blancs;
+    gardes = presents & masquerNonBlancs(octets);
     return _mm512_maskz_compress_epi8(gardes, octets);
 }
 
@@ -123,9 +127,7 @@ VALIDEUR_CIBLE inline bool remplirFlux(Flux& flux)
             flux.lu = 0;
         }
         const __m512i brut = charger64(flux.brut);
-        const std::uint64_t gardes = masquerPresents(flux.brut, flux.fin)
-            & ~(_mm512_cmpeq_epi8_mask(brut, _mm512_set1_epi8(' '))
-                | _mm512_cmpeq_epi8_mask(brut, _mm512_set1_epi8('\t')));
+        const std::uint64_t gardes = masquerPresents(flux.brut, flux.fin) & masquerNonBlancs(brut);
         _mm512_storeu_si512(flux.serres + flux.ecrit, _mm512_maskz_compress_epi8(gardes, brut));
         flux.ecrit += static_cast<unsigned>(__builtin_popcountll(gardes));
         flux.brut += 64;
