@@ -49,30 +49,63 @@ VALIDEUR_CIBLE inline std::uint32_t masquerEgaux32(const char* a, const char* b)
     return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(charger32(a), charger32(b))));
 }
 
-// A lane's shuffle control from its two 8-byte halves, loaded straight into
-// it.
-VALIDEUR_CIBLE inline __m128i chargerControle(const std::array<std::uint8_t, 8>& bas,
-                                              const std::array<std::uint8_t, 8>& haut)
+// A 16-byte lane's shuffle that puts its kept bytes first, as one OR: for
+// each mask of its low 8 bytes (bit i set when byte i is dropped), their
+// places in order, then zeros; for each count c of bytes the low half keeps
+// and each mask of the high half, zeros for the first c places, then the
+// high half's kept places, then "none" (0x80, which pshufb turns into 0).
+struct alignas(16) TableSerrage {
+    std::array<std::array<std::array<std::uint8_t, 16>, 256>, 9> haut{};
+    std::array<std::array<std::uint8_t, 16>, 256> bas{};
+};
+
+constexpr TableSerrage tableSerrage = [] {
+    TableSerrage table{};
+    for (unsigned masque = 0; masque < 256; ++masque) {
+        unsigned n = 0;
+        for (unsigned i = 0; i < 8; ++i) {
+            if ((masque >> i & 1U) == 0)
+                table.bas[masque][n++] = static_cast<std::uint8_t>(i);
+        }
+        for (unsigned c = 0; c <= 8; ++c) {
+            unsigned place = c;
+            for (unsigned i = 0; i < 8; ++i) {
+                if ((masque >> i & 1U) == 0)
+                    table.haut[c][masque][place++] = static_cast<std::uint8_t>(i + 8);
+            }
+            for (; place < 16; ++place)
+                table.haut[c][masque][place] = 0x80;
+        }
+    }
+    return table;
+}();
+
+VALIDEUR_CIBLE inline __m128i chargerControle(unsigned laisses)
 {
-    std::int64_t moitieHaute;
-    std::memcpy(&moitieHaute, haut.data(), 8);
-    return _mm_insert_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(bas.data())), moitieHaute, 1);
+    const unsigned bas = laisses & 0xFFU;
+    const unsigned haut = laisses >> 8 & 0xFFU;
+    return _mm_or_si128(
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(tableSerrage.bas[bas].data())),
+        _mm_loadu_si128(
+            reinterpret_cast<const __m128i*>(tableSerrage.haut[tableCompaction.gardes[bas]][haut].data())));
 }
 
-// Two texts of at most 16 bytes without their blanks, both at once: the
-// first in the low lane, the second in the high one, where the shuffles of
-// the compaction work lane by lane.
+// Two texts of at most 15 bytes, each followed by its line's newline,
+// without their blanks, both at once: the first in the low lane, the second
+// in the high one, where the shuffles work lane by lane. The newline is
+// kept after the bytes: equal lanes then mean equal texts, whatever their
+// lengths and the zeros they hold.
 VALIDEUR_CIBLE inline bool comparerCourts(std::string_view attendue, std::string_view obtenue)
 {
     const __m256i octets = _mm256_inserti128_si256(
         _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(attendue.data()))),
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(obtenue.data())), 1);
-    // The lanes past each text's bytes, by its length, in the low lane and in
-    // the high one.
-    static constexpr std::array<std::array<std::uint32_t, 17>, 2> ignoresParTaille = [] {
-        std::array<std::array<std::uint32_t, 17>, 2> ignores{};
-        for (unsigned taille = 0; taille <= 16; ++taille) {
-            ignores[0][taille] = 0xFFFFU << taille & 0xFFFFU;
+    // The lanes past each text's newline, by the text's length, in the low
+    // lane and in the high one.
+    static constexpr std::array<std::array<std::uint32_t, 16>, 2> ignoresParTaille = [] {
+        std::array<std::array<std::uint32_t, 16>, 2> ignores{};
+        for (unsigned taille = 0; taille < 16; ++taille) {
+            ignores[0][taille] = 0xFFFFU << (taille + 1) & 0xFFFFU;
             ignores[1][taille] = ignores[0][taille] << 16;
         }
         return ignores;
@@ -89,31 +122,17 @@ VALIDEUR_CIBLE inline bool comparerCourts(std::string_view attendue, std::string
                             octets),
         octets);
     const unsigned laisses = ignores | static_cast<unsigned>(_mm256_movemask_epi8(blancs));
-    const unsigned groupes[4] = {laisses & 0xFFU, laisses >> 8 & 0xFFU, laisses >> 16 & 0xFFU,
-                                 laisses >> 24};
-    const __m256i controles = _mm256_inserti128_si256(
-        _mm256_castsi128_si256(chargerControle(tableCompaction.bas[groupes[0]], tableCompaction.haut[groupes[1]])),
-        chargerControle(tableCompaction.bas[groupes[2]], tableCompaction.haut[groupes[3]]), 1);
-    const __m256i moities = _mm256_shuffle_epi8(octets, controles);
-    const unsigned basA = tableCompaction.gardes[groupes[0]];
-    const unsigned basB = tableCompaction.gardes[groupes[2]];
-    const __m256i jonctions = _mm256_inserti128_si256(
-        _mm256_castsi128_si256(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(tableCompaction.jonctions[basA].data()))),
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(tableCompaction.jonctions[basB].data())), 1);
-    const __m256i serres = _mm256_shuffle_epi8(moities, jonctions);
-    // Both have zeros past their kept bytes.
-    return basA + tableCompaction.gardes[groupes[1]] == basB + tableCompaction.gardes[groupes[3]]
-        && _mm_movemask_epi8(_mm_cmpeq_epi8(_mm256_castsi256_si128(serres),
-                                            _mm256_extracti128_si256(serres, 1)))
+    const __m256i serres = _mm256_shuffle_epi8(
+        octets, _mm256_inserti128_si256(_mm256_castsi128_si256(chargerControle(laisses)),
+                                        chargerControle(laisses >> 16), 1));
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(_mm256_castsi256_si128(serres), _mm256_extracti128_si256(serres, 1)))
         == 0xFFFF;
 }
 
 VALIDEUR_CIBLE inline bool comparerRestes(std::string_view attendue, std::string_view obtenue)
 {
-    if (attendue.size() > 16 || obtenue.size() > 16)
+    if ((attendue.size() | obtenue.size()) > 15)
         return estIdentiqueSsse3(attendue, obtenue);
-    // The buffers' bytes, or their margin, follow both.
     return comparerCourts(attendue, obtenue);
 }
 

@@ -263,7 +263,7 @@ VALIDEUR_CIBLE void parcourirRapide(Parcours& parcours)
             c.debutA = situerLigne(attendu, c.numeroLigne);
             c.debutB = situerLigne(obtenu, c.numeroLigne);
             c.fenetre = {c.debutA, c.debutB, 0, 0};
-            chargerFenetre(c.fenetre, c);
+            chargerFenetre(c.fenetre);
         }
     }
     rendreCurseurs(parcours, c);
