@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <string_view>
 
 namespace {
@@ -159,33 +158,33 @@ bool comparerPaireAuFil(Entree& premiere, Entree& seconde, std::string_view pres
     // Where the bytes differ, both without their blanks, until the kept bytes
     // of both are matched and equal bytes can be passed again. Once the
     // lines disagree, the rest of both is only read.
-    // Left uninitialised: only what is written is read.
-    const std::unique_ptr<Serres> serresA(new Serres);
-    const std::unique_ptr<Serres> serresB(new Serres);
+    // On the stack, and left uninitialised: only what is written is read.
+    Serres serresA;
+    Serres serresB;
     bool accord = true;
     bool suiteA = true;
     bool suiteB = true;
     while (suiteA || suiteB) {
-        if (accord && serresA->debut == serresA->fin && serresB->debut == serresB->fin)
+        if (accord && serresA.debut == serresA.fin && serresB.debut == serresB.fin)
             passerEgaux(a, b);
         // A side far ahead of the other waits for it.
-        if (suiteA && (serresA->fin - serresA->debut < morceauSerre || !accord))
-            suiteA = serrerMorceau(a, *serresA, accord);
-        if (suiteB && (serresB->fin - serresB->debut < morceauSerre || !accord))
-            suiteB = serrerMorceau(b, *serresB, accord);
-        const std::size_t resteA = serresA->fin - serresA->debut;
-        const std::size_t resteB = serresB->fin - serresB->debut;
+        if (suiteA && (serresA.fin - serresA.debut < morceauSerre || !accord))
+            suiteA = serrerMorceau(a, serresA, accord);
+        if (suiteB && (serresB.fin - serresB.debut < morceauSerre || !accord))
+            suiteB = serrerMorceau(b, serresB, accord);
+        const std::size_t resteA = serresA.fin - serresA.debut;
+        const std::size_t resteB = serresB.fin - serresB.debut;
         const std::size_t n = std::min(resteA, resteB);
         accord = accord
-            && std::memcmp(serresA->octets + serresA->debut, serresB->octets + serresB->debut, n) == 0
+            && std::memcmp(serresA.octets + serresA.debut, serresB.octets + serresB.debut, n) == 0
             && !(!suiteA && resteA == n && resteB > n) && !(!suiteB && resteB == n && resteA > n);
-        serresA->debut += n;
-        serresB->debut += n;
+        serresA.debut += n;
+        serresB.debut += n;
         if (!accord) {
-            serresA->debut = serresA->fin;
-            serresB->debut = serresB->fin;
+            serresA.debut = serresA.fin;
+            serresB.debut = serresB.fin;
         }
     }
-    return accord && serresA->debut == serresA->fin && serresB->debut == serresB->fin;
+    return accord && serresA.debut == serresA.fin && serresB.debut == serresB.fin;
 }
 
