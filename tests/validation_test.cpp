@@ -312,7 +312,7 @@ std::vector<Cas> casDeBordDesBlocs()
         const std::uint64_t nbLignes = 1 + tirer(12);
         for (std::uint64_t i = 0; i < nbLignes; ++i) {
             c.test += lignesTest[tirer(lignesTest.size())] + "\n";
-            const std::size_t longueurs[] = {0, 1, 15, 31, 62, 63, 64, 65, 66, 127, 128, 129, 200};
+            const std::size_t longueurs[] = {0, 1, 14, 15, 16, 17, 31, 62, 63, 64, 65, 66, 127, 128, 129, 200};
             std::string ligne;
             for (std::size_t j = 0, l = longueurs[tirer(std::size(longueurs))]; j < l; ++j)
                 ligne += "ab \t\0c"s[tirer(6)];

@@ -3,9 +3,6 @@
 
 #include "commande.h"
 #include "comparaison.h"
-#if defined(VALIDEUR_SSSE3)
-#include "compaction.h"
-#endif
 
 #include <algorithm>
 #include <array>
@@ -49,14 +46,19 @@ VALIDEUR_CIBLE inline std::uint32_t masquerEgaux32(const char* a, const char* b)
     return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(charger32(a), charger32(b))));
 }
 
-// A 16-byte lane's shuffle that puts its kept bytes first, as one OR: for
-// each mask of its low 8 bytes (bit i set when byte i is dropped), their
-// places in order, then zeros; for each count c of bytes the low half keeps
-// and each mask of the high half, zeros for the first c places, then the
-// high half's kept places, then "none" (0x80, which pshufb turns into 0).
+// A 16-byte lane's shuffle that puts its kept bytes first, as one OR of two
+// entries of one table, found from the lane's mask of dropped bytes with
+// no more than a mask and a shift. Entry 16 m + c, for each mask m of the
+// high 8 bytes (bit i set when byte i is dropped) and each count c of bytes
+// the low half keeps: zeros for the first c places, then the high half's
+// kept places, then "none" (0x80, which pshufb turns into 0). Entry 16 m + 9,
+// for each mask m of the low 8 bytes: their kept places, then zeros.
+constexpr unsigned entreeBas = 9;
+
 struct alignas(16) TableSerrage {
-    std::array<std::array<std::array<std::uint8_t, 16>, 256>, 9> haut{};
-    std::array<std::array<std::uint8_t, 16>, 256> bas{};
+    std::array<std::array<std::uint8_t, 16>, 256 * 16> entrees{};
+    // For each mask of the low 8 bytes, 16 times the count of bytes kept.
+    std::array<std::uint8_t, 256> gardesFois16{};
 };
 
 constexpr TableSerrage tableSerrage = [] {
@@ -65,29 +67,32 @@ constexpr TableSerrage tableSerrage = [] {
         unsigned n = 0;
         for (unsigned i = 0; i < 8; ++i) {
             if ((masque >> i & 1U) == 0)
-                table.bas[masque][n++] = static_cast<std::uint8_t>(i);
+                table.entrees[16 * masque + entreeBas][n++] = static_cast<std::uint8_t>(i);
         }
+        table.gardesFois16[masque] = static_cast<std::uint8_t>(16 * n);
         for (unsigned c = 0; c <= 8; ++c) {
             unsigned place = c;
             for (unsigned i = 0; i < 8; ++i) {
                 if ((masque >> i & 1U) == 0)
-                    table.haut[c][masque][place++] = static_cast<std::uint8_t>(i + 8);
+                    table.entrees[16 * masque + c][place++] = static_cast<std::uint8_t>(i + 8);
             }
             for (; place < 16; ++place)
-                table.haut[c][masque][place] = 0x80;
+                table.entrees[16 * masque + c][place] = 0x80;
         }
     }
     return table;
 }();
 
+// The shuffle of the lane whose dropped bytes are the low 16 bits of
+// `laisses`.
 VALIDEUR_CIBLE inline __m128i chargerControle(unsigned laisses)
 {
+    const char* const entrees = reinterpret_cast<const char*>(tableSerrage.entrees.data());
     const unsigned bas = laisses & 0xFFU;
-    const unsigned haut = laisses >> 8 & 0xFFU;
     return _mm_or_si128(
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(tableSerrage.bas[bas].data())),
-        _mm_loadu_si128(
-            reinterpret_cast<const __m128i*>(tableSerrage.haut[tableCompaction.gardes[bas]][haut].data())));
+        _mm_load_si128(reinterpret_cast<const __m128i*>(entrees + (bas << 8) + 16 * entreeBas)),
+        _mm_load_si128(
+            reinterpret_cast<const __m128i*>(entrees + (laisses & 0xFF00U) + tableSerrage.gardesFois16[bas])));
 }
 
 // Two texts of at most 15 bytes, each followed by its line's newline,
