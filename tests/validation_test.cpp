@@ -348,7 +348,7 @@ std::vector<Cas> casDeBordDesBlocs()
             c.test.insert(c.test.find('\n') + 1, tirer(2) ? "\n" : " \t\n");
         cas.push_back(c);
     }
-    // Rounds of more than 64 test lines, whose ends fall inside a line, and
+    // Rounds of many test lines, whose ends fall inside a line, and
     // enough of them for a loop to change its way of comparing and back; runs
     // of blanks longer than what is compacted at a time, alone on their line
     // or before the byte that differs.
