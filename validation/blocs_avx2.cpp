@@ -130,8 +130,8 @@ VALIDEUR_CIBLE inline bool comparerCourts(std::string_view attendue, std::string
     const __m256i serres = _mm256_shuffle_epi8(
         octets, _mm256_inserti128_si256(_mm256_castsi128_si256(chargerControle(laisses)),
                                         chargerControle(laisses >> 16), 1));
-    return _mm_movemask_epi8(_mm_cmpeq_epi8(_mm256_castsi256_si128(serres), _mm256_extracti128_si256(serres, 1)))
-        == 0xFFFF;
+    const __m128i ecarts = _mm_xor_si128(_mm256_castsi256_si128(serres), _mm256_extracti128_si256(serres, 1));
+    return _mm_testz_si128(ecarts, ecarts) != 0;
 }
 
 VALIDEUR_CIBLE inline bool comparerRestes(std::string_view attendue, std::string_view obtenue)
