@@ -41,9 +41,9 @@ VALIDEUR_CIBLE inline std::uint64_t masquerEcarts(const char* a, const char* b)
                       _mm256_cmpeq_epi8(charger32(a + 32), charger32(b + 32)));
 }
 
-VALIDEUR_CIBLE inline std::uint32_t masquerEgaux32(const char* a, const char* b)
+VALIDEUR_CIBLE inline bool concorder32(const char* a, const char* b, const char* masque)
 {
-    return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(charger32(a), charger32(b))));
+    return _mm256_testz_si256(_mm256_xor_si256(charger32(a), charger32(b)), charger32(masque)) != 0;
 }
 
 // A 16-byte lane's shuffle that puts its kept bytes first, as one OR of two

@@ -35,11 +35,12 @@ VALIDEUR_CIBLE inline std::uint64_t masquerEcarts(const char* a, const char* b)
     return _mm512_cmpneq_epi8_mask(charger64(a), charger64(b));
 }
 
-VALIDEUR_CIBLE inline std::uint32_t masquerEgaux32(const char* a, const char* b)
+VALIDEUR_CIBLE inline bool concorder32(const char* a, const char* b, const char* masque)
 {
-    return static_cast<std::uint32_t>(_mm256_movemask_epi8(
-        _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(a)),
-                          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b)))));
+    return _mm256_testz_si256(_mm256_xor_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(a)),
+                                               _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b))),
+                              _mm256_loadu_si256(reinterpret_cast<const __m256i*>(masque)))
+        != 0;
 }
 
 // The bytes among the 64 that are not blanks.

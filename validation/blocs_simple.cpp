@@ -43,12 +43,12 @@ inline std::uint64_t masquerEcarts(const char* a, const char* b)
     return masque;
 }
 
-inline std::uint32_t masquerEgaux32(const char* a, const char* b)
+inline bool concorder32(const char* a, const char* b, const char* masque)
 {
-    std::uint64_t masque = 0;
+    std::uint64_t ecarts = 0;
     for (std::size_t i = 0; i < 4; ++i)
-        masque |= masquerNonNuls(lireMotOctets(a + 8 * i) ^ lireMotOctets(b + 8 * i)) << (8 * i);
-    return ~static_cast<std::uint32_t>(masque);
+        ecarts |= (lireMotOctets(a + 8 * i) ^ lireMotOctets(b + 8 * i)) & lireMotOctets(masque + 8 * i);
+    return ecarts == 0;
 }
 
 inline bool comparerRestes(std::string_view attendue, std::string_view obtenue)

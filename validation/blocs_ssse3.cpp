@@ -47,10 +47,12 @@ VALIDEUR_CIBLE inline std::uint64_t masquerEcarts(const char* a, const char* b)
              | masquer16(_mm_cmpeq_epi8(charger16(a, 3), charger16(b, 3)), 3));
 }
 
-VALIDEUR_CIBLE inline std::uint32_t masquerEgaux32(const char* a, const char* b)
+VALIDEUR_CIBLE inline bool concorder32(const char* a, const char* b, const char* masque)
 {
-    return static_cast<std::uint32_t>(masquer16(_mm_cmpeq_epi8(charger16(a, 0), charger16(b, 0)), 0)
-                                      | masquer16(_mm_cmpeq_epi8(charger16(a, 1), charger16(b, 1)), 1));
+    const __m128i ecarts = _mm_or_si128(
+        _mm_and_si128(_mm_xor_si128(charger16(a, 0), charger16(b, 0)), charger16(masque, 0)),
+        _mm_and_si128(_mm_xor_si128(charger16(a, 1), charger16(b, 1)), charger16(masque, 1)));
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(ecarts, _mm_setzero_si128())) == 0xFFFF;
 }
 
 VALIDEUR_CIBLE inline bool comparerRestes(std::string_view attendue, std::string_view obtenue)

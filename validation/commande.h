@@ -82,7 +82,7 @@ inline bool commenceParMot(const char* octets, std::size_t rang)
 using ModeleSepare = std::array<char, 32>;
 struct ModelesSepares {
     std::array<ModeleSepare, commandesBilan.size() + 1> octets{};
-    std::array<std::uint64_t, commandesBilan.size() + 1> masques{};
+    std::array<std::uint32_t, commandesBilan.size() + 1> masques{};
 };
 constexpr ModelesSepares calculerModelesSepares()
 {
@@ -92,7 +92,7 @@ constexpr ModelesSepares calculerModelesSepares()
         for (std::size_t j = 0; j < n; ++j)
             modeles.octets[rang][j] = commandesBilan[rang][j];
         modeles.octets[rang][n] = ' ';
-        modeles.masques[rang] = (std::uint64_t{1} << (n + 1)) - 1;
+        modeles.masques[rang] = (std::uint32_t{1} << (n + 1)) - 1;
     }
     modeles.octets[commandesBilan.size()][0] = commandesBilan[0].front();
     modeles.masques[commandesBilan.size()] = 1;
