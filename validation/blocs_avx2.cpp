@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #if defined(VALIDEUR_SSSE3)
 #include <immintrin.h>

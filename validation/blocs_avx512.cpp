@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #if defined(VALIDEUR_SSSE3)
 #include <immintrin.h>
@@ -212,17 +213,15 @@ VALIDEUR_CIBLE bool comparerTourSerre(Parcours& parcours, Curseurs& c, const Tou
         // Line k differs before its end in one input or the other.
         if (!sauterLigneFlux(attendu) || !sauterLigneFlux(obtenu))
             break;
-        if (parcours.silencieux) {
-            noterEchec(parcours, c, tour, k, {}, {});
-        } else {
+        noterEchec(parcours, c, tour, k, [&] {
             const std::int64_t ligne = c.numeroLigne + k;
             const char* const debutA = situerLigne(attendu, ligne);
             const char* const debutB = situerLigne(obtenu, ligne);
             const char* const finA = trouverSaut(debutA, attendu.fin);
             const char* const finB = trouverSaut(debutB, obtenu.fin);
-            noterEchec(parcours, c, tour, k, std::string_view(debutA, static_cast<std::size_t>(finA - debutA)),
-                       std::string_view(debutB, static_cast<std::size_t>(finB - debutB)));
-        }
+            return std::pair(std::string_view(debutA, static_cast<std::size_t>(finA - debutA)),
+                             std::string_view(debutB, static_cast<std::size_t>(finB - debutB)));
+        });
         ++k;
     }
     return finirTour(parcours, c, tour, k);

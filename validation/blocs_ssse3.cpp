@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #if defined(VALIDEUR_SSSE3)
 #include <emmintrin.h>
