@@ -384,6 +384,16 @@ std::vector<Cas> casDeBordDesBlocs()
         court.votre += i % 97 == 0 ? "x\n" : i % 13 == 0 ? " " + std::to_string(i % 7) + "\n" : std::to_string(i % 7) + "\n";
     }
     cas.push_back(court);
+    // Lines of 64 bytes with their newline: rounds that end on a window's
+    // last byte.
+    Cas plein;
+    for (int i = 0; i < 700; ++i) {
+        plein.test += "trace " + std::string(57, '1') + "\n";
+        const std::string ligne = std::string(60, 'a') + std::to_string(100 + i % 900);
+        plein.solution += ligne + "\n";
+        plein.votre += (i % 50 == 49 ? ligne + "#" : ligne) + "\n";
+    }
+    cas.push_back(plein);
     return cas;
 }
 
