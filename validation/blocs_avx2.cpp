@@ -54,25 +54,25 @@ VALIDEUR_CIBLE inline bool concorder32(const char* a, const char* b, const char*
 // the low half keeps: zeros for the first c places, then the high half's
 // kept places, then "none" (0x80, which pshufb turns into 0). Entry 16 m + 9,
 // for each mask m of the low 8 bytes: their kept places, then zeros.
-constexpr unsigned entreeBas = 9;
+constexpr std::size_t entreeBas = 9;
 
 struct alignas(16) TableSerrage {
-    std::array<std::array<std::uint8_t, 16>, 256 * 16> entrees{};
+    std::array<std::array<std::uint8_t, 16>, std::size_t{256} * 16> entrees{};
     // For each mask of the low 8 bytes, 16 times the count of bytes kept.
     std::array<std::uint8_t, 256> gardesFois16{};
 };
 
 constexpr TableSerrage tableSerrage = [] {
     TableSerrage table{};
-    for (unsigned masque = 0; masque < 256; ++masque) {
+    for (std::size_t masque = 0; masque < 256; ++masque) {
         unsigned n = 0;
         for (unsigned i = 0; i < 8; ++i) {
             if ((masque >> i & 1U) == 0)
                 table.entrees[16 * masque + entreeBas][n++] = static_cast<std::uint8_t>(i);
         }
         table.gardesFois16[masque] = static_cast<std::uint8_t>(16 * n);
-        for (unsigned c = 0; c <= 8; ++c) {
-            unsigned place = c;
+        for (std::size_t c = 0; c <= 8; ++c) {
+            std::size_t place = c;
             for (unsigned i = 0; i < 8; ++i) {
                 if ((masque >> i & 1U) == 0)
                     table.entrees[16 * masque + c][place++] = static_cast<std::uint8_t>(i + 8);
@@ -89,7 +89,7 @@ constexpr TableSerrage tableSerrage = [] {
 VALIDEUR_CIBLE inline __m128i chargerControle(unsigned laisses)
 {
     const char* const entrees = reinterpret_cast<const char*>(tableSerrage.entrees.data());
-    const unsigned bas = laisses & 0xFFU;
+    const std::size_t bas = laisses & 0xFFU;
     return _mm_or_si128(
         _mm_load_si128(reinterpret_cast<const __m128i*>(entrees + (bas << 8) + 16 * entreeBas)),
         _mm_load_si128(
