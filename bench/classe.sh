@@ -10,9 +10,10 @@ racine=$(cd "$(dirname "$0")/.." && pwd)
 nbRemises=${1:-1000}
 nbLignes=${2:-10000}
 cd "$racine"
-cmake --preset outil >/dev/null
-cmake --build --preset outil --target valideur valideur-classe >/dev/null
-bin=$racine/build
+# A folder of its own: the developers' build/ keeps its tests.
+cmake --preset outil -B build-banc >/dev/null
+cmake --build build-banc -j2 --target valideur valideur-classe >/dev/null
+bin=$racine/build-banc
 dossier=$(mktemp -d)
 trap 'rm -rf "$dossier"' EXIT
 cd "$dossier"

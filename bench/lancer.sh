@@ -6,9 +6,10 @@
 set -euo pipefail
 racine=$(cd "$(dirname "$0")/.." && pwd)
 cd "$racine"
-cmake --preset outil -DVALIDEUR_BANC=ON >/dev/null
-cmake --build --preset outil --target valideur generer banc >/dev/null
-valideur=${VALIDEUR:-$racine/build/valideur}
+# A folder of its own: the developers' build/ keeps its tests.
+cmake --preset outil -B build-banc -DVALIDEUR_BANC=ON >/dev/null
+cmake --build build-banc -j2 --target valideur generer banc >/dev/null
+valideur=${VALIDEUR:-$racine/build-banc/valideur}
 # A missing or broken program would only give a table of meaningless times.
 if ! "$valideur" -q exemples/test.txt exemples/attendu.resultat exemples/votre.resultat >/dev/null 2>&1; then
   echo "bench/lancer.sh : « $valideur » est introuvable, ou en échec sur exemples/ ; rien n'est mesuré." >&2
@@ -20,5 +21,5 @@ if [ -n "${VALIDEUR_AVANT:-}" ] && ! "$VALIDEUR_AVANT" -q exemples/test.txt exem
   echo "bench/lancer.sh : « $VALIDEUR_AVANT » est introuvable, ou en échec sur exemples/ ; rien n'est mesuré." >&2
   exit 1
 fi
-build/bench/generer "$dossier"
-build/bench/banc "$valideur" "$dossier"
+build-banc/bench/generer "$dossier"
+build-banc/bench/banc "$valideur" "$dossier"
