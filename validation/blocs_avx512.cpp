@@ -162,21 +162,9 @@ VALIDEUR_CIBLE inline bool sauterLigneFlux(Flux& flux)
 // found.
 VALIDEUR_CIBLE inline const char* situerLigne(Flux& flux, std::int64_t ligne)
 {
-    auto manquent = static_cast<std::uint64_t>(ligne - flux.ligneRepere);
-    const char* bloc = flux.repere;
-    while (manquent != 0) {
-        const std::uint64_t sauts = masquerSauts(bloc);
-        const auto n = static_cast<std::uint64_t>(__builtin_popcountll(sauts));
-        if (n >= manquent) {
-            bloc += __builtin_ctzll(_pdep_u64(std::uint64_t{1} << (manquent - 1), sauts)) + 1;
-            break;
-        }
-        manquent -= n;
-        bloc += 64;
-    }
-    flux.repere = bloc;
+    flux.repere = passerSauts(flux.repere, static_cast<std::uint64_t>(ligne - flux.ligneRepere));
     flux.ligneRepere = ligne;
-    return bloc;
+    return flux.repere;
 }
 
 // A round compared 64 compacted bytes at a time: every newline of the
