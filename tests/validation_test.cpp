@@ -394,6 +394,15 @@ std::vector<Cas> casDeBordDesBlocs()
         plein.votre += (i % 50 == 49 ? ligne + "#" : ligne) + "\n";
     }
     cas.push_back(plein);
+    // Test lines longer than a round's span, each a round of its own, among
+    // short ones, with results that are short or wait for their lines.
+    Cas longs;
+    for (int i = 0; i < 40; ++i) {
+        longs.test += i % 3 == 0 ? "trace 1\n" : "trace " + std::string(1980 + 61 * static_cast<std::size_t>(i), '7') + "\n";
+        longs.solution += std::to_string(i) + "\n";
+        longs.votre += (i % 4 == 1 ? "#" : std::to_string(i)) + "\n";
+    }
+    cas.push_back(longs);
     return cas;
 }
 
