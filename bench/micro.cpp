@@ -1,8 +1,9 @@
 // Micro-benchmarks of the hot functions: comparison, command word, and line
 // splitting over an in-memory stream.
-#include "comparaison.h"
-#include "lecture.h"
-#include "validation.h"
+#include "validation/comparaison.h"
+#include "validation/moteur/lecture.h"
+#include "validation/moteur/commande.h"
+#include "validation/validation.h"
 
 #include <benchmark/benchmark.h>
 

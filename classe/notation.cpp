@@ -1,6 +1,6 @@
 #include "notation.h"
 
-#include "analyse.h"
+#include "validation/explication/analyse.h"
 
 #include <ext/stdio_filebuf.h>
 

@@ -1,8 +1,13 @@
 #ifndef VALIDEUR_CLASSE_NOTATION_H
 #define VALIDEUR_CLASSE_NOTATION_H
 
+// The class program, valideur-classe: finds the submissions, grades each with
+// the library's line-by-line loop and its analysis (validation/moteur/,
+// validation/explication/), and writes the table and the class view. Nothing
+// in the library knows of it.
+
 #include "decouverte.h"
-#include "validation.h"
+#include "validation/moteur/parcours.h"
 #include "vue.h"
 
 #include <string>

@@ -2,8 +2,8 @@
 // the expected results of a test file. See the README for the contract.
 
 #include "ouverture.h"
-#include "rapport.h"
-#include "validation.h"
+#include "validation/explication/presentation.h"
+#include "validation/validation.h"
 
 #include <ext/stdio_filebuf.h>
 
@@ -161,8 +161,9 @@ int executer(int argc, const char* const argv[])
     std::istream votre(&fichierVotre);
     std::istream* const flux[] = {&test, &solution, &votre};
 
-    validerFichiers(test, solution, votre, options.silencieux, options.modeCorrige, presentation, std::cout,
-                    std::cerr);
+    Cadre cadre;
+    cadre.presentation = presentation;
+    validerFichiers(test, solution, votre, options.silencieux, options.modeCorrige, cadre);
 
     int statut = 0;
     for (int i = 0; i < 3; ++i) {

@@ -1,7 +1,7 @@
 // Checks the line comparison, with and without SSSE3, against a plain
 // statement of the rule: two lines agree exactly when the sequences of their
 // bytes other than spaces and tabs are equal.
-#include "comparaison.h"
+#include "validation/comparaison.h"
 
 #include <algorithm>
 #include <cstdint>

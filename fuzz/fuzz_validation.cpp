@@ -1,11 +1,11 @@
 // Runs the whole validation over string streams and checks what must hold
 // for any input, against a plain model of the loop built on std::getline.
-#include "bilan.h"
-#include "comparaison.h"
+#include "validation/bilan.h"
+#include "validation/comparaison.h"
 #include "entree_lente.h"
 #include "valider_chaines.h"
-#include "terminal.h"
-#include "validation.h"
+#include "validation/explication/terminal.h"
+#include "validation/validation.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -175,8 +175,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
         std::istream fluxVotre(&entreeVotre);
         std::ostringstream sortie;
         std::ostringstream erreurs;
-        validerFichiers(fluxTest, fluxSolution, fluxVotre, false, modeCorrige, {}, sortie,
-                        erreurs);
+        validerFichiers(fluxTest, fluxSolution, fluxVotre, false, modeCorrige,
+                        {{}, &sortie, &erreurs, {}});
         verifier(sortie.str() == normale.sortie);
         verifier(erreurs.str() == normale.erreurs);
     }

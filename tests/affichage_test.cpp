@@ -1,6 +1,6 @@
-#include "affichage.h"
-#include "difference.h"
-#include "rapport.h"
+#include "validation/explication/affichage.h"
+#include "validation/explication/difference.h"
+#include "validation/explication/presentation.h"
 
 #include <gtest/gtest.h>
 
@@ -110,13 +110,13 @@ TEST(EcrireRapport, TerminalAuDelaDeQuatreKioctetsEtFluxEnPanne)
     // The command word is never cut: its report passes the 4 KiB buffer.
     const std::string mot(5000, 'm');
     std::ostringstream erreurs;
-    ecrireRapport(erreurs, {7, mot, "a", "b"}, {true, false});
+    presenterRapport(erreurs, {7, mot, "a", "b"}, {true, false});
     EXPECT_EQ(erreurs.str(), "Ligne #7 (" + mot + ") : \xC3\x89" "CHEC\n V1:a\n V2:b\n    ^\n");
 
     TamponRefusant refusant;
     for (const Presentation presentation : {Presentation{false, false}, Presentation{true, true}}) {
         std::ostream panne(&refusant);
-        ecrireRapport(panne, {1, "trace", "a", "b"}, presentation);
+        presenterRapport(panne, {1, "trace", "a", "b"}, presentation);
         EXPECT_TRUE(panne.bad()) << presentation.terminal;
     }
 }

@@ -1,5 +1,5 @@
-#include "analyse.h"
-#include "validation.h"
+#include "validation/explication/analyse.h"
+#include "validation/moteur/parcours.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "bilan.h"
+#include "validation/bilan.h"
 
 #include <gtest/gtest.h>
 

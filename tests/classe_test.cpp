@@ -1,6 +1,6 @@
-#include "decouverte.h"
-#include "tableau.h"
-#include "vue.h"
+#include "classe/decouverte.h"
+#include "classe/tableau.h"
+#include "classe/vue.h"
 
 #include <gtest/gtest.h>
 

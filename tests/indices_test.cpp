@@ -1,5 +1,5 @@
-#include "indices.h"
-#include "unicode.h"
+#include "validation/explication/indices.h"
+#include "validation/explication/unicode.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "entree_lente.h"
-#include "lecture.h"
-#include "validation.h"
+#include "validation/moteur/lecture.h"
+#include "validation/moteur/commande.h"
+#include "validation/validation.h"
 
 #include <gtest/gtest.h>
 

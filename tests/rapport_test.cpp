@@ -1,4 +1,4 @@
-#include "rapport.h"
+#include "validation/explication/presentation.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ const Presentation couleur{true, true};
 std::string rapporter(const Echec& echec, const Presentation& presentation)
 {
     std::ostringstream erreurs;
-    ecrireRapport(erreurs, echec, presentation);
+    presenterRapport(erreurs, echec, presentation);
     return erreurs.str();
 }
 

@@ -1,4 +1,4 @@
-#include "terminal.h"
+#include "validation/explication/terminal.h"
 #include "valider_chaines.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,9 @@
-#include "bilan.h"
-#include "comparaison.h"
+#include "validation/bilan.h"
+#include "validation/comparaison.h"
 #include "entree_lente.h"
 #include "valider_chaines.h"
-#include "validation.h"
+#include "validation/moteur/commande.h"
+#include "validation/validation.h"
 
 #include <gtest/gtest.h>
 
@@ -205,7 +206,7 @@ TEST(ValiderFichiers, ErreurDeLectureDuTestArreteLaBoucle)
     std::istringstream votre("a\nx\nc\n");
     std::ostringstream sortie;
     std::ostringstream erreurs;
-    validerFichiers(test, solution, votre, false, false, {}, sortie, erreurs);
+    validerFichiers(test, solution, votre, false, false, {{}, &sortie, &erreurs, {}});
     // The second line was cut by the error after "tr": still a command word.
     EXPECT_EQ(erreurs.str(), echec(2, "tr", "b", "x"));
     EXPECT_EQ(sortie.str(), "1/1\t0/0\t0/0\t0/0\t0/0\n");
@@ -456,8 +457,8 @@ TEST_P(VersionDeLaBoucle, CommeLeModeleParPetitsMorceaux)
             std::istream fluxVotre(&entreeVotre);
             std::ostringstream sortie;
             std::ostringstream erreurs;
-            validerFichiers(fluxTest, fluxSolution, fluxVotre, false, false, {}, sortie, erreurs,
-                            {GetParam(), tailleBlocLecture});
+            validerFichiers(fluxTest, fluxSolution, fluxVotre, false, false,
+                            {{}, &sortie, &erreurs, {GetParam(), tailleBlocLecture}});
             EXPECT_EQ(sortie.str(), attendu.sortie) << "morceaux de " << morceau;
             ASSERT_EQ(erreurs.str(), attendu.erreurs) << "morceaux de " << morceau;
         }
@@ -475,8 +476,8 @@ TEST_P(VersionDeLaBoucle, ErreurDeLectureDesResultatsDansLaDerniereIteration)
         std::istream votre(&entreeVotre);
         std::ostringstream sortie;
         std::ostringstream erreurs;
-        validerFichiers(test, solution, votre, silencieux, false, {}, sortie, erreurs,
-                        {GetParam(), tailleBlocLecture});
+        validerFichiers(test, solution, votre, silencieux, false,
+                        {{}, &sortie, &erreurs, {GetParam(), tailleBlocLecture}});
         EXPECT_EQ(sortie.str(), "1/1\t0/0\t0/0\t0/0\t0/0\n");
         EXPECT_TRUE(votre.bad());
     }

@@ -1,7 +1,7 @@
 #ifndef VALIDEUR_VALIDER_CHAINES_H
 #define VALIDEUR_VALIDER_CHAINES_H
 
-#include "validation.h"
+#include "validation/validation.h"
 
 #include <sstream>
 #include <string>
@@ -44,7 +44,7 @@ inline Resultat validerAvec(const std::string& test, const std::string& solution
     std::ostringstream sortie;
     std::ostringstream erreurs;
     validerFichiers(fluxTest, fluxSolution, fluxVotre, silencieux, modeCorrige,
-                    presentation, sortie, erreurs, reglages);
+                    {presentation, &sortie, &erreurs, reglages});
     return {sortie.str(), erreurs.str()};
 }
 

@@ -1,18 +1,38 @@
 #ifndef VALIDEUR_VALIDATION_H
 #define VALIDEUR_VALIDATION_H
 
-#include "bilan.h"
-#include "blocs.h"
-#include "commande.h"
-#include "lecture.h"
-#include "rapport.h"
+// The validation library, by floors; each may include only what is below it.
+//
+//   comparaison.h, bilan.h, rapport.h   what two lines agreeing means, the
+//                                       summary line and the exact report:
+//                                       the bytes every run writes into
+//                                       files and pipes. They use nothing of
+//                                       the library.
+//   moteur/                             the engine: reads the three inputs
+//                                       and runs the loop, block-wise
+//                                       (parcourirBlocs) or line by line for
+//                                       an observer (parcourirLignes). Uses
+//                                       the three headers above, nothing else.
+//   explication/                        what a person is shown on a
+//                                       terminal: escaped texts, the
+//                                       differing region, hints, what a
+//                                       run's failures have in common, the
+//                                       run on a terminal. Uses moteur/ and
+//                                       the headers above.
+//   validation.h                        validerFichiers: chooses between the
+//                                       exact loop and the terminal run. The
+//                                       only unit that sees both.
+//
+// Programs (cli/, classe/) sit above the library.
 
-#include <cstdint>
-#include <functional>
+#include "validation/explication/presentation.h"
+#include "validation/moteur/blocs.h"
+#include "validation/moteur/lecture.h"
+
+#include <cstddef>
 #include <istream>
 #include <optional>
 #include <ostream>
-#include <string_view>
 
 // How the loop runs, for the tests: the version of the block-wise loop (the
 // fastest the processor can run unless said) and the bytes read at a time.
@@ -21,58 +41,20 @@ struct Reglages {
     std::size_t tailleBloc = tailleBlocLecture;
 };
 
-// Walks the three inputs in lockstep, reports each disagreeing line on
-// `erreurs` unless `silencieux`, as `presentation` says, then writes the
-// summary line on `sortie`. Read errors are left in the streams' state for
-// the caller to judge.
-void validerFichiers(std::istream& test, std::istream& solution,
-                     std::istream& votre, bool silencieux, bool modeCorrige,
-                     const Presentation& presentation, std::ostream& sortie,
-                     std::ostream& erreurs, const Reglages& reglages = {});
-
-// One compared line as the loop saw it. The views stay valid until the loop
-// reads its next line.
-struct LigneComparee {
-    std::int64_t numeroLigne = 0;
-    std::string_view test;     // the test line, or its word alone when it was too long to hold
-    std::string_view commande;
-    std::string_view attendue; // V1
-    std::string_view obtenue;  // V2
-    bool identiques = false;
-    bool finAttendu = false;      // the expected input had no line left: V1 is its empty preset
-    bool finTeste = false;        // V2 is what an ended results file gives: "(X)" or the
-                                  // empty line read after its last newline
-    bool obtenueSansSaut = false; // the actual line ended with its input, not with a newline
+// What the program adds to a run: how failures are shown, where the summary
+// and the reports go (standard output and standard error when null), and the
+// loop's settings.
+struct Cadre {
+    Presentation presentation;
+    std::ostream* sortie = nullptr;
+    std::ostream* erreurs = nullptr;
+    Reglages reglages;
 };
 
-// What the inputs still held once the loop ended, as far as could be seen
-// without waiting for them.
-struct FinParcours {
-    std::int64_t lignesComparees = 0;
-    // The loop stopped at a test line without a command word while the test
-    // input went on after it.
-    bool ligneBlanche = false;
-    Apercu resteTest;
-    // The expected and the results inputs had a line past the last compared one.
-    bool resteAttendu = false;
-    bool resteVotre = false;
-};
-
-// Per reported word the lines that agreed and the lines compared, and the
-// same for every other word together.
-struct Decomptes {
-    Comptes reussites{};
-    Comptes tests{};
-    std::int64_t autresReussites = 0;
-    std::int64_t autresTests = 0;
-};
-
-using Observateur = std::function<void(const LigneComparee&)>;
-
-// The loop of validerFichiers, line by line, telling `observer` each compared
-// line; writes nothing. Used where every line is looked at: on a terminal and
-// when grading a class.
-Decomptes parcourirLignes(std::istream& test, std::istream& solution, std::istream& votre,
-                          const Observateur& observer, FinParcours& fin);
+// Walks the three inputs in lockstep, reports each disagreeing line unless
+// `silencieux`, then writes the summary line. Read errors are left in the
+// streams' state for the caller to judge.
+void validerFichiers(std::istream& test, std::istream& solution, std::istream& votre,
+                     bool silencieux, bool modeCorrige, const Cadre& cadre = {});
 
 #endif

@@ -1,6 +1,6 @@
 #include "indices.h"
 
-#include "comparaison.h"
+#include "validation/comparaison.h"
 #include "difference.h"
 #include "rapprochement.h"
 #include "unicode.h"

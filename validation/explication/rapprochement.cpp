@@ -1,6 +1,6 @@
 #include "rapprochement.h"
 
-#include "comparaison.h"
+#include "validation/comparaison.h"
 #include "unicode.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 #define VALIDEUR_TERMINAL_H
 
 #include "analyse.h"
-#include "validation.h"
+#include "validation/moteur/parcours.h"
 
 #include <cstdint>
 #include <istream>

@@ -1,4 +1,4 @@
-#include "comparaison.h"
+#include "validation/comparaison.h"
 
 #include <algorithm>
 #include <array>

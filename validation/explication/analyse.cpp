@@ -1,7 +1,7 @@
 #include "analyse.h"
 
-#include "bilan.h"
-#include "comparaison.h"
+#include "validation/bilan.h"
+#include "validation/comparaison.h"
 
 #include <algorithm>
 

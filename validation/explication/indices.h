@@ -1,7 +1,7 @@
 #ifndef VALIDEUR_INDICES_H
 #define VALIDEUR_INDICES_H
 
-#include "rapport.h"
+#include "validation/rapport.h"
 
 #include <string>
 #include <vector>

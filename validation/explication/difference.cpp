@@ -1,6 +1,6 @@
 #include "difference.h"
 
-#include "comparaison.h"
+#include "validation/comparaison.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "blocs.h"
 
 #include "commande.h"
-#include "comparaison.h"
+#include "validation/comparaison.h"
 
 std::string_view nommerJeu(JeuInstructions jeu)
 {
@@ -91,8 +91,7 @@ void avancerLigneALigne(Parcours& parcours)
     if (!identiques && !parcours.silencieux)
         ecrireRapport(*parcours.erreurs,
                       {parcours.numeroLigne, extraireCommande(ligneTest), lignes.premiere,
-                       lignes.seconde, lignes.secondeEpuisee},
-                      *parcours.presentation);
+                       lignes.seconde, lignes.secondeEpuisee});
     parcours.nbEchecs[rang] += static_cast<std::int64_t>(!identiques);
     ++parcours.nbTests[rang];
     // Only a read that met the end of the test file or an error can have

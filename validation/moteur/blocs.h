@@ -1,9 +1,15 @@
-#ifndef VALIDEUR_BLOCS_H
-#define VALIDEUR_BLOCS_H
+#ifndef VALIDEUR_MOTEUR_BLOCS_H
+#define VALIDEUR_MOTEUR_BLOCS_H
 
-#include "bilan.h"
+// The engine: reads the three inputs and runs the validation loop, block-wise
+// with the fastest instruction set the processor has (here), or line by line
+// for an observer (parcours.h). It uses only the library's vocabulary below
+// it (validation/comparaison.h, bilan.h, rapport.h) and knows nothing of who
+// calls it.
+
 #include "lecture.h"
-#include "rapport.h"
+#include "validation/bilan.h"
+#include "validation/rapport.h"
 
 #include <array>
 #include <cstdint>
@@ -34,7 +40,6 @@ struct Parcours {
     Entree solution;
     Entree votre;
     bool silencieux = false;
-    const Presentation* presentation = nullptr;
     std::ostream* erreurs = nullptr;
     // The word of a test line too long for its buffer.
     std::string copieCommande;

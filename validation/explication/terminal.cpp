@@ -1,7 +1,8 @@
 #include "terminal.h"
 
 #include "affichage.h"
-#include "bilan.h"
+#include "presentation.h"
+#include "validation/bilan.h"
 
 #include <algorithm>
 #include <numeric>

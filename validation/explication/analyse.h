@@ -2,7 +2,7 @@
 #define VALIDEUR_ANALYSE_H
 
 #include "indices.h"
-#include "validation.h"
+#include "validation/moteur/parcours.h"
 
 #include <array>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include "blocs.h"
 
 #include "commande.h"
-#include "comparaison.h"
+#include "validation/comparaison.h"
 
 #include <algorithm>
 #include <array>

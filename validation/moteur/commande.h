@@ -1,8 +1,8 @@
 #ifndef VALIDEUR_COMMANDE_H
 #define VALIDEUR_COMMANDE_H
 
-#include "bilan.h"
-#include "comparaison.h"
+#include "validation/bilan.h"
+#include "validation/comparaison.h"
 #include "lecture.h"
 
 #include <array>
