@@ -40,7 +40,8 @@ std::size_t parcourirDossier(Parcours& parcours, const std::string& dossier,
     std::size_t trouvees = 0;
     for (const std::string& nom : entrees) {
         std::string chemin = dossier;
-        chemin += '/';
+        if (chemin.back() != '/')
+            chemin += '/';
         chemin += nom;
         const std::string relatif = prefixe + nom;
         struct stat infos {};

@@ -243,6 +243,9 @@ int executer(int argc, char* argv[])
 
     std::ostream sortieNotes(fichierNotes ? static_cast<std::streambuf*>(fichierNotes.get())
                                           : std::cout.rdbuf());
+    constexpr std::string_view bom = "\xEF\xBB\xBF";
+    if (options.bom)
+        sortieNotes << bom;
     ecrireNotes(sortieNotes, maxima, notes, options.format);
     int code = 0;
     if (!sortieNotes.flush()) {
@@ -252,6 +255,8 @@ int executer(int argc, char* argv[])
     }
     if (fichierLignes) {
         std::ostream sortieLignes(fichierLignes.get());
+        if (options.bom)
+            sortieLignes << bom;
         ecrireVue(sortieLignes, vue, options.format);
         if (!sortieLignes.flush()) {
             signalerErreur(options.lignes, "erreur d'\xC3\xA9" "criture");

@@ -30,7 +30,8 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
         {"sortie", required_argument, nullptr, 'o'}, {"csv", no_argument, nullptr, 'C'},
         {"motif", required_argument, nullptr, 'M'},  {"jobs", required_argument, nullptr, 'j'},
         {"lignes", required_argument, nullptr, 'L'}, {"help", no_argument, nullptr, 'h'},
-        {"version", no_argument, nullptr, 'V'},      {nullptr, 0, nullptr, 0}};
+        {"version", no_argument, nullptr, 'V'},      {"bom", no_argument, nullptr, 'B'},
+        {nullptr, 0, nullptr, 0}};
     opterr = 0;
     optind = 0;
     Demande demande = Demande::noter;
@@ -45,6 +46,9 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
             break;
         case 'C':
             options.format = Format::csv;
+            break;
+        case 'B':
+            options.bom = true;
             break;
         case 'M':
             options.motif = optarg;
@@ -102,6 +106,8 @@ void ecrireAide(std::ostream& sortie)
               "\n"
               "  -o, --sortie=FICHIER   \xC3\xA9" "crire le tableau dans FICHIER (sinon : sortie standard)\n"
               "      --csv              CSV (RFC 4180, s\xC3\xA9parateur \xC2\xAB ; \xC2\xBB) au lieu de TSV\n"
+              "      --bom              commencer chaque tableau par une marque d'ordre des\n"
+              "                         octets UTF-8, pour les tableurs qui l'attendent\n"
               "      --motif=MOTIF      nom des fichiers de r\xC3\xA9sultats cherch\xC3\xA9s (d\xC3\xA9" "faut : *.resultat)\n"
               "  -j, --jobs=N           N remises not\xC3\xA9" "es \xC3\xA0 la fois (d\xC3\xA9" "faut : une par c\xC5\x93ur)\n"
               "      --lignes=FICHIER   \xC3\xA9" "crire dans FICHIER la vue de la classe : les lignes de\n"

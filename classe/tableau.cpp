@@ -41,20 +41,52 @@ std::size_t mesurerSequence(std::string_view texte, std::size_t i)
     return longueur;
 }
 
-// C1 controls, U+2028 and U+2029, and the marks, embeddings, overrides and
-// isolates that reorder text: valid UTF-8 that still must not be shown.
-bool estCaractereDangereux(std::string_view sequence)
+// The code point of a valid sequence of `longueur` bytes.
+char32_t decoderSequence(std::string_view sequence)
 {
     const auto octet = [&sequence](std::size_t j) { return static_cast<unsigned char>(sequence[j]); };
-    if (sequence.size() == 2)
-        return (octet(0) == 0xC2 && octet(1) <= 0x9F)   // C1
-            || (octet(0) == 0xD8 && octet(1) == 0x9C);  // U+061C
-    if (sequence.size() != 3 || octet(0) != 0xE2)
+    static constexpr unsigned char masques[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    char32_t point = octet(0) & masques[sequence.size()];
+    for (std::size_t j = 1; j < sequence.size(); ++j)
+        point = (point << 6) | (octet(j) & 0x3FU);
+    return point;
+}
+
+// Valid UTF-8 that still must not be shown: the C1 controls, the line and
+// paragraph separators, the marks, embeddings, overrides and isolates that
+// reorder text, and the code points that show nothing (zero-width spaces and
+// joiners, the byte order mark, fillers, variation selectors, tags), with
+// which two names that differ would look the same.
+bool estCaractereDangereux(std::string_view sequence)
+{
+    static constexpr struct {
+        char32_t premier;
+        char32_t dernier;
+    } plages[] = {
+        {0x80, 0x9F},       {0xAD, 0xAD},       {0x34F, 0x34F},     {0x61C, 0x61C},
+        {0x115F, 0x1160},   {0x17B4, 0x17B5},   {0x180B, 0x180F},   {0x200B, 0x200F},
+        {0x2028, 0x202E},   {0x2060, 0x206F},   {0x3164, 0x3164},   {0xFE00, 0xFE0F},
+        {0xFEFF, 0xFEFF},   {0xFFA0, 0xFFA0},   {0xFFF0, 0xFFFB},   {0x1BCA0, 0x1BCA3},
+        {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF},
+    };
+    const char32_t point = decoderSequence(sequence);
+    for (const auto& plage : plages) {
+        if (point >= plage.premier && point <= plage.dernier)
+            return true;
+    }
+    return false;
+}
+
+// Whether a cell would act in a reader, as written: a formula in a
+// spreadsheet from its first character in CSV, the start of a quoted field
+// in a quote-aware TSV reader.
+bool agirait(std::string_view cellule, Format format)
+{
+    if (cellule.empty())
         return false;
-    const unsigned point = (static_cast<unsigned>(octet(1)) << 8) | octet(2);
-    return (point >= 0x808E && point <= 0x808F)  // U+200E, U+200F
-        || (point >= 0x80A8 && point <= 0x80AE)  // U+2028 to U+202E
-        || (point >= 0x81A6 && point <= 0x81A9); // U+2066 to U+2069
+    if (format == Format::tsv)
+        return cellule.front() == '"';
+    return std::string_view("=+-@\t\r").find(cellule.front()) != std::string_view::npos;
 }
 
 } // namespace
@@ -66,6 +98,11 @@ std::string rendreInoffensif(std::string_view texte)
     std::size_t i = 0;
     while (i < texte.size()) {
         const auto octet = static_cast<unsigned char>(texte[i]);
+        if (octet == '\r') {
+            resultat += "\\r";
+            ++i;
+            continue;
+        }
         if (octet < 0x80) {
             resultat += octet < 0x20 || octet == 0x7F ? '?' : static_cast<char>(octet);
             ++i;
@@ -89,7 +126,10 @@ std::string rendreInoffensif(std::string_view texte)
 
 void ecrireTexte(std::ostream& sortie, std::string_view texte, Format format)
 {
-    const std::string inoffensif = rendreInoffensif(texte);
+    std::string inoffensif = rendreInoffensif(texte);
+    // The usual leading apostrophe: spreadsheets take the cell as text.
+    if (agirait(inoffensif, format))
+        inoffensif.insert(0, 1, '\'');
     if (format == Format::tsv || inoffensif.find_first_of(";\"") == std::string::npos) {
         sortie << inoffensif;
         return;

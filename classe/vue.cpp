@@ -87,7 +87,8 @@ void ecrireVue(std::ostream& sortie, const VueClasse& vue, Format format)
     const std::int64_t remises = std::max<std::int64_t>(vue.remises.load(), 1);
     for (const std::size_t i : ordre) {
         const LigneVue& ligne = vue.lignes[i];
-        // A share in tenths of a percent, rounded, written with a decimal comma.
+        // A share in tenths of a percent, rounded: a decimal point in TSV, for
+        // programs; a comma in CSV, for French spreadsheets.
         const std::int64_t milliemes = (ligne.echecs * 1000 + remises / 2) / remises;
         sortie << i + 1;
         ecrireSeparateur(sortie, format);
@@ -95,7 +96,7 @@ void ecrireVue(std::ostream& sortie, const VueClasse& vue, Format format)
         ecrireSeparateur(sortie, format);
         sortie << ligne.echecs;
         ecrireSeparateur(sortie, format);
-        sortie << milliemes / 10 << ',' << milliemes % 10;
+        sortie << milliemes / 10 << (format == Format::tsv ? '.' : ',') << milliemes % 10;
         std::vector<Frequent> frequents = ligne.frequents;
         std::sort(frequents.begin(), frequents.end(), [](const Frequent& a, const Frequent& b) {
             return a.compte != b.compte ? a.compte > b.compte : a.texte < b.texte;

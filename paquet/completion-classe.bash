@@ -8,7 +8,7 @@ _valideur_classe() {
     --motif|-j|--jobs) return ;;
   esac
   if [[ $mot == -* ]]; then
-    mapfile -t COMPREPLY < <(compgen -W '-o --sortie= --csv --motif= -j --jobs= --lignes= -h --help -V --version' -- "$mot")
+    mapfile -t COMPREPLY < <(compgen -W '-o --sortie= --csv --bom --motif= -j --jobs= --lignes= -h --help -V --version' -- "$mot")
     [[ ${COMPREPLY[0]-} == *= ]] && compopt -o nospace 2>/dev/null
   else
     compopt -o filenames 2>/dev/null

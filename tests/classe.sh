@@ -50,6 +50,9 @@ cp "$r/bob/votre.resultat" "$tmp/csv/bob/"
 cp "$r/dupont marie/votre.resultat" "$tmp/csv/$(printf 'dupont; "marie"\t')/"
 lancer 0 --csv -o notes.csv test.txt attendu.resultat csv
 comparer "tableau CSV" "$tmp/notes-attendues.csv" "$tmp/notes.csv"
+lancer 0 --csv --bom -o notes-bom.csv test.txt attendu.resultat csv
+{ printf '\357\273\277'; cat "$tmp/notes-attendues.csv"; } >"$tmp/notes-bom-attendues.csv"
+comparer "tableau CSV, --bom" "$tmp/notes-bom-attendues.csv" "$tmp/notes-bom.csv"
 
 # The class view of a small class whose most failed line is known: line 3,
 # failed by four of five submissions, three times the same way (blanks aside).
@@ -59,7 +62,7 @@ cp "$tmp/attendu.resultat" "$tmp/petite/e1/votre.resultat"
 sed '3s/.*/3 : Alice/' "$tmp/attendu.resultat" >"$tmp/petite/e2/votre.resultat"
 sed -e '3s/.*/3 : Alice/' -e '8s/.*/Bob : salle-D/' "$tmp/attendu.resultat" >"$tmp/petite/e3/votre.resultat"
 sed -e '3s/.*/3:Alice /' -e '9s/.*/5 : "Bo;b"/' "$tmp/attendu.resultat" >"$tmp/petite/e4/votre.resultat"
-sed '3s/.*/3 : Bob/' "$tmp/attendu.resultat" >"$tmp/petite/e5/votre.resultat"
+sed '3s/.*/=3 : Bob/' "$tmp/attendu.resultat" >"$tmp/petite/e5/votre.resultat"
 lancer 0 -o /dev/null --lignes lignes.tsv test.txt attendu.resultat petite
 comparer "vue de la classe TSV" "$tmp/lignes-attendues.tsv" "$tmp/lignes.tsv"
 lancer 0 -o /dev/null --csv --lignes lignes.csv test.txt attendu.resultat petite

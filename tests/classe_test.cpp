@@ -31,12 +31,16 @@ TEST(RendreInoffensif, SeulsLesOctetsDangereuxDeviennentDesPointsDInterrogation)
     } cas[] = {
         {"dupont marie/votre.resultat", "dupont marie/votre.resultat"},
         {"\xC3\xA9lodie \xE2\x82\xAC \xF0\x9F\x98\x80", "\xC3\xA9lodie \xE2\x82\xAC \xF0\x9F\x98\x80"},
-        {"a\tb\nc\rd", "a?b?c?d"},
+        {"a\tb\nc\rd\r", "a?b?c\\rd\\r"},
         {std::string_view("\0\x1B[2J\x7F", 6), "??[2J?"},
         {"\xC2\x9B" "31m \xC2\xA0", "?31m \xC2\xA0"},           // C1 CSI, then a no-break space kept
         {"\xE2\x80\xAE" "txt \xE2\x80\xA8 \xE2\x81\xA6 \xD8\x9C", "?txt ? ? ?"}, // bidi, separator
         {"\xE2\x80\xAD\xE2\x80\xAF", "?\xE2\x80\xAF"},           // U+202D, then U+202F kept
         {"\xFF\xC3(\xE0\x80\x80\xED\xA0\x80\xC3", "??" "(???????"}, // invalid, overlong, surrogate, cut
+        // Code points that show nothing: U+200B, U+FEFF, U+2060, U+00AD, a
+        // variation selector, a tag; U+200A (a visible space) is kept.
+        {"a\xE2\x80\x8B" "b\xEF\xBB\xBF" "c\xE2\x81\xA0\xC2\xAD\xEF\xB8\x8F\xF3\xA0\x80\x81\xE2\x80\x8A",
+         "a?b?c????\xE2\x80\x8A"},
     };
     for (const auto& [texte, attendu] : cas)
         EXPECT_EQ(rendreInoffensif(texte), attendu) << testing::PrintToString(std::string(texte));
@@ -47,8 +51,24 @@ TEST(EcrireTexte, GuillemetsEnCsvQuandIlFaut)
     EXPECT_EQ(cellule("alice/votre.resultat", Format::csv), "alice/votre.resultat");
     EXPECT_EQ(cellule("a;b", Format::csv), "\"a;b\"");
     EXPECT_EQ(cellule("5 : \"Bob\"", Format::csv), "\"5 : \"\"Bob\"\"\"");
-    EXPECT_EQ(cellule("a\r\nb;", Format::csv), "\"a??b;\"");
+    EXPECT_EQ(cellule("a\r\nb;", Format::csv), "\"a\\r?b;\"");
     EXPECT_EQ(cellule("a;\"b\tc", Format::tsv), "a;\"b?c");
+}
+
+TEST(EcrireTexte, AucuneCelluleNAgit)
+{
+    // A spreadsheet takes these for formulas; the apostrophe makes them text.
+    EXPECT_EQ(cellule("=HYPERLINK(\"x\")", Format::csv), "\"'=HYPERLINK(\"\"x\"\")\"");
+    EXPECT_EQ(cellule("+1+1", Format::csv), "'+1+1");
+    EXPECT_EQ(cellule("-2+3", Format::csv), "'-2+3");
+    EXPECT_EQ(cellule("@SUM(1;2)", Format::csv), "\"'@SUM(1;2)\"");
+    EXPECT_EQ(cellule("-2+3", Format::tsv), "-2+3");
+    EXPECT_EQ(cellule("\tx", Format::csv), "?x");
+    EXPECT_EQ(cellule("\rx", Format::csv), "\\rx");
+    EXPECT_EQ(cellule("a=b", Format::csv), "a=b");
+    // A leading quote opens a quoted field for quote-aware TSV readers.
+    EXPECT_EQ(cellule("\"aaa\tb", Format::tsv), "'\"aaa?b");
+    EXPECT_EQ(cellule("a\"b", Format::tsv), "a\"b");
 }
 
 TEST(RessembleAuMotif, CasseEtSuffixeEnTrop)

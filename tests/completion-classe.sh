@@ -25,8 +25,8 @@ while IFS='|' read -r precedent mot attendu; do
     echecs=$((echecs + 1))
   fi
 done <<'CAS'
-test.txt|--|--csv,--help,--jobs=,--lignes=,--motif=,--sortie=,--version
-test.txt|-|--csv,--help,--jobs=,--lignes=,--motif=,--sortie=,--version,-V,-h,-j,-o
+test.txt|--|--bom,--csv,--help,--jobs=,--lignes=,--motif=,--sortie=,--version
+test.txt|-|--bom,--csv,--help,--jobs=,--lignes=,--motif=,--sortie=,--version,-V,-h,-j,-o
 test.txt|--c|--csv
 test.txt|-x|
 test.txt||attendu.resultat,remises,test.txt
