@@ -1,0 +1,65 @@
+#include "gradescope.h"
+
+#include "echappement.h"
+
+#include <string>
+
+namespace {
+
+std::string nombreJson(double valeur)
+{
+    return formaterNombre(valeur, 4, '.');
+}
+
+std::string decrireTest(const Jeu& jeu, const ResultatJeu& resultat, std::size_t mot, bool premier)
+{
+    std::string texte = std::string(motsNotes[mot]) + " : "
+        + std::to_string(resultat.note ? resultat.reussites[mot] : 0) + "/" + std::to_string(jeu.maxima[mot])
+        + " lignes r\xC3\xA9ussies\n";
+    if (!premier)
+        return texte;
+    texte += "fin : " + (resultat.fin.empty() ? std::string(resultat.note ? "normale" : "non not\xC3\xA9") : resultat.fin);
+    if (resultat.secondes >= 0)
+        texte += ", " + formaterNombre(resultat.secondes, 2, ',') + " s";
+    if (resultat.mio >= 0)
+        texte += ", " + formaterNombre(resultat.mio, 1, ',') + " Mio";
+    texte += '\n';
+    if (jeu.cache)
+        return texte;
+    if (!resultat.erreurs.empty())
+        texte += "sortie d'erreur (d\xC3\xA9" "but) :\n" + resultat.erreurs.substr(0, 2000) + '\n';
+    if (!resultat.explication.empty())
+        texte += "\n" + resultat.explication;
+    return texte;
+}
+
+} // namespace
+
+void ecrireGradescope(std::ostream& sortie, const std::vector<Jeu>& jeux, const ResultatRemise& remise,
+                      const Notation& notation, std::string_view retour)
+{
+    sortie << "{\n  \"score\": " << nombreJson(notation.note.value_or(0)) << ",\n"
+           << "  \"output\": " << echapperJson(retour) << ",\n"
+           << "  \"output_format\": \"text\",\n  \"test_output_format\": \"text\",\n"
+           << "  \"tests\": [";
+    const char* separateur = "\n";
+    for (std::size_t j = 0; j < jeux.size(); ++j) {
+        const ResultatJeu vide;
+        const ResultatJeu& resultat = j < remise.jeux.size() ? remise.jeux[j] : vide;
+        bool premier = true;
+        for (std::size_t m = 0; m < nombreMots; ++m) {
+            if (jeux[j].maxima[m] == 0)
+                continue;
+            const Part part = j < notation.parts.size() ? notation.parts[j][m] : Part{};
+            const bool reussi = resultat.note && resultat.reussites[m] >= jeux[j].maxima[m];
+            sortie << separateur << "    {\"name\": " << echapperJson(jeux[j].nom + " : " + std::string(motsNotes[m]))
+                   << ", \"score\": " << nombreJson(part.points) << ", \"max_score\": " << nombreJson(part.max)
+                   << ", \"status\": \"" << (reussi ? "passed" : "failed") << "\", \"visibility\": \""
+                   << (jeux[j].cache ? "hidden" : "visible") << "\",\n     \"output\": "
+                   << echapperJson(decrireTest(jeux[j], resultat, m, premier)) << "}";
+            separateur = ",\n";
+            premier = false;
+        }
+    }
+    sortie << "\n  ]\n}\n";
+}

@@ -1,0 +1,199 @@
+#include "retour.h"
+
+#include "echappement.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// The first `nombre` lines of a text, each made safe; the count of those
+// left out.
+std::vector<std::string> premieresLignes(std::string_view texte, std::size_t nombre,
+                                         std::size_t& restantes)
+{
+    std::vector<std::string> lignes;
+    restantes = 0;
+    while (!texte.empty()) {
+        const std::size_t fin = texte.find('\n');
+        const std::string_view ligne = texte.substr(0, fin);
+        if (lignes.size() < nombre) {
+            std::string propre = assainir(ligne.substr(0, 300));
+            std::replace(propre.begin(), propre.end(), '\t', ' ');
+            lignes.push_back(std::move(propre));
+        } else {
+            ++restantes;
+        }
+        if (fin == std::string_view::npos)
+            break;
+        texte.remove_prefix(fin + 1);
+    }
+    return lignes;
+}
+
+std::string decimal(double valeur, int decimales = 2)
+{
+    return formaterNombre(valeur, decimales, ',');
+}
+
+std::string decrireFin(const ResultatJeu& resultat)
+{
+    std::string texte = "fin : " + (resultat.fin.empty() ? std::string("normale") : assainir(resultat.fin));
+    if (resultat.secondes >= 0)
+        texte += ", " + decimal(resultat.secondes) + " s";
+    if (resultat.mio >= 0)
+        texte += ", " + decimal(resultat.mio, 1) + " Mio";
+    return texte;
+}
+
+std::string decrireComptes(const Jeu& jeu, const ResultatJeu& resultat,
+                           const std::array<Part, nombreMots>& parts, const Bareme* bareme)
+{
+    std::string texte = "  r\xC3\xA9ussies :";
+    std::int64_t reussies = 0;
+    std::int64_t total = 0;
+    double points = 0;
+    double max = 0;
+    for (std::size_t m = 0; m < nombreMots; ++m) {
+        if (jeu.maxima[m] == 0)
+            continue;
+        const std::int64_t r = resultat.note ? resultat.reussites[m] : 0;
+        texte += (total == 0 ? " " : ", ") + std::string(motsNotes[m]) + " " + std::to_string(r) + "/"
+            + std::to_string(jeu.maxima[m]);
+        if (bareme != nullptr)
+            texte += " (" + decimal(parts[m].points) + "/" + decimal(parts[m].max) + ")";
+        reussies += r;
+        total += jeu.maxima[m];
+        points += parts[m].points;
+        max += parts[m].max;
+    }
+    if (total == 0)
+        return texte + " aucune ligne";
+    texte += " ; total " + std::to_string(reussies) + "/" + std::to_string(total);
+    if (bareme != nullptr)
+        texte += " ; note du jeu " + decimal(points) + "/" + decimal(max);
+    return texte;
+}
+
+} // namespace
+
+void ecrireRetour(std::ostream& sortie, const std::vector<Jeu>& jeux, const ResultatRemise& remise,
+                  const Notation& notation, const Bareme* bareme)
+{
+    std::vector<std::string> lignes;
+    lignes.push_back("Retour pour " + assainir(remise.nom));
+    if (notation.note && bareme != nullptr)
+        lignes.push_back("Note : " + formaterNombre(*notation.note, bareme->decimales, ',') + " / "
+                         + decimal(bareme->sur));
+    else if (notation.note) {
+        double max = 0;
+        for (const auto& parts : notation.parts)
+            for (const Part& part : parts)
+                max += part.max;
+        lignes.push_back("Lignes r\xC3\xA9ussies : " + decimal(*notation.note, 0) + " / " + decimal(max, 0));
+    }
+    if (!remise.trouvee || (remise.statut != "ok" && remise.compilee && !remise.statut.empty()))
+        lignes.push_back("Statut : " + assainir(remise.statut));
+    if (!remise.compilee) {
+        lignes.push_back("Compilation : \xC3\xA9" "chec, le programme n'a pas \xC3\xA9t\xC3\xA9 lanc\xC3\xA9");
+        std::size_t restantes = 0;
+        for (const std::string& ligne : premieresLignes(remise.compilation, lignesCompilateur, restantes))
+            lignes.push_back("  " + ligne);
+        if (restantes > 0)
+            lignes.push_back("  \xE2\x80\xA6 (" + std::to_string(restantes) + " lignes de plus)");
+    }
+
+    // Each visible set's explanation comes last in its block; first the
+    // lines everyone gets, then the explanations share what is left.
+    struct Bloc {
+        std::vector<std::string> tete;
+        std::string_view explication;
+    };
+    std::vector<Bloc> blocs;
+    std::size_t fixes = lignes.size();
+    std::size_t avecExplication = 0;
+    for (std::size_t j = 0; j < jeux.size() && remise.compilee && remise.trouvee; ++j) {
+        const ResultatJeu vide;
+        const ResultatJeu& resultat = j < remise.jeux.size() ? remise.jeux[j] : vide;
+        Bloc bloc;
+        const std::string titre = "Jeu \xC2\xAB " + assainir(jeux[j].nom) + " \xC2\xBB"
+            + (jeux[j].cache ? " (cach\xC3\xA9)" : "");
+        bloc.tete.push_back(resultat.note || !resultat.fin.empty() ? titre + " \xE2\x80\x94 " + decrireFin(resultat)
+                                                                    : titre + " \xE2\x80\x94 non not\xC3\xA9");
+        const std::array<Part, nombreMots> sansPart{};
+        bloc.tete.push_back(decrireComptes(jeux[j], resultat, j < notation.parts.size() ? notation.parts[j] : sansPart, bareme));
+        if (!jeux[j].cache) {
+            std::size_t restantes = 0;
+            const std::vector<std::string> erreurs = premieresLignes(resultat.erreurs, lignesErreurs, restantes);
+            if (!erreurs.empty())
+                bloc.tete.push_back("  sortie d'erreur (d\xC3\xA9" "but) :");
+            for (const std::string& ligne : erreurs)
+                bloc.tete.push_back("    " + ligne);
+            if (restantes > 0)
+                bloc.tete.push_back("    \xE2\x80\xA6");
+            bloc.explication = resultat.explication;
+            if (!bloc.explication.empty()) {
+                bloc.tete.push_back("  explication :");
+                ++avecExplication;
+            }
+        }
+        fixes += bloc.tete.size();
+        blocs.push_back(std::move(bloc));
+    }
+    const std::size_t reste = lignesRetour > fixes ? lignesRetour - fixes : 0;
+    const std::size_t parExplication = avecExplication > 0 ? reste / avecExplication : 0;
+    for (const Bloc& bloc : blocs) {
+        lignes.insert(lignes.end(), bloc.tete.begin(), bloc.tete.end());
+        if (bloc.explication.empty())
+            continue;
+        std::size_t restantes = 0;
+        std::vector<std::string> explication =
+            premieresLignes(bloc.explication, parExplication > 0 ? parExplication : 1, restantes);
+        if (restantes > 0 && explication.size() > 1) {
+            restantes += 1;
+            explication.back() = "\xE2\x80\xA6 (" + std::to_string(restantes) + " lignes de plus)";
+        }
+        for (const std::string& ligne : explication)
+            lignes.push_back("    " + ligne);
+    }
+    for (const std::string& ligne : lignes)
+        sortie << ligne << '\n';
+}
+
+std::string extraireParticipant(std::string_view nom, std::string* nomComplet)
+{
+    static constexpr std::string_view marque = "_assignsubmission_";
+    const std::size_t fin = nom.rfind(marque);
+    if (fin == std::string_view::npos || fin == 0)
+        return {};
+    std::size_t debut = fin;
+    while (debut > 0 && nom[debut - 1] >= '0' && nom[debut - 1] <= '9')
+        --debut;
+    if (debut == fin || debut < 2 || nom[debut - 1] != '_')
+        return {};
+    if (nomComplet != nullptr)
+        *nomComplet = std::string(nom.substr(0, debut - 1));
+    return std::string(nom.substr(debut, fin - debut));
+}
+
+std::string nommerDossierRetour(std::string_view nom, std::string_view identifiant, bool moodle)
+{
+    std::string dossier;
+    std::string nomComplet;
+    if (moodle && !identifiant.empty() && !extraireParticipant(nom, &nomComplet).empty())
+        dossier = nomComplet + "_" + std::string(identifiant) + "_assignfeedback_file_";
+    else if (moodle && !identifiant.empty())
+        dossier = std::string(nom) + "_" + std::string(identifiant) + "_assignfeedback_file_";
+    else
+        dossier = std::string(nom);
+    while (!dossier.empty() && dossier.back() == '/')
+        dossier.pop_back();
+    dossier = assainir(dossier);
+    for (char& octet : dossier) {
+        if (octet == '/' || octet == '\t' || octet == '\n' || octet == '\\')
+            octet = '_';
+    }
+    if (dossier.empty() || dossier == "." || dossier == "..")
+        dossier = "_" + dossier;
+    return dossier;
+}

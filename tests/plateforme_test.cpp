@@ -1,0 +1,292 @@
+#include "bareme.h"
+#include "echappement.h"
+#include "gradescope.h"
+#include "junit.h"
+#include "moodle.h"
+#include "page.h"
+#include "retour.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+namespace {
+
+Bareme lire(const std::string& texte)
+{
+    Bareme bareme;
+    std::istringstream entree(texte);
+    std::string erreur;
+    EXPECT_TRUE(lireBareme(entree, bareme, erreur)) << erreur;
+    return bareme;
+}
+
+std::string erreurDe(const std::string& texte)
+{
+    Bareme bareme;
+    std::istringstream entree(texte);
+    std::string erreur;
+    EXPECT_FALSE(lireBareme(entree, bareme, erreur)) << texte;
+    return erreur;
+}
+
+// A public set of trace and localiser lines, and a hidden one of trace
+// lines only.
+std::vector<Jeu> deuxJeux()
+{
+    return {{"public", false, {4, 2, 0, 0, 0, 0}}, {"grand", true, {10, 0, 0, 0, 0, 0}}};
+}
+
+ResultatRemise remise(CompteMots publique, CompteMots cachee)
+{
+    ResultatRemise r;
+    r.nom = "Dupont Marie_123_assignsubmission_file_";
+    r.identifiant = "123";
+    r.statut = "ok";
+    r.jeux.resize(2);
+    r.jeux[0].note = r.jeux[1].note = true;
+    r.jeux[0].reussites = publique;
+    r.jeux[1].reussites = cachee;
+    return r;
+}
+
+} // namespace
+
+TEST(LireBareme, InstructionsCommentairesEtDefauts)
+{
+    const Bareme bareme = lire("# exercice 3\n\nsur 20\r\narrondi 0,5 haut   # au demi-point\n"
+                               "mot localiser 2\nmot autres 0\njeu public 20 %\njeu grand 80\n");
+    EXPECT_EQ(bareme.sur, 20);
+    EXPECT_EQ(bareme.pas, 0.5);
+    EXPECT_EQ(bareme.decimales, 1);
+    EXPECT_EQ(bareme.sens, Sens::haut);
+    EXPECT_EQ(bareme.poidsMots[1], 2);
+    EXPECT_EQ(bareme.poidsMots[0], 1);
+    EXPECT_EQ(bareme.poidsMots[5], 0);
+    ASSERT_EQ(bareme.poidsJeux.size(), 2U);
+    EXPECT_EQ(bareme.poidsJeux[0].second, 20);
+    const Bareme defaut = lire("");
+    EXPECT_EQ(defaut.sur, 20);
+    EXPECT_EQ(defaut.decimales, 2);
+}
+
+TEST(LireBareme, ChaqueFauteDitSaLigne)
+{
+    EXPECT_EQ(erreurDe("sur 20\nmot localisr 2\n").rfind("ligne 2 : mot inconnu", 0), 0U);
+    EXPECT_EQ(erreurDe("sur 20\nsur 10\n").rfind("ligne 2 :", 0), 0U);
+    EXPECT_EQ(erreurDe("jeu a 1\njeu a 2\n").rfind("ligne 2 :", 0), 0U);
+    EXPECT_EQ(erreurDe("sur -3\n").rfind("ligne 1 :", 0), 0U);
+    EXPECT_EQ(erreurDe("sur 0\n").rfind("ligne 1 :", 0), 0U);
+    EXPECT_EQ(erreurDe("arrondi 1,2.5\n").rfind("ligne 1 :", 0), 0U);
+    EXPECT_EQ(erreurDe("arrondi 1 milieu\n").rfind("ligne 1 :", 0), 0U);
+    EXPECT_EQ(erreurDe("total 20\n").rfind("ligne 1 : instruction inconnue", 0), 0U);
+    EXPECT_EQ(erreurDe("mot trace\n").rfind("ligne 1 :", 0), 0U);
+    EXPECT_EQ(erreurDe("mot trace 1e3\n").rfind("ligne 1 :", 0), 0U);
+    EXPECT_FALSE(erreurDe("mot trace 0\nmot localiser 0\nmot presences 0\nmot frequentations 0\n"
+                          "mot duree_rencontres 0\nmot autres 0\n").empty());
+    Bareme bareme = lire("jeu pubic 1\n");
+    std::string erreur;
+    EXPECT_FALSE(verifierJeux(bareme, deuxJeux(), erreur));
+    EXPECT_NE(erreur.find("pubic"), std::string::npos);
+    EXPECT_TRUE(verifierJeux(lire("jeu grand 3\n"), deuxJeux(), erreur));
+}
+
+TEST(NoterSelonBareme, MotsEtJeuxPesesPuisArrondis)
+{
+    // Public 20 % (localiser counts double), hidden 80 %: half of trace and
+    // all of localiser in public, 7/10 hidden.
+    const Bareme bareme = lire("mot localiser 2\njeu public 20\njeu grand 80\n");
+    const Notation notation = noterSelonBareme(bareme, deuxJeux(), remise({2, 2}, {7}));
+    ASSERT_TRUE(notation.note);
+    EXPECT_NEAR(notation.parts[0][0].max, 4.0 / 3, 1e-9);
+    EXPECT_NEAR(notation.parts[0][1].max, 8.0 / 3, 1e-9);
+    EXPECT_NEAR(notation.parts[1][0].max, 16, 1e-9);
+    EXPECT_EQ(notation.parts[0][2].max, 0); // no presences line
+    EXPECT_NEAR(*notation.note, 2.0 / 3 + 8.0 / 3 + 11.2, 0.005);
+    EXPECT_EQ(formaterNombre(*notation.note, bareme.decimales, ','), "14,53");
+
+    // Equal weights: 1.25 + 5 + 7.
+    EXPECT_EQ(*noterSelonBareme(lire("arrondi 0.5 haut\n"), deuxJeux(), remise({1, 2}, {7})).note, 13.5);
+    EXPECT_EQ(*noterSelonBareme(lire("arrondi 0.5 bas\n"), deuxJeux(), remise({1, 2}, {7})).note, 13);
+    EXPECT_EQ(*noterSelonBareme(lire("arrondi 0.5\n"), deuxJeux(), remise({1, 2}, {7})).note, 13.5);
+    EXPECT_EQ(*noterSelonBareme(lire("arrondi 1\n"), deuxJeux(), remise({4, 2}, {10})).note, 20);
+    // 13.999… is 14, up or down.
+    EXPECT_EQ(*noterSelonBareme(lire("sur 14\narrondi 1 bas\n"), deuxJeux(), remise({4, 2}, {10})).note, 14);
+}
+
+TEST(NoterSelonBareme, AbsentSansNoteNonCompileZero)
+{
+    const Bareme bareme;
+    ResultatRemise absente = remise({}, {});
+    absente.trouvee = false;
+    absente.jeux[0].note = absente.jeux[1].note = false;
+    EXPECT_FALSE(noterSelonBareme(bareme, deuxJeux(), absente).note);
+    ResultatRemise cassee = remise({4, 2}, {10});
+    cassee.compilee = false;
+    cassee.jeux[0].note = cassee.jeux[1].note = false;
+    EXPECT_EQ(*noterSelonBareme(bareme, deuxJeux(), cassee).note, 0);
+    // A set that did not run counts 0; the other keeps its part.
+    ResultatRemise demi = remise({4, 2}, {10});
+    demi.jeux[1].note = false;
+    EXPECT_EQ(*noterSelonBareme(bareme, deuxJeux(), demi).note, 10);
+    const Notation lignes = noterSansBareme(deuxJeux(), remise({3, 1}, {5}));
+    EXPECT_EQ(*lignes.note, 9);
+    EXPECT_EQ(lignes.parts[1][0].max, 10);
+}
+
+TEST(FormaterNombre, ZerosDeFinOtes)
+{
+    EXPECT_EQ(formaterNombre(14, 2, ','), "14");
+    EXPECT_EQ(formaterNombre(14.5, 2, ','), "14,5");
+    EXPECT_EQ(formaterNombre(13.25, 2, '.'), "13.25");
+    EXPECT_EQ(formaterNombre(0.004, 2, '.'), "0");
+    EXPECT_EQ(formaterNombre(-0.0001, 2, '.'), "0");
+}
+
+TEST(Echappement, OctetsInvalidesEtControles)
+{
+    const std::string texte("a\"\\\n\t\r\x01\xFF\xC3\xA9\xC2\x85\xEF\xBF\xBE", 15);
+    EXPECT_EQ(echapperJson(texte), "\"a\\\"\\\\\\n\\t\\\\r??\xC3\xA9??\"");
+    EXPECT_EQ(echapperXml("<a href='x'>&\"</a>\x0C"), "&lt;a href=&#39;x&#39;&gt;&amp;&quot;&lt;/a&gt;?");
+    EXPECT_EQ(encoderChemin("Dupont \xC3\x89lodie_1_x/retour.txt"), "Dupont%20%C3%89lodie_1_x/retour.txt");
+}
+
+TEST(Retour, CacheSansLignesEtSoixanteLignesAuPlus)
+{
+    const std::vector<Jeu> jeux = deuxJeux();
+    ResultatRemise r = remise({2, 1}, {3});
+    r.jeux[0].fin = "normale";
+    r.jeux[0].secondes = 0.25;
+    r.jeux[0].mio = 3.4;
+    r.jeux[0].erreurs = "Traceback (most recent call last):\n  File \"main.py\"\n\x1b[31mx\n4\n5\n6\n";
+    for (int i = 1; i <= 200; ++i)
+        r.jeux[0].explication += "Ligne #" + std::to_string(i) + " (trace) : \xC3\x89" "CHEC\n";
+    r.jeux[1].fin = "temps d\xC3\xA9pass\xC3\xA9";
+    r.jeux[1].erreurs = "SECRET stderr\n";
+    r.jeux[1].explication = "SECRET explication\n";
+    r.jeux[1].premiersEchecs[0] = "SECRET ligne";
+    const Bareme bareme;
+    std::ostringstream sortie;
+    ecrireRetour(sortie, jeux, r, noterSelonBareme(bareme, jeux, r), &bareme);
+    const std::string texte = sortie.str();
+    EXPECT_LE(std::count(texte.begin(), texte.end(), '\n'), 60);
+    EXPECT_EQ(texte.find("SECRET"), std::string::npos);
+    EXPECT_EQ(texte.find('\x1b'), std::string::npos);
+    EXPECT_NE(texte.find("Note : 8 / 20"), std::string::npos) << texte;
+    EXPECT_NE(texte.find("Jeu \xC2\xAB public \xC2\xBB \xE2\x80\x94 fin : normale, 0,25 s, 3,4 Mio"), std::string::npos) << texte;
+    EXPECT_NE(texte.find("Jeu \xC2\xAB grand \xC2\xBB (cach\xC3\xA9) \xE2\x80\x94 fin : temps d\xC3\xA9pass\xC3\xA9"), std::string::npos);
+    EXPECT_NE(texte.find("r\xC3\xA9ussies : trace 3/10 (3/10) ; total 3/10"), std::string::npos) << texte;
+    EXPECT_NE(texte.find("Ligne #1 (trace)"), std::string::npos);
+    EXPECT_NE(texte.find("lignes de plus)"), std::string::npos);
+
+    ResultatRemise cassee = r;
+    cassee.compilee = false;
+    cassee.compilation = "main.c:3:1: error: expected ';'\n";
+    std::ostringstream sortieCassee;
+    ecrireRetour(sortieCassee, jeux, cassee, noterSelonBareme(bareme, jeux, cassee), &bareme);
+    EXPECT_NE(sortieCassee.str().find("  main.c:3:1: error: expected ';'\n"), std::string::npos);
+    EXPECT_EQ(sortieCassee.str().find("Jeu"), std::string::npos);
+}
+
+TEST(Retour, DossiersNommesCommeLaRemiseOuPourMoodle)
+{
+    std::string nom;
+    EXPECT_EQ(extraireParticipant("Dupont Marie_123456_assignsubmission_file_", &nom), "123456");
+    EXPECT_EQ(nom, "Dupont Marie");
+    EXPECT_EQ(extraireParticipant("_12_assignsubmission_file_"), "");
+    EXPECT_EQ(extraireParticipant("bob"), "");
+    EXPECT_EQ(extraireParticipant("a_b_assignsubmission_"), "");
+    EXPECT_EQ(nommerDossierRetour("Dupont Marie_123456_assignsubmission_file_", "123456", true),
+              "Dupont Marie_123456_assignfeedback_file_");
+    EXPECT_EQ(nommerDossierRetour("Dupont Marie_123456_assignsubmission_file_", "123456", false),
+              "Dupont Marie_123456_assignsubmission_file_");
+    EXPECT_EQ(nommerDossierRetour("..", "", false), "_..");
+    EXPECT_EQ(nommerDossierRetour("a/b\nc/", "", false), "a_b_c");
+}
+
+TEST(Moodle, ChainesExactesDesDeuxLangues)
+{
+    RangeeMoodle rangee{"123", "Dupont, Marie", 14.5, 2, 20, horodaterMoodle(0), "public : 3/4 <ok>"};
+    for (const auto& [langue, attendu] :
+         {std::pair{LangueMoodle::fr,
+                    std::string("Identifiant,Nom complet,Note,Note maximale,Derni\xC3\xA8re modification (note),"
+                                "Feedback par commentaires\nParticipant123,\"Dupont, Marie\",14.5,20,"
+                                "1970-01-01T00:00:00+00:00,public : 3/4 &lt;ok&gt;\n")},
+          std::pair{LangueMoodle::en,
+                    std::string("Identifier,Full name,Grade,Maximum grade,Last modified (grade),Feedback comments\n"
+                                "Participant 123,\"Dupont, Marie\",14.5,20,1970-01-01T00:00:00+00:00,"
+                                "public : 3/4 &lt;ok&gt;\n")}}) {
+        std::ostringstream sortie;
+        ecrireEnteteMoodle(sortie, langue);
+        ecrireRangeeMoodle(sortie, langue, rangee);
+        EXPECT_EQ(sortie.str(), attendu);
+    }
+    rangee.note.reset();
+    std::ostringstream sansNote;
+    ecrireRangeeMoodle(sansNote, LangueMoodle::en, rangee);
+    EXPECT_EQ(sansNote.str().find("Participant 123,\"Dupont, Marie\",,20,"), 0U);
+    EXPECT_FALSE(lireLangueMoodle("de"));
+}
+
+TEST(Junit, NomsUniquesEtLignesCacheesTues)
+{
+    const std::vector<Jeu> jeux = deuxJeux();
+    ResultatRemise r = remise({4, 1}, {3});
+    r.jeux[0].premiersEchecs[1] = "Ligne #6 (localiser) : \xC3\x89" "CHEC <V1>";
+    r.jeux[1].premiersEchecs[0] = "SECRET";
+    Junit junit;
+    std::ostringstream sortie;
+    ecrireDebutJunit(sortie);
+    ecrireSuiteJunit(sortie, junit, jeux, r, noterSansBareme(jeux, r));
+    ecrireSuiteJunit(sortie, junit, jeux, r, noterSansBareme(jeux, r));
+    ecrireFinJunit(sortie);
+    const std::string xml = sortie.str();
+    EXPECT_EQ(xml.find("SECRET"), std::string::npos);
+    EXPECT_NE(xml.find("<testcase classname=\"Dupont Marie_123_assignsubmission_file_ (2).public\" name=\"trace\"/>"),
+              std::string::npos) << xml;
+    EXPECT_NE(xml.find("&lt;V1&gt;</failure>"), std::string::npos);
+    EXPECT_NE(xml.find("tests=\"3\" failures=\"2\""), std::string::npos);
+}
+
+TEST(Gradescope, TestsCachesSansLeursLignes)
+{
+    const std::vector<Jeu> jeux = deuxJeux();
+    ResultatRemise r = remise({4, 2}, {3});
+    r.jeux[0].explication = "Récapitulatif : aucun échec\n";
+    r.jeux[1].explication = "SECRET";
+    r.jeux[1].erreurs = "SECRET";
+    std::ostringstream sortie;
+    ecrireGradescope(sortie, jeux, r, noterSelonBareme(Bareme{}, jeux, r), "retour");
+    const std::string json = sortie.str();
+    EXPECT_EQ(json.find("SECRET"), std::string::npos);
+    EXPECT_EQ(json.rfind("{\n  \"score\": 13,\n  \"output\": \"retour\",", 0), 0U) << json;
+    EXPECT_NE(json.find("{\"name\": \"grand : trace\", \"score\": 3, \"max_score\": 10, \"status\": \"failed\", "
+                        "\"visibility\": \"hidden\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"name\": \"public : localiser\", \"score\": 5, \"max_score\": 5, "
+                        "\"status\": \"passed\", \"visibility\": \"visible\""), std::string::npos) << json;
+}
+
+TEST(Page, AutonomeEtEchappee)
+{
+    Page page;
+    page.titre = "Classe <3>";
+    page.jeux = deuxJeux();
+    RangeePage rangee{remise({4, 2}, {3}), 13.0, "retours/Dupont%20Marie/retour.txt"};
+    rangee.remise.nom = "<script>alert(1)</script>";
+    page.rangees = {rangee, rangee};
+    page.rangees[1].remise.trouvee = false;
+    page.rangees[1].note.reset();
+    page.lignes.push_back({"public", 3, "localiser <x>", 1, {{"faux & faux", 1}}});
+    const Bareme bareme;
+    page.bareme = &bareme;
+    std::ostringstream sortie;
+    ecrirePage(sortie, page);
+    const std::string html = sortie.str();
+    EXPECT_EQ(html.find("<script"), std::string::npos);
+    EXPECT_EQ(html.find("http"), std::string::npos);
+    EXPECT_EQ(html.find(" src="), std::string::npos);
+    EXPECT_NE(html.find("<a href=\"retours/Dupont%20Marie/retour.txt\">&lt;script&gt;"), std::string::npos);
+    EXPECT_NE(html.find("<code>faux &amp; faux</code> \xC3\x97" "1"), std::string::npos);
+    EXPECT_NE(html.find("1 not\xC3\xA9s, 1 sans note."), std::string::npos);
+}
