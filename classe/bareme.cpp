@@ -200,7 +200,7 @@ bool lireBareme(std::istream& entree, Bareme& bareme, std::string& erreur)
         if (mots.empty())
             continue;
         if (!lireInstruction(mots, bareme, vus, erreur)) {
-            erreur = "ligne " + std::to_string(numero) + " : " + erreur;
+            erreur.insert(0, "ligne " + std::to_string(numero) + " : ");
             return false;
         }
     }

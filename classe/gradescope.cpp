@@ -44,8 +44,7 @@ void ecrireGradescope(std::ostream& sortie, const std::vector<Jeu>& jeux, const 
            << "  \"tests\": [";
     const char* separateur = "\n";
     for (std::size_t j = 0; j < jeux.size(); ++j) {
-        const ResultatJeu vide;
-        const ResultatJeu& resultat = j < remise.jeux.size() ? remise.jeux[j] : vide;
+        const ResultatJeu& resultat = resultatDuJeu(remise, j);
         bool premier = true;
         for (std::size_t m = 0; m < nombreMots; ++m) {
             if (jeux[j].maxima[m] == 0)

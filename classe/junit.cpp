@@ -44,8 +44,7 @@ void ecrireSuiteJunit(std::ostream& sortie, Junit& junit, const std::vector<Jeu>
     double secondes = 0;
     std::string corps;
     for (std::size_t j = 0; j < jeux.size(); ++j) {
-        const ResultatJeu vide;
-        const ResultatJeu& resultat = j < remise.jeux.size() ? remise.jeux[j] : vide;
+        const ResultatJeu& resultat = resultatDuJeu(remise, j);
         if (resultat.secondes > 0)
             secondes += resultat.secondes;
         for (std::size_t m = 0; m < nombreMots; ++m) {

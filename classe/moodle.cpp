@@ -3,6 +3,8 @@
 #include "bareme.h"
 #include "echappement.h"
 
+#include <algorithm>
+
 namespace {
 
 // The strings of Moodle's language packs: "hiddenuser", the worksheet's
@@ -35,10 +37,7 @@ std::optional<LangueMoodle> lireLangueMoodle(std::string_view texte)
 std::string citerCsv(std::string_view texte)
 {
     std::string propre = assainir(texte);
-    for (char& octet : propre) {
-        if (octet == '\n' || octet == '\t')
-            octet = ' ';
-    }
+    std::replace_if(propre.begin(), propre.end(), [](char octet) { return octet == '\n' || octet == '\t'; }, ' ');
     if (propre.find_first_of(",\"") == std::string::npos && (propre.empty() || propre.front() != ' '))
         return propre;
     std::string cite = "\"";

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numeric>
 
 namespace {
 
@@ -53,8 +54,7 @@ void ecrireHistogramme(std::ostream& sortie, const Page& page)
         maximum = page.bareme->sur;
     } else {
         for (const Jeu& jeu : page.jeux)
-            for (const std::int64_t lignes : jeu.maxima)
-                maximum += static_cast<double>(lignes);
+            maximum += static_cast<double>(std::accumulate(jeu.maxima.begin(), jeu.maxima.end(), std::int64_t{0}));
     }
     // A bar per point up to 20, ten bars past it.
     const std::size_t barres = maximum <= 20 && maximum == std::floor(maximum)
@@ -139,8 +139,7 @@ void ecrireFins(std::ostream& sortie, const Page& page)
     for (std::size_t j = 0; j < page.jeux.size(); ++j) {
         std::map<std::string, std::int64_t> fins;
         for (const RangeePage& rangee : page.rangees) {
-            const ResultatJeu vide;
-            ++fins[decrireFin(rangee.remise, j < rangee.remise.jeux.size() ? rangee.remise.jeux[j] : vide)];
+            ++fins[decrireFin(rangee.remise, resultatDuJeu(rangee.remise, j))];
         }
         std::vector<std::pair<std::string, std::int64_t>> triees(fins.begin(), fins.end());
         std::stable_sort(triees.begin(), triees.end(),
@@ -190,8 +189,7 @@ void ecrireRangees(std::ostream& sortie, const Page& page)
                                : std::string())
                << "</td>";
         for (std::size_t j = 0; j < page.jeux.size(); ++j) {
-            const ResultatJeu vide;
-            const ResultatJeu& resultat = j < remise.jeux.size() ? remise.jeux[j] : vide;
+            const ResultatJeu& resultat = resultatDuJeu(remise, j);
             std::int64_t reussies = 0;
             std::int64_t lignes = 0;
             for (std::size_t m = 0; m < nombreMots; ++m) {

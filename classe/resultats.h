@@ -56,4 +56,11 @@ struct ResultatRemise {
     std::vector<ResultatJeu> jeux;
 };
 
+// A submission's result on set `jeu`, or an empty one when it has none.
+inline const ResultatJeu& resultatDuJeu(const ResultatRemise& remise, std::size_t jeu)
+{
+    static const ResultatJeu aucun{};
+    return jeu < remise.jeux.size() ? remise.jeux[jeu] : aucun;
+}
+
 #endif

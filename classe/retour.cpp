@@ -3,6 +3,7 @@
 #include "echappement.h"
 
 #include <algorithm>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -88,8 +89,8 @@ void ecrireRetour(std::ostream& sortie, const std::vector<Jeu>& jeux, const Resu
     else if (notation.note) {
         double max = 0;
         for (const auto& parts : notation.parts)
-            for (const Part& part : parts)
-                max += part.max;
+            max = std::accumulate(parts.begin(), parts.end(), max,
+                                  [](double somme, const Part& part) { return somme + part.max; });
         lignes.push_back("Lignes r\xC3\xA9ussies : " + decimal(*notation.note, 0) + " / " + decimal(max, 0));
     }
     if (!remise.trouvee || (remise.statut != "ok" && remise.compilee && !remise.statut.empty()))
@@ -98,7 +99,7 @@ void ecrireRetour(std::ostream& sortie, const std::vector<Jeu>& jeux, const Resu
         lignes.push_back("Compilation : \xC3\xA9" "chec, le programme n'a pas \xC3\xA9t\xC3\xA9 lanc\xC3\xA9");
         std::size_t restantes = 0;
         for (const std::string& ligne : premieresLignes(remise.compilation, lignesCompilateur, restantes))
-            lignes.push_back("  " + ligne);
+            lignes.push_back("  " + ligne); // cppcheck-suppress useStlAlgorithm
         if (restantes > 0)
             lignes.push_back("  \xE2\x80\xA6 (" + std::to_string(restantes) + " lignes de plus)");
     }
@@ -113,8 +114,7 @@ void ecrireRetour(std::ostream& sortie, const std::vector<Jeu>& jeux, const Resu
     std::size_t fixes = lignes.size();
     std::size_t avecExplication = 0;
     for (std::size_t j = 0; j < jeux.size() && remise.compilee && remise.trouvee; ++j) {
-        const ResultatJeu vide;
-        const ResultatJeu& resultat = j < remise.jeux.size() ? remise.jeux[j] : vide;
+        const ResultatJeu& resultat = resultatDuJeu(remise, j);
         Bloc bloc;
         const std::string titre = "Jeu \xC2\xAB " + assainir(jeux[j].nom) + " \xC2\xBB"
             + (jeux[j].cache ? " (cach\xC3\xA9)" : "");
@@ -154,7 +154,7 @@ void ecrireRetour(std::ostream& sortie, const std::vector<Jeu>& jeux, const Resu
             explication.back() = "\xE2\x80\xA6 (" + std::to_string(restantes) + " lignes de plus)";
         }
         for (const std::string& ligne : explication)
-            lignes.push_back("    " + ligne);
+            lignes.push_back("    " + ligne); // cppcheck-suppress useStlAlgorithm
     }
     for (const std::string& ligne : lignes)
         sortie << ligne << '\n';
@@ -189,10 +189,8 @@ std::string nommerDossierRetour(std::string_view nom, std::string_view identifia
     while (!dossier.empty() && dossier.back() == '/')
         dossier.pop_back();
     dossier = assainir(dossier);
-    for (char& octet : dossier) {
-        if (octet == '/' || octet == '\t' || octet == '\n' || octet == '\\')
-            octet = '_';
-    }
+    std::replace_if(dossier.begin(), dossier.end(),
+                    [](char octet) { return octet == '/' || octet == '\t' || octet == '\n' || octet == '\\'; }, '_');
     if (dossier.empty() || dossier == "." || dossier == "..")
         dossier = "_" + dossier;
     return dossier;

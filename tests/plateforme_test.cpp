@@ -1,10 +1,10 @@
-#include "bareme.h"
-#include "echappement.h"
-#include "gradescope.h"
-#include "junit.h"
-#include "moodle.h"
-#include "page.h"
-#include "retour.h"
+#include "classe/bareme.h"
+#include "classe/echappement.h"
+#include "classe/gradescope.h"
+#include "classe/junit.h"
+#include "classe/moodle.h"
+#include "classe/page.h"
+#include "classe/retour.h"
 
 #include <gtest/gtest.h>
 
