@@ -1,0 +1,118 @@
+#include "indices_fichier.h"
+
+#include "validation/comparaison.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+
+namespace {
+
+// stdio's buffer for a file is its block size, 4 096 bytes on most systems,
+// or a multiple of it.
+constexpr std::uint64_t tailleTampon = 4096;
+
+// "12 345": thousands apart, as French writes them.
+std::string grouper(std::uint64_t valeur)
+{
+    const std::string chiffres = std::to_string(valeur);
+    std::string groupe;
+    for (std::size_t i = 0; i < chiffres.size(); ++i) {
+        if (i > 0 && (chiffres.size() - i) % 3 == 0)
+            groupe += ' ';
+        groupe += chiffres[i];
+    }
+    return groupe;
+}
+
+// The words of a file's name, in lower case: "Votre_Sortie.txt" gives
+// votre, sortie, txt.
+bool nommeUnDe(std::string_view chemin, const std::string_view* mots, std::size_t nombre)
+{
+    const std::size_t barre = chemin.rfind('/');
+    const std::string_view nom = barre == std::string_view::npos ? chemin : chemin.substr(barre + 1);
+    std::size_t pos = 0;
+    while (pos < nom.size()) {
+        std::string mot;
+        for (; pos < nom.size(); ++pos) {
+            char octet = nom[pos];
+            if (octet >= 'A' && octet <= 'Z')
+                octet = static_cast<char>(octet - 'A' + 'a');
+            if ((octet < 'a' || octet > 'z') && (octet < '0' || octet > '9'))
+                break;
+            mot += octet;
+        }
+        ++pos;
+        if (std::find(mots, mots + nombre, mot) != mots + nombre)
+            return true;
+    }
+    return false;
+}
+
+constexpr std::array<std::string_view, 9> motsProduits = {
+    "votre", "vos", "mon", "mes", "ma", "sortie", "obtenu", "obtenus", "etudiant"};
+constexpr std::array<std::string_view, 12> motsReferences = {
+    "solution", "solutions", "attendu", "attendus", "attendue", "expected", "reference", "ref",
+    "corrige", "correction", "oracle", "prof"};
+
+int compterNoms(std::string_view chemin, int produit, int reference)
+{
+    return (nommeUnDe(chemin, motsProduits.data(), motsProduits.size()) ? produit : 0)
+        + (nommeUnDe(chemin, motsReferences.data(), motsReferences.size()) ? reference : 0);
+}
+
+} // namespace
+
+std::string indiquerUtf16(EncodageUtf16 encodage, bool fichierTeste)
+{
+    if (encodage.ordre == OrdreUtf16::aucun)
+        return {};
+    const bool petit = encodage.ordre == OrdreUtf16::petitBoutiste;
+    std::string texte = fichierTeste ? "le fichier test\xC3\xA9" : "le fichier des r\xC3\xA9sultats attendus";
+    texte += petit ? " est en UTF-16 LE" : " est en UTF-16 BE";
+    texte += encodage.marque ? " avec BOM" : " sans BOM";
+    // Windows PowerShell 5 writes UTF-16 LE with a mark where a program's
+    // output is redirected with ">"; cmd writes the program's own bytes.
+    if (petit && fichierTeste)
+        texte += " (\xC2\xAB > \xC2\xBB de PowerShell 5 ?) : le r\xC3\xA9" "enregistrer en UTF-8, "
+                 "ou rediriger avec cmd /c";
+    else
+        texte += " : le r\xC3\xA9" "enregistrer en UTF-8";
+    return texte;
+}
+
+std::string indiquerTamponPerdu(const FinResultats& fin)
+{
+    if (!fin.coupee || fin.taille == 0 || fin.taille % tailleTampon != 0)
+        return {};
+    return "le fichier test\xC3\xA9 s'arr\xC3\xAAte en route \xC3\xA0 " + grouper(fin.taille)
+        + " octets, un multiple de 4 096 : sortie perdue dans un plantage, tampon de stdio jamais vid\xC3\xA9 ?";
+}
+
+std::string indiquerInversion(const Inversion& inversion)
+{
+    if (inversion.echecs == 0)
+        return {};
+    const int noms = compterNoms(inversion.cheminAttendu, 1, -1) + compterNoms(inversion.cheminTeste, -1, 1);
+    const bool longueurs = inversion.attenduFinitTot && !inversion.testeFinitTot;
+    if (noms <= 0 && !longueurs)
+        return {};
+    return "les fichiers attendu et test\xC3\xA9 semblent invers\xC3\xA9s : l'ordre est "
+           "valideur test.txt solution.resultat votre.resultat";
+}
+
+bool estResultatVide(std::string_view attendue)
+{
+    return std::all_of(attendue.begin(), attendue.end(), estBlanc);
+}
+
+std::string indiquerResultatsVidesOmis(std::int64_t manquantes, std::int64_t manquantesVides)
+{
+    if (manquantesVides < 2 || manquantesVides * 10 < manquantes * 9)
+        return {};
+    std::string texte = manquantesVides == manquantes ? "les " : "presque toutes les ";
+    texte += std::to_string(manquantes)
+        + " lignes manquantes ont un r\xC3\xA9sultat attendu vide : pour un r\xC3\xA9sultat vide, "
+          "le programme doit \xC3\xA9" "crire une ligne vide";
+    return texte;
+}
