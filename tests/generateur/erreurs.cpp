@@ -363,7 +363,7 @@ bool ecrireClasse(const Exercice& exercice, const std::string& dossier)
     {
         Cas& cas = ajouter(classe, "prefixe");
         changerLignes(cas, [](const std::string& ligne) { return "> " + ligne; });
-        indice(cas, "la ligne obtenue commence par \xC2\xAB > \xC2\xBB");
+        indice(cas, "la ligne obtenue commence par \xC2\xAB > \xC2\xBB de plus que l'attendue");
     }
     {
         Cas& cas = ajouter(classe, "ordre");

@@ -73,7 +73,7 @@ struct Analyse {
     std::int64_t autresMotsEchecs = 0; // words past those few
     std::int64_t autresMotsTests = 0;
     // Failures per cause, bit k of Cause counted in parCause[k].
-    std::array<std::int64_t, 12> parCause{};
+    std::array<std::int64_t, nombreCauses> parCause{};
     std::int64_t premiereFinTeste = 0;   // first line where V2 was the end of the results file
     std::int64_t premiereFinAttendu = 0; // first line where V1 was the end of the expected file
     FinParcours fin;

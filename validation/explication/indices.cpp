@@ -2,8 +2,10 @@
 
 #include "validation/comparaison.h"
 #include "difference.h"
+#include "mots.h"
 #include "rapprochement.h"
 #include "unicode.h"
+#include "utf16.h"
 
 #include <algorithm>
 #include <array>
@@ -54,6 +56,11 @@ constexpr std::string_view textePoint =
     "(3.14 pour 3,14)";
 constexpr std::string_view texteVirgules =
     "virgules et points entre chiffres \xC3\xA9" "chang\xC3\xA9s entre les deux lignes";
+
+constexpr std::string_view texteUtf16 =
+    " est en UTF-16 (octets nuls entre les caract\xC3\xA8res) : \xC3\xA0 r\xC3\xA9" "enregistrer en UTF-8";
+constexpr std::string_view texteOrdre = "les m\xC3\xAAmes mots que l'attendue, dans un autre ordre";
+constexpr std::string_view texteSeparateurs = "les m\xC3\xAAmes mots que l'attendue, s\xC3\xA9par\xC3\xA9s autrement";
 
 constexpr std::string_view marqueOrdre = "\xEF\xBB\xBF";
 
@@ -135,6 +142,43 @@ std::string composerInvisible(const Invisibles& invisibles)
     return indice + " : " + liste;
 }
 
+// "« ; » pour « , »", or "rien pour « , »": what B writes where A has what.
+std::string citerEchange(std::string_view obtenu, std::string_view attendu)
+{
+    const std::string citeObtenu = citerCourt(obtenu);
+    const std::string citeAttendu = citerCourt(attendu);
+    if ((citeObtenu.empty() && enleverEspaces(obtenu).size() > 0)
+        || (citeAttendu.empty() && enleverEspaces(attendu).size() > 0))
+        return {};
+    const auto citer = [](const std::string& texte) {
+        return texte.empty() ? std::string("rien") : "\xC2\xAB " + texte + " \xC2\xBB";
+    };
+    return " (" + citer(citeObtenu) + " pour " + citer(citeAttendu) + ")";
+}
+
+// What a line says in other words than the expected one, when nothing more
+// telling was found: a prefix before it, its words in another order or
+// with other separators.
+void chercherAutresMots(std::string_view a, std::string_view b, std::vector<Indice>& indices)
+{
+    const std::string_view prefixe = trouverPrefixe(a, b);
+    const std::string cite = citerCourt(prefixe);
+    if (!cite.empty()) {
+        indices.push_back({causePrefixe, "la ligne obtenue commence par \xC2\xAB " + cite
+                                             + " \xC2\xBB de plus que l'attendue : une invite ou un message "
+                                               "\xC3\xA9" "crit avant le r\xC3\xA9sultat ?"});
+        return;
+    }
+    if (ontMotsDansAutreOrdre(a, b)) {
+        indices.push_back({causeOrdre, std::string(texteOrdre)});
+        return;
+    }
+    const Separateurs separateurs = trouverSeparateurs(a, b);
+    if (separateurs.trouves)
+        indices.push_back({causeSeparateur, std::string(texteSeparateurs)
+                                                + citerEchange(separateurs.obtenu, separateurs.attendu)});
+}
+
 } // namespace
 
 std::vector<Indice> trouverIndices(const Echec& echec)
@@ -149,6 +193,13 @@ std::vector<Indice> trouverIndices(const Echec& echec)
         donner(causeFinTeste, std::string(texteFinTeste));
     if (echec.finFichierAttendu)
         donner(causeFinAttendu, std::string(texteFinAttendu));
+    // Text in UTF-16 explains every other difference of its line.
+    const bool utf16A = estLigneUtf16(a);
+    const bool utf16B = estLigneUtf16(b);
+    if (utf16A != utf16B) {
+        donner(causeUtf16, (utf16B ? "la ligne obtenue" : "la ligne attendue") + std::string(texteUtf16));
+        return indices;
+    }
     // A line cut short may end inside a character: that says nothing of its encoding.
     const bool coupee = echec.obtenueSansSaut && !echec.finFichierTeste && estDebutStrict(b, a);
     if (coupee)
@@ -186,5 +237,7 @@ std::vector<Indice> trouverIndices(const Echec& echec)
     Invisibles invisibles;
     if (!marque && concordentSansInvisibles(a, b, invisibles))
         donner(causeInvisible, composerInvisible(invisibles));
+    if (indices.empty())
+        chercherAutresMots(a, b, indices);
     return indices;
 }

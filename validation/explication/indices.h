@@ -22,7 +22,14 @@ enum Cause : unsigned {
     causeDoubleEncodage = 1U << 9,  // V2 is V1 encoded in UTF-8 twice
     causeVirgule = 1U << 10,        // a decimal comma for a point, or the reverse
     causeInvisible = 1U << 11,      // an invisible character that the other line lacks
+    causeUtf16 = 1U << 12,          // a line of UTF-16 text, zero bytes between its letters
+    causePrefixe = 1U << 13,        // V2 is V1 after a few bytes of invite or label
+    causeOrdre = 1U << 14,          // the same words in another order
+    causeSeparateur = 1U << 15,     // the same words with other separators
 };
+
+// How many causes there are: bits 0 to nombreCauses - 1.
+constexpr unsigned nombreCauses = 16;
 
 // One line of hint: its cause and its French text, without the "indice : "
 // that a report puts before it.

@@ -28,7 +28,12 @@ constexpr std::string_view nomsCauses[] = {
     "UTF-8 encod\303\251 deux fois",
     "virgule d\303\251cimale",
     "caract\303\250re invisible",
+    "UTF-16",
+    "pr\303\251" "fixe",
+    "ordre des mots",
+    "s\303\251parateurs",
 };
+static_assert(std::size(nomsCauses) == nombreCauses, "a name for every cause");
 
 std::string nommerCauses(unsigned causes)
 {
