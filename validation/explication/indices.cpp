@@ -147,8 +147,8 @@ std::string citerEchange(std::string_view obtenu, std::string_view attendu)
 {
     const std::string citeObtenu = citerCourt(obtenu);
     const std::string citeAttendu = citerCourt(attendu);
-    if ((citeObtenu.empty() && enleverEspaces(obtenu).size() > 0)
-        || (citeAttendu.empty() && enleverEspaces(attendu).size() > 0))
+    if ((citeObtenu.empty() && !enleverEspaces(obtenu).empty())
+        || (citeAttendu.empty() && !enleverEspaces(attendu).empty()))
         return {};
     const auto citer = [](const std::string& texte) {
         return texte.empty() ? std::string("rien") : "\xC2\xAB " + texte + " \xC2\xBB";

@@ -29,7 +29,7 @@ constexpr std::string_view nomsCauses[] = {
     "virgule d\303\251cimale",
     "caract\303\250re invisible",
     "UTF-16",
-    "pr\303\251" "fixe",
+    "pr\303\251fixe",
     "ordre des mots",
     "s\303\251parateurs",
 };
