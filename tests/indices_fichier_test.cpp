@@ -150,3 +150,40 @@ TEST(IndicesFichier, Utf16TamponInversionVides)
     EXPECT_EQ(indiquerResultatsVidesOmis(1, 1), "");
     EXPECT_EQ(indiquerResultatsVidesOmis(10, 5), "");
 }
+
+// The facts of a whole run, its lines given as the loop gives them.
+TEST(IndicesFichier, FaitsReleves)
+{
+    const auto relever = [](const std::vector<std::string>& obtenues, std::size_t lignes, bool sansSaut) {
+        FaitsFichiers faits;
+        for (std::size_t i = 0; i < lignes; ++i) {
+            LigneComparee ligne;
+            ligne.numeroLigne = static_cast<std::int64_t>(i + 1);
+            ligne.attendue = "Bob : hall";
+            ligne.finTeste = i >= obtenues.size();
+            ligne.obtenue = ligne.finTeste ? std::string_view("(X)") : std::string_view(obtenues[i]);
+            ligne.obtenueSansSaut = sansSaut && i + 1 == obtenues.size();
+            ligne.identiques = ligne.obtenue == ligne.attendue;
+            releverFaits(faits, ligne);
+        }
+        return faits;
+    };
+    // 4 095 bytes and a newline, then a line cut short: a lost buffer.
+    const std::string longue(4095, 'x');
+    FaitsFichiers faits = relever({longue, "Bob : ha"}, 3, false);
+    EXPECT_EQ(faits.octetsTeste, 4096U + 9U);
+    faits = relever({longue, "Bob : hal", "Bob"}, 4, true);
+    EXPECT_EQ(faits.octetsTeste, 4096U + 10U + 3U);
+    faits = relever({longue}, 3, false);
+    EXPECT_TRUE(faits.testeFini);
+    EXPECT_EQ(indiquerFichiers(faits, "attendu", "votre").size(), 1U);
+    // Every line there, the last one without a newline but whole: no crash.
+    faits = relever({longue.substr(0, 4085), "Bob : hall"}, 2, true);
+    EXPECT_EQ(faits.octetsTeste, 4096U);
+    EXPECT_TRUE(indiquerFichiers(faits, "attendu", "votre").empty());
+
+    faits = relever({"\xFF\xFE" "B\0o\0b\0\r\0"s, "\0B\0o\0b\0\r\0"s}, 2, false);
+    ASSERT_EQ(indiquerFichiers(faits, "a", "b").size(), 1U);
+    EXPECT_EQ(indiquerFichiers(faits, "a", "b")[0].substr(0, 43), "le fichier test\xC3\xA9 est en UTF-16 LE avec BOM");
+    EXPECT_TRUE(indiquerFichiers(relever({"Bob : hall"}, 1, false), "votre", "solution").empty());
+}

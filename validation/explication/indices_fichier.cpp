@@ -5,8 +5,12 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <utility>
 
 namespace {
+
+// Enough of a file's start to recognise UTF-16 in it.
+constexpr std::size_t tailleDebut = 64;
 
 // stdio's buffer for a file is its block size, 4 096 bytes on most systems,
 // or a multiple of it.
@@ -115,4 +119,38 @@ std::string indiquerResultatsVidesOmis(std::int64_t manquantes, std::int64_t man
         + " lignes manquantes ont un r\xC3\xA9sultat attendu vide : pour un r\xC3\xA9sultat vide, "
           "le programme doit \xC3\xA9" "crire une ligne vide";
     return texte;
+}
+
+void releverFaits(FaitsFichiers& faits, const LigneComparee& ligne)
+{
+    if (ligne.numeroLigne == 1) {
+        faits.debutAttendu = std::string(ligne.attendue.substr(0, tailleDebut));
+        if (!ligne.finTeste)
+            faits.debutTeste = std::string(ligne.obtenue.substr(0, tailleDebut));
+    }
+    faits.echecs += ligne.identiques ? 0 : 1;
+    faits.attenduFini = faits.attenduFini || ligne.finAttendu;
+    if (ligne.finTeste) {
+        faits.testeFini = true;
+        return;
+    }
+    faits.octetsTeste += ligne.obtenue.size() + (ligne.obtenueSansSaut ? 0 : 1);
+    faits.derniereCoupee = ligne.obtenueSansSaut && !ligne.identiques;
+}
+
+std::vector<std::string> indiquerFichiers(const FaitsFichiers& faits, std::string_view cheminAttendu,
+                                          std::string_view cheminTeste)
+{
+    std::vector<std::string> indices;
+    const auto ajouter = [&indices](std::string texte) {
+        if (!texte.empty())
+            indices.push_back(std::move(texte));
+    };
+    if (faits.echecs == 0)
+        return indices;
+    ajouter(indiquerUtf16(reconnaitreUtf16(faits.debutTeste), true));
+    ajouter(indiquerUtf16(reconnaitreUtf16(faits.debutAttendu), false));
+    ajouter(indiquerInversion({cheminAttendu, cheminTeste, faits.echecs, faits.attenduFini, faits.testeFini}));
+    ajouter(indiquerTamponPerdu({faits.octetsTeste, faits.testeFini || faits.derniereCoupee}));
+    return indices;
 }

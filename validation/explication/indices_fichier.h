@@ -2,10 +2,12 @@
 #define VALIDEUR_INDICES_FICHIER_H
 
 #include "utf16.h"
+#include "validation/moteur/parcours.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Hints about a run's files as wholes, each one line, from a few facts the
 // run gathers as it goes: the first bytes of a file, how many bytes the
@@ -53,5 +55,24 @@ bool estResultatVide(std::string_view attendue);
 // When most of the lines missing from the results have an empty expected
 // result, and at least two do: the program writes nothing for an empty result.
 std::string indiquerResultatsVidesOmis(std::int64_t manquantes, std::int64_t manquantesVides);
+
+// The facts above, gathered line after line by a run that looks at every
+// compared line: a few bytes and counts, whatever the files' sizes.
+struct FaitsFichiers {
+    std::string debutAttendu; // the first bytes of each file's first line
+    std::string debutTeste;
+    std::uint64_t octetsTeste = 0; // bytes of the results file read as lines
+    bool testeFini = false;        // the results file ended before the test file
+    bool attenduFini = false;
+    bool derniereCoupee = false; // its last line read has no newline and disagrees
+    std::int64_t echecs = 0;
+};
+
+void releverFaits(FaitsFichiers& faits, const LigneComparee& ligne);
+
+// Every hint about the files as wholes, in the order a reader needs them:
+// the encoding first, then the order of the files, then a crash.
+std::vector<std::string> indiquerFichiers(const FaitsFichiers& faits, std::string_view cheminAttendu,
+                                          std::string_view cheminTeste);
 
 #endif
