@@ -118,12 +118,12 @@ void repondre(Monde& monde, Hasard& hasard, Exercice& exercice, std::size_t sort
         exercice.test.push_back("presences " + salle);
         exercice.attendu.push_back(presents.empty() ? "" : salle + " : " + lister(presents));
     } else if (sorte == 2) {
-        const std::string& qui = choisirPersonne(hasard, 7);
+        const std::string& qui = choisirPersonne(hasard, 5);
         exercice.test.push_back("frequentations " + qui);
         const auto vus = monde.rencontres.find(qui);
         exercice.attendu.push_back(vus == monde.rencontres.end() ? "" : qui + " : " + lister(vus->second));
     } else {
-        const std::string& a = choisirPersonne(hasard, 7);
+        const std::string& a = choisirPersonne(hasard, 5);
         std::string b = personnes[tirerSous(hasard, personnes.size())];
         if (b == a)
             b = personnes[(tirerSous(hasard, personnes.size() - 1) + 1) % personnes.size()];
