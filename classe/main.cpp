@@ -5,6 +5,7 @@
 #include "notation.h"
 #include "notes.h"
 #include "options.h"
+#include "plateforme.h"
 #include "progression.h"
 #include "tableau.h"
 #include "vue.h"
@@ -37,6 +38,7 @@ struct Travail {
     const std::vector<Remise>& remises;
     std::vector<Note>& notes;
     VueClasse* vue;
+    Plateformes* plateformes; // null when nothing beyond the table is asked
     std::atomic<std::size_t> prochaine{0};
     std::atomic<std::size_t> faites{0};
     std::mutex verrou;
@@ -51,7 +53,11 @@ void travailler(Travail& travail)
         if (i >= total)
             return;
         try {
-            travail.notes[i] = noterRemise(travail.corrige, travail.remises[i], travail.vue);
+            Plateformes* const plateformes = travail.plateformes;
+            travail.notes[i] = noterRemise(travail.corrige, travail.remises[i], travail.vue,
+                                           plateformes != nullptr && expliquerRemises(plateformes->demandes));
+            if (plateformes != nullptr)
+                rendreRemise(*plateformes, i, travail.notes[i], std::cerr);
         } catch (const std::bad_alloc&) {
             travail.notes[i].nom = travail.remises[i].nom;
             travail.notes[i].notee = false;
@@ -201,11 +207,22 @@ int executer(int argc, char* argv[])
     }
     close(descripteurAttendu);
     VueClasse vue;
-    VueClasse* const vueDemandee = options.lignes.empty() ? nullptr : &vue;
+    // The class report shows the most-missed lines too.
+    VueClasse* const vueDemandee =
+        options.lignes.empty() && options.plateformes.html.empty() ? nullptr : &vue;
     Decomptes maxima;
     if (!compterMaxima(descripteurTest, vueDemandee, maxima)) {
         signalerErreur(corrige.cheminTest, "erreur de lecture");
         return 2;
+    }
+    std::unique_ptr<Plateformes> plateformes;
+    if (demandePlateformes(options.plateformes)) {
+        plateformes = std::make_unique<Plateformes>();
+        plateformes->demandes = options.plateformes;
+        if (!preparerPlateformes(*plateformes, {nommerJeuUnique(corrige.cheminTest, maxima)}, erreur)) {
+            std::cerr << prefixe << erreur << '\n';
+            return 2;
+        }
     }
 
     const int descripteurNotes = options.sortie.empty() ? -1 : ouvrirEcriture(options.sortie, corrige);
@@ -215,7 +232,7 @@ int executer(int argc, char* argv[])
     if (descripteurNotes >= 0)
         fichierNotes = std::make_unique<Fichier>(descripteurNotes, std::ios::out);
     std::unique_ptr<Fichier> fichierLignes;
-    if (vueDemandee != nullptr) {
+    if (!options.lignes.empty()) {
         const int descripteurLignes = ouvrirEcriture(options.lignes, corrige);
         if (descripteurLignes < 0)
             return 2;
@@ -235,8 +252,12 @@ int executer(int argc, char* argv[])
     for (const std::string& ignore : decouverte.ignores)
         signalerErreur(ignore, "ignor\xC3\xA9, hors du motif " + rendreInoffensif(options.motif));
 
+    if (plateformes && !compterRemises(*plateformes, decouverte.remises.size(), erreur)) {
+        std::cerr << prefixe << erreur << '\n';
+        return 2;
+    }
     std::vector<Note> notes(decouverte.remises.size());
-    Travail travail{corrige, decouverte.remises, notes, vueDemandee, {0}, {0}, {}, {}};
+    Travail travail{corrige, decouverte.remises, notes, vueDemandee, plateformes.get(), {0}, {0}, {}, {}};
     const unsigned taches = options.taches != 0 ? options.taches
                                                 : std::max(1U, std::thread::hardware_concurrency());
     noterTout(travail, taches, isatty(STDERR_FILENO) == 1);
@@ -246,7 +267,8 @@ int executer(int argc, char* argv[])
     constexpr std::string_view bom = "\xEF\xBB\xBF";
     if (options.bom)
         sortieNotes << bom;
-    ecrireNotes(sortieNotes, maxima, notes, options.format);
+    ecrireNotes(sortieNotes, maxima, notes, options.format,
+                plateformes && plateformes->bareme ? &*plateformes->bareme : nullptr);
     int code = 0;
     if (!sortieNotes.flush()) {
         signalerErreur(options.sortie.empty() ? "sortie standard" : options.sortie,
@@ -264,6 +286,15 @@ int executer(int argc, char* argv[])
         }
     }
 
+    if (plateformes) {
+        const std::vector<LigneManquee> manquees =
+            options.plateformes.html.empty() ? std::vector<LigneManquee>{}
+                                             : extraireLignesManquees(vue, plateformes->jeux.front().nom, 20);
+        const auto ouvrir = [&corrige](const std::string& chemin) { return ouvrirEcriture(chemin, corrige); };
+        if (!ecrirePlateformes(*plateformes, manquees, ouvrir, std::cerr))
+            code = 1;
+    }
+
     const auto notees = static_cast<std::size_t>(
         std::count_if(notes.begin(), notes.end(), [](const Note& note) { return note.notee; }));
     if (notes.empty())
@@ -272,8 +303,10 @@ int executer(int argc, char* argv[])
               << accorder(notees, "not\xC3\xA9" "e") << ", "
               << accorder(notes.size() - notees, "non not\xC3\xA9" "e") << " ; notes : "
               << (options.sortie.empty() ? std::string("sortie standard") : rendreInoffensif(options.sortie));
-    if (vueDemandee != nullptr)
+    if (!options.lignes.empty())
         std::cerr << " ; vue de la classe : " << rendreInoffensif(options.lignes);
+    if (!options.plateformes.retours.empty())
+        std::cerr << " ; retours : " << rendreInoffensif(options.plateformes.retours);
     std::cerr << '\n' << std::flush;
     if (notes.empty() || notees < notes.size())
         code = 1;

@@ -1,11 +1,16 @@
 #include "notation.h"
 
+#include "validation/bilan.h"
 #include "validation/explication/analyse.h"
+#include "validation/explication/terminal.h"
+#include "validation/rapport.h"
 
 #include <ext/stdio_filebuf.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <istream>
+#include <sstream>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,6 +22,23 @@ using Fichier = __gnu_cxx::stdio_filebuf<char>;
 bool estMemeFichier(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// "Ligne #5 (localiser) : ÉCHEC" with V1 and V2, each cut short.
+std::string decrireEchec(const LigneComparee& ligne)
+{
+    constexpr std::size_t longueur = 200;
+    const Echec echec{ligne.numeroLigne, ligne.commande.substr(0, longueur), ligne.attendue.substr(0, longueur),
+                      ligne.obtenue.substr(0, longueur), ligne.finTeste, ligne.finAttendu, ligne.obtenueSansSaut};
+    std::ostringstream texte;
+    ecrireRapport(texte, echec);
+    return texte.str();
+}
+
+std::size_t indiquerMot(std::string_view commande)
+{
+    return static_cast<std::size_t>(std::find(commandesBilan.begin(), commandesBilan.end(), commande)
+                                    - commandesBilan.begin());
 }
 
 void fermer(int descripteur)
@@ -71,7 +93,7 @@ int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, struct sta
     return -1;
 }
 
-Note noterRemise(const Corrige& corrige, const Remise& remise, VueClasse* vue)
+Note noterRemise(const Corrige& corrige, const Remise& remise, VueClasse* vue, bool expliquer)
 {
     Note note;
     note.nom = remise.nom;
@@ -108,17 +130,34 @@ Note noterRemise(const Corrige& corrige, const Remise& remise, VueClasse* vue)
     std::istream fluxTest(&fichierTest);
     std::istream fluxAttendu(&fichierAttendu);
     std::istream fluxVotre(&fichierVotre);
-    Analyse analyse;
+    // The terminal run's history holds the analysis; its reports are
+    // written only when asked, into a string, without colour.
+    Historique historique;
+    std::ostringstream explication;
+    historique.erreurs = &explication;
+    Analyse& analyse = historique.analyse;
     FinParcours fin;
     note.decomptes = parcourirLignes(
         fluxTest, fluxAttendu, fluxVotre,
-        [&analyse, vue](const LigneComparee& ligne) {
-            analyserLigne(analyse, ligne);
+        [&historique, &note, vue, expliquer](const LigneComparee& ligne) {
+            if (!expliquer) {
+                analyserLigne(historique.analyse, ligne);
+            } else {
+                suivreLigne(historique, ligne);
+                std::string& premier = note.premiersEchecs[indiquerMot(ligne.commande)];
+                if (!ligne.identiques && premier.empty())
+                    premier = decrireEchec(ligne);
+            }
             if (vue != nullptr && !ligne.identiques)
                 noterEchec(*vue, ligne.numeroLigne, ligne.obtenue);
         },
         fin);
     terminerAnalyse(analyse, fin);
+    if (expliquer) {
+        ecrireRecap(historique, note.decomptes, false);
+        ecrireBilan(note.decomptes.reussites, note.decomptes.tests, false, explication);
+        note.explication = explication.str();
+    }
     if (vue != nullptr)
         ++vue->remises;
     if (fluxVotre.bad()) {

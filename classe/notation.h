@@ -7,9 +7,12 @@
 // in the library knows of it.
 
 #include "decouverte.h"
+#include "resultats.h"
 #include "validation/moteur/parcours.h"
 #include "vue.h"
 
+#include <array>
+#include <optional>
 #include <string>
 
 #include <sys/stat.h>
@@ -30,6 +33,12 @@ struct Note {
     std::string statut;   // "ok", or why it could not be graded
     Decomptes decomptes;  // the successes are the row's counts
     std::string diagnostic;
+    // When asked: the explanation a student reads on a terminal, without
+    // colour, and per word its first failing line, cut short. Dropped once
+    // the feedback is written.
+    std::string explication;
+    std::array<std::string, nombreMots> premiersEchecs;
+    std::optional<double> note; // from the scheme
 };
 
 // The status word for an error of open(2) or opendir(3).
@@ -42,7 +51,8 @@ int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, struct sta
                   std::string& statut);
 
 // Grades one submission with the library's loop: the counts, the analysis'
-// diagnosis, and its failures into `vue` when there is one.
-Note noterRemise(const Corrige& corrige, const Remise& remise, VueClasse* vue);
+// diagnosis, and its failures into `vue` when there is one; with
+// `expliquer`, the explanation and the first failures too.
+Note noterRemise(const Corrige& corrige, const Remise& remise, VueClasse* vue, bool expliquer = false);
 
 #endif

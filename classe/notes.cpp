@@ -21,7 +21,7 @@ void ecrireComptes(std::ostream& sortie, const Comptes& comptes, std::int64_t au
 } // namespace
 
 void ecrireNotes(std::ostream& sortie, const Decomptes& maxima, const std::vector<Note>& notes,
-                 Format format)
+                 Format format, const Bareme* bareme)
 {
     ecrireTexte(sortie, "remise", format);
     for (const std::string_view mot : commandesBilan) {
@@ -32,12 +32,22 @@ void ecrireNotes(std::ostream& sortie, const Decomptes& maxima, const std::vecto
         ecrireSeparateur(sortie, format);
         ecrireTexte(sortie, entete, format);
     }
+    if (bareme != nullptr) {
+        ecrireSeparateur(sortie, format);
+        ecrireTexte(sortie, "note", format);
+    }
     ecrireFinRangee(sortie, format);
+    // The decimal separator of each format's readers.
+    const char virgule = format == Format::tsv ? '.' : ',';
 
     ecrireTexte(sortie, "maximum", format);
     ecrireSeparateur(sortie, format);
     ecrireComptes(sortie, maxima.tests, maxima.autresTests, format);
     ecrireSeparateur(sortie, format);
+    if (bareme != nullptr) {
+        ecrireSeparateur(sortie, format);
+        sortie << formaterNombre(bareme->sur, 2, virgule);
+    }
     ecrireFinRangee(sortie, format);
 
     for (const Note& note : notes) {
@@ -52,6 +62,11 @@ void ecrireNotes(std::ostream& sortie, const Decomptes& maxima, const std::vecto
         ecrireTexte(sortie, note.statut, format);
         ecrireSeparateur(sortie, format);
         ecrireTexte(sortie, note.diagnostic, format);
+        if (bareme != nullptr) {
+            ecrireSeparateur(sortie, format);
+            if (note.note)
+                sortie << formaterNombre(*note.note, bareme->decimales, virgule);
+        }
         ecrireFinRangee(sortie, format);
     }
 }

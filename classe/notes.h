@@ -1,6 +1,7 @@
 #ifndef VALIDEUR_CLASSE_NOTES_H
 #define VALIDEUR_CLASSE_NOTES_H
 
+#include "bareme.h"
 #include "notation.h"
 #include "tableau.h"
 
@@ -11,7 +12,8 @@
 // file holds, as the loop counts them), then one row per submission in the
 // order given. Counts per reported word, then every other word together,
 // then the total; a submission that could not be graded has empty counts.
+// With a scheme, a last column: the mark, and the scale on the maxima's row.
 void ecrireNotes(std::ostream& sortie, const Decomptes& maxima, const std::vector<Note>& notes,
-                 Format format);
+                 Format format, const Bareme* bareme = nullptr);
 
 #endif

@@ -22,6 +22,48 @@ bool lireTaches(const char* texte, unsigned& taches)
     return true;
 }
 
+// The options that write for course platforms, past every single letter.
+enum : int {
+    optionBareme = 0x100,
+    optionRetours,
+    optionMoodle,
+    optionLangueMoodle,
+    optionGradescope,
+    optionJunit,
+    optionHtml,
+};
+
+bool lireOptionPlateforme(int option, const char* valeur, DemandesPlateformes& demandes, std::string& erreur)
+{
+    switch (option) {
+    case optionBareme:
+        demandes.bareme = valeur;
+        return true;
+    case optionRetours:
+        demandes.retours = valeur;
+        return true;
+    case optionMoodle:
+        demandes.moodle = valeur;
+        return true;
+    case optionLangueMoodle:
+        if (const auto langue = lireLangueMoodle(valeur)) {
+            demandes.langueMoodle = *langue;
+            return true;
+        }
+        erreur = "langue de Moodle invalide : \xC2\xAB " + std::string(valeur) + " \xC2\xBB (fr ou en)";
+        return false;
+    case optionGradescope:
+        demandes.gradescope = valeur;
+        return true;
+    case optionJunit:
+        demandes.junit = valeur;
+        return true;
+    default:
+        demandes.html = valeur;
+        return true;
+    }
+}
+
 } // namespace
 
 Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreur)
@@ -31,6 +73,13 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
         {"motif", required_argument, nullptr, 'M'},  {"jobs", required_argument, nullptr, 'j'},
         {"lignes", required_argument, nullptr, 'L'}, {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, 'V'},      {"bom", no_argument, nullptr, 'B'},
+        {"bareme", required_argument, nullptr, optionBareme},
+        {"retours", required_argument, nullptr, optionRetours},
+        {"moodle", required_argument, nullptr, optionMoodle},
+        {"moodle-langue", required_argument, nullptr, optionLangueMoodle},
+        {"gradescope", required_argument, nullptr, optionGradescope},
+        {"junit", required_argument, nullptr, optionJunit},
+        {"html", required_argument, nullptr, optionHtml},
         {nullptr, 0, nullptr, 0}};
     opterr = 0;
     optind = 0;
@@ -65,6 +114,16 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
             break;
         case 'h':
             demande = Demande::aide;
+            break;
+        case optionBareme:
+        case optionRetours:
+        case optionMoodle:
+        case optionLangueMoodle:
+        case optionGradescope:
+        case optionJunit:
+        case optionHtml:
+            if (!lireOptionPlateforme(option, optarg, options.plateformes, erreur))
+                return Demande::erreur;
             break;
         case 'V':
             if (demande != Demande::aide)
@@ -112,6 +171,14 @@ void ecrireAide(std::ostream& sortie)
               "  -j, --jobs=N           N remises not\xC3\xA9" "es \xC3\xA0 la fois (d\xC3\xA9" "faut : une par c\xC5\x93ur)\n"
               "      --lignes=FICHIER   \xC3\xA9" "crire dans FICHIER la vue de la classe : les lignes de\n"
               "                         test manqu\xC3\xA9" "es, les plus manqu\xC3\xA9" "es d'abord\n"
+              "      --bareme=FICHIER   noter selon le bar\xC3\xA8me de FICHIER (poids des mots et des\n"
+              "                         jeux, \xC3\xA9" "chelle, arrondi) : une colonne \xC2\xAB note \xC2\xBB de plus\n"
+              "      --retours=DOSSIER  \xC3\xA9" "crire un retour pour chaque remise dans DOSSIER\n"
+              "      --moodle=FICHIER   \xC3\xA9" "crire la feuille de notes \xC3\xA0 importer dans un devoir Moodle\n"
+              "      --moodle-langue=fr|en  langue du site Moodle (d\xC3\xA9" "faut : fr)\n"
+              "      --gradescope=FICHIER  \xC3\xA9" "crire le results.json d'une remise (Gradescope)\n"
+              "      --junit=FICHIER    \xC3\xA9" "crire les r\xC3\xA9sultats en JUnit XML (GitLab, Jenkins)\n"
+              "      --html=FICHIER     \xC3\xA9" "crire le rapport de la classe, une page HTML autonome\n"
               "  -h, --help             afficher cette aide\n"
               "  -V, --version          afficher la version\n"
               "\n"

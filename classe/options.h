@@ -1,6 +1,7 @@
 #ifndef VALIDEUR_CLASSE_OPTIONS_H
 #define VALIDEUR_CLASSE_OPTIONS_H
 
+#include "plateforme.h"
 #include "tableau.h"
 
 #include <ostream>
@@ -17,6 +18,7 @@ struct Options {
     std::string cheminTest;
     std::string cheminAttendu;
     std::vector<std::string> remises;
+    DemandesPlateformes plateformes; // scheme, feedback, platforms' files
 };
 
 enum class Demande { noter, aide, version, erreur };

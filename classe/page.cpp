@@ -164,7 +164,8 @@ void ecrireLignes(std::ostream& sortie, const Page& page)
         sortie << "<tr><td>" << html(ligne.jeu) << "</td><td class=\"n\">" << ligne.numero << "</td><td><code>"
                << html(ligne.test) << "</code></td><td class=\"n\">" << ligne.echecs << "</td><td>";
         for (const auto& [texte, nombre] : ligne.frequents)
-            sortie << "<code>" << html(texte) << "</code> \xC3\x97" << nombre << "<br>";
+            sortie << "<code>" << (texte.empty() ? std::string("(ligne vide)") : html(texte)) << "</code> \xC3\x97"
+                   << nombre << "<br>";
         sortie << "</td></tr>\n";
     }
     sortie << "</table>\n";

@@ -163,16 +163,19 @@ void ecrireRetour(std::ostream& sortie, const std::vector<Jeu>& jeux, const Resu
 std::string extraireParticipant(std::string_view nom, std::string* nomComplet)
 {
     static constexpr std::string_view marque = "_assignsubmission_";
-    const std::size_t fin = nom.rfind(marque);
-    if (fin == std::string_view::npos || fin == 0)
+    const std::size_t fin = nom.find(marque);
+    if (fin == std::string_view::npos)
         return {};
+    // Only the folder that carries the number counts.
+    const std::size_t barre = nom.rfind('/', fin);
+    const std::size_t dossier = barre == std::string_view::npos ? 0 : barre + 1;
     std::size_t debut = fin;
-    while (debut > 0 && nom[debut - 1] >= '0' && nom[debut - 1] <= '9')
+    while (debut > dossier && nom[debut - 1] >= '0' && nom[debut - 1] <= '9')
         --debut;
-    if (debut == fin || debut < 2 || nom[debut - 1] != '_')
+    if (debut == fin || debut < dossier + 2 || nom[debut - 1] != '_')
         return {};
     if (nomComplet != nullptr)
-        *nomComplet = std::string(nom.substr(0, debut - 1));
+        *nomComplet = std::string(nom.substr(dossier, debut - 1 - dossier));
     return std::string(nom.substr(debut, fin - debut));
 }
 
@@ -186,8 +189,10 @@ std::string nommerDossierRetour(std::string_view nom, std::string_view identifia
         dossier = std::string(nom) + "_" + std::string(identifiant) + "_assignfeedback_file_";
     else
         dossier = std::string(nom);
-    while (!dossier.empty() && dossier.back() == '/')
-        dossier.pop_back();
+    // A submission found in a student's folder: that folder's name.
+    const std::size_t barre = dossier.find('/');
+    if (barre != std::string::npos && barre > 0)
+        dossier.erase(barre);
     dossier = assainir(dossier);
     std::replace_if(dossier.begin(), dossier.end(),
                     [](char octet) { return octet == '/' || octet == '\t' || octet == '\n' || octet == '\\'; }, '_');

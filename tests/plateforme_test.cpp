@@ -196,13 +196,17 @@ TEST(Retour, DossiersNommesCommeLaRemiseOuPourMoodle)
     EXPECT_EQ(nom, "Dupont Marie");
     EXPECT_EQ(extraireParticipant("_12_assignsubmission_file_"), "");
     EXPECT_EQ(extraireParticipant("bob"), "");
+    EXPECT_EQ(extraireParticipant("remises/Li Wei_7_assignsubmission_file_/a.resultat", &nom), "7");
+    EXPECT_EQ(nom, "Li Wei");
     EXPECT_EQ(extraireParticipant("a_b_assignsubmission_"), "");
     EXPECT_EQ(nommerDossierRetour("Dupont Marie_123456_assignsubmission_file_", "123456", true),
               "Dupont Marie_123456_assignfeedback_file_");
     EXPECT_EQ(nommerDossierRetour("Dupont Marie_123456_assignsubmission_file_", "123456", false),
               "Dupont Marie_123456_assignsubmission_file_");
     EXPECT_EQ(nommerDossierRetour("..", "", false), "_..");
-    EXPECT_EQ(nommerDossierRetour("a/b\nc/", "", false), "a_b_c");
+    EXPECT_EQ(nommerDossierRetour("lucie/sous dossier/votre.resultat", "", false), "lucie");
+    EXPECT_EQ(nommerDossierRetour("a\nb/", "", false), "a_b");
+    EXPECT_EQ(nommerDossierRetour("/x", "", false), "_x");
 }
 
 TEST(Moodle, ChainesExactesDesDeuxLangues)
