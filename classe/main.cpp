@@ -219,8 +219,10 @@ int executer(int argc, char* argv[])
     if (demandePlateformes(options.plateformes)) {
         plateformes = std::make_unique<Plateformes>();
         plateformes->demandes = options.plateformes;
-        if (!preparerPlateformes(*plateformes, {nommerJeuUnique(corrige.cheminTest, maxima)}, erreur)) {
-            std::cerr << prefixe << erreur << '\n';
+        const auto ouvrir = [&corrige](const std::string& chemin) { return ouvrirEcriture(chemin, corrige); };
+        if (!preparerPlateformes(*plateformes, {nommerJeuUnique(corrige.cheminTest, maxima)}, ouvrir, erreur)) {
+            if (!erreur.empty())
+                std::cerr << prefixe << erreur << '\n';
             return 2;
         }
     }
@@ -254,6 +256,7 @@ int executer(int argc, char* argv[])
 
     if (plateformes && !compterRemises(*plateformes, decouverte.remises.size(), erreur)) {
         std::cerr << prefixe << erreur << '\n';
+        fermerPlateformes(*plateformes);
         return 2;
     }
     std::vector<Note> notes(decouverte.remises.size());
@@ -290,8 +293,7 @@ int executer(int argc, char* argv[])
         const std::vector<LigneManquee> manquees =
             options.plateformes.html.empty() ? std::vector<LigneManquee>{}
                                              : extraireLignesManquees(vue, plateformes->jeux.front().nom, 20);
-        const auto ouvrir = [&corrige](const std::string& chemin) { return ouvrirEcriture(chemin, corrige); };
-        if (!ecrirePlateformes(*plateformes, manquees, ouvrir, std::cerr))
+        if (!ecrirePlateformes(*plateformes, manquees, std::cerr))
             code = 1;
     }
 

@@ -40,11 +40,13 @@ bool ecrireTout(int descripteur, std::string_view texte)
     return true;
 }
 
-// Writes a file through the caller's opening, which refuses the inputs.
-bool ecrireFichier(const std::string& chemin, const std::string& contenu,
-                   const std::function<int(const std::string&)>& ouvrir, std::ostream& erreurs)
+enum Fichier : std::size_t { moodle, junit, gradescope, html };
+
+bool ecrireFichier(Plateformes& plateformes, Fichier fichier, const std::string& chemin,
+                   const std::string& contenu, std::ostream& erreurs)
 {
-    const int descripteur = ouvrir(chemin);
+    const int descripteur = plateformes.fichiers[fichier];
+    plateformes.fichiers[fichier] = -1;
     if (descripteur < 0)
         return false;
     const bool ecrit = ecrireTout(descripteur, contenu);
@@ -151,7 +153,8 @@ Jeu nommerJeuUnique(const std::string& cheminTest, const Decomptes& maxima)
     return jeu;
 }
 
-bool preparerPlateformes(Plateformes& plateformes, std::vector<Jeu> jeux, std::string& erreur)
+bool preparerPlateformes(Plateformes& plateformes, std::vector<Jeu> jeux, const Ouverture& ouvrir,
+                         std::string& erreur)
 {
     DemandesPlateformes& demandes = plateformes.demandes;
     plateformes.jeux = std::move(jeux);
@@ -177,7 +180,27 @@ bool preparerPlateformes(Plateformes& plateformes, std::vector<Jeu> jeux, std::s
             return false;
         }
     }
+    const std::string* chemins[] = {&demandes.moodle, &demandes.junit, &demandes.gradescope, &demandes.html};
+    for (std::size_t i = 0; i < plateformes.fichiers.size(); ++i) {
+        if (chemins[i]->empty())
+            continue;
+        plateformes.fichiers[i] = ouvrir(*chemins[i]);
+        if (plateformes.fichiers[i] < 0) {
+            erreur.clear();
+            fermerPlateformes(plateformes);
+            return false;
+        }
+    }
     return true;
+}
+
+void fermerPlateformes(Plateformes& plateformes)
+{
+    for (int& descripteur : plateformes.fichiers) {
+        if (descripteur >= 0)
+            close(descripteur);
+        descripteur = -1;
+    }
 }
 
 bool compterRemises(Plateformes& plateformes, std::size_t remises, std::string& erreur)
@@ -283,7 +306,7 @@ std::vector<LigneManquee> extraireLignesManquees(const VueClasse& vue, const std
 }
 
 bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>& manquees,
-                       const std::function<int(const std::string&)>& ouvrir, std::ostream& erreurs)
+                       std::ostream& erreurs)
 {
     const DemandesPlateformes& demandes = plateformes.demandes;
     const Bareme* bareme = plateformes.bareme ? &*plateformes.bareme : nullptr;
@@ -314,7 +337,7 @@ bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>
             erreurs << prefixe << citer(demandes.moodle) << " : " << sansNumero
                     << (sansNumero > 1 ? " remises absentes" : " remise absente") << " de la feuille, sans num\xC3\xA9ro de participant (\xC2\xAB Nom_123456_assignsubmission_file_ \xC2\xBB), dont "
                     << citer(premiere) << '\n';
-        reussi = ecrireFichier(demandes.moodle, feuille.str(), ouvrir, erreurs) && reussi;
+        reussi = ecrireFichier(plateformes, Fichier::moodle, demandes.moodle, feuille.str(), erreurs) && reussi;
     }
     if (!demandes.junit.empty()) {
         std::ostringstream xml;
@@ -326,7 +349,7 @@ bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>
             ecrireSuiteJunit(xml, junit, plateformes.jeux, rangee.remise, notation);
         }
         ecrireFinJunit(xml);
-        reussi = ecrireFichier(demandes.junit, xml.str(), ouvrir, erreurs) && reussi;
+        reussi = ecrireFichier(plateformes, Fichier::junit, demandes.junit, xml.str(), erreurs) && reussi;
     }
     if (!demandes.gradescope.empty() && !plateformes.rangees.empty()) {
         // The one submission's results, explanation included: kept in its
@@ -336,7 +359,7 @@ bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>
                                                     : noterSansBareme(plateformes.jeux, rangee.remise);
         std::ostringstream json;
         ecrireGradescope(json, plateformes.jeux, rangee.remise, notation, plateformes.retourUnique);
-        reussi = ecrireFichier(demandes.gradescope, json.str(), ouvrir, erreurs) && reussi;
+        reussi = ecrireFichier(plateformes, Fichier::gradescope, demandes.gradescope, json.str(), erreurs) && reussi;
     }
     if (!demandes.html.empty()) {
         Page page;
@@ -352,7 +375,8 @@ bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>
         }
         std::ostringstream html;
         ecrirePage(html, page);
-        reussi = ecrireFichier(demandes.html, html.str(), ouvrir, erreurs) && reussi;
+        reussi = ecrireFichier(plateformes, Fichier::html, demandes.html, html.str(), erreurs) && reussi;
     }
+    fermerPlateformes(plateformes);
     return reussi;
 }

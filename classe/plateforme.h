@@ -8,6 +8,7 @@
 #include "resultats.h"
 #include "vue.h"
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <ctime>
@@ -45,7 +46,13 @@ struct Plateformes {
     std::vector<RangeePage> rangees;
     std::string retourUnique; // the one submission's feedback, for results.json
     std::atomic<int> echecsEcriture{0};
+    // The files written at the end, opened before grading: Moodle's
+    // worksheet, JUnit, results.json, the report; -1 when not asked.
+    std::array<int, 4> fichiers{-1, -1, -1, -1};
 };
+
+// Closes the files still open.
+void fermerPlateformes(Plateformes& plateformes);
 
 // Whether anything beyond the table was asked.
 bool demandePlateformes(const DemandesPlateformes& demandes);
@@ -54,9 +61,14 @@ bool demandePlateformes(const DemandesPlateformes& demandes);
 // failures.
 bool expliquerRemises(const DemandesPlateformes& demandes);
 
+using Ouverture = std::function<int(const std::string&)>;
+
 // Reads the scheme, checks it against the sets, creates the feedback
-// folder. On a fault, `erreur` says what, prefixed by the file it concerns.
-bool preparerPlateformes(Plateformes& plateformes, std::vector<Jeu> jeux, std::string& erreur);
+// folder, opens the files asked for through `ouvrir`, which returns a
+// descriptor or -1 having said why. On a fault, `erreur` says what, empty
+// when `ouvrir` already did.
+bool preparerPlateformes(Plateformes& plateformes, std::vector<Jeu> jeux, const Ouverture& ouvrir,
+                         std::string& erreur);
 
 // Once the submissions are found: results.json is for one submission.
 bool compterRemises(Plateformes& plateformes, std::size_t remises, std::string& erreur);
@@ -75,9 +87,9 @@ void rendreRemise(Plateformes& plateformes, std::size_t indice, Note& note, std:
 std::vector<LigneManquee> extraireLignesManquees(const VueClasse& vue, const std::string& jeu,
                                                  std::size_t nombre);
 
-// Writes the files asked for; each through `ouvrir`, which returns a
-// descriptor or -1 having said why. False when one could not be written.
-bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>& lignes,
-                       const std::function<int(const std::string&)>& ouvrir, std::ostream& erreurs);
+// Writes the files asked for and closes them. False when one could not be
+// written.
+bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>& manquees,
+                       std::ostream& erreurs);
 
 #endif

@@ -3,6 +3,7 @@
 #include "echappement.h"
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 #include <vector>
 
@@ -30,6 +31,32 @@ std::vector<std::string> premieresLignes(std::string_view texte, std::size_t nom
         texte.remove_prefix(fin + 1);
     }
     return lignes;
+}
+
+// The explanation within `nombre` lines: its first reports, then its
+// recap whole when it fits, which says what the reports left out do.
+std::vector<std::string> resumerExplication(std::string_view texte, std::size_t nombre)
+{
+    nombre = std::max<std::size_t>(nombre, 2);
+    std::size_t restantes = 0;
+    std::vector<std::string> lignes = premieresLignes(texte, std::numeric_limits<std::size_t>::max(), restantes);
+    if (lignes.size() <= nombre)
+        return lignes;
+    std::size_t recap = lignes.size();
+    for (std::size_t i = lignes.size(); i > 0; --i) {
+        if (lignes[i - 1].rfind("R\xC3\xA9" "capitulatif", 0) == 0) {
+            recap = i - 1;
+            break;
+        }
+    }
+    const std::size_t lignesRecap = lignes.size() - recap;
+    const std::size_t tete = lignesRecap + 1 < nombre ? nombre - lignesRecap - 1 : nombre - 1;
+    std::vector<std::string> resume(lignes.begin(), lignes.begin() + static_cast<std::ptrdiff_t>(tete));
+    const std::size_t omises = lignesRecap + 1 < nombre ? recap - tete : lignes.size() - tete;
+    resume.push_back("\xE2\x80\xA6 (" + std::to_string(omises) + " lignes de plus)");
+    if (lignesRecap + 1 < nombre)
+        resume.insert(resume.end(), lignes.begin() + static_cast<std::ptrdiff_t>(recap), lignes.end());
+    return resume;
 }
 
 std::string decimal(double valeur, int decimales = 2)
@@ -146,13 +173,7 @@ void ecrireRetour(std::ostream& sortie, const std::vector<Jeu>& jeux, const Resu
         lignes.insert(lignes.end(), bloc.tete.begin(), bloc.tete.end());
         if (bloc.explication.empty())
             continue;
-        std::size_t restantes = 0;
-        std::vector<std::string> explication =
-            premieresLignes(bloc.explication, parExplication > 0 ? parExplication : 1, restantes);
-        if (restantes > 0 && explication.size() > 1) {
-            restantes += 1;
-            explication.back() = "\xE2\x80\xA6 (" + std::to_string(restantes) + " lignes de plus)";
-        }
+        const std::vector<std::string> explication = resumerExplication(bloc.explication, parExplication);
         for (const std::string& ligne : explication)
             lignes.push_back("    " + ligne); // cppcheck-suppress useStlAlgorithm
     }

@@ -1,0 +1,200 @@
+#!/usr/bin/env bash
+# valideur-classe's files for course platforms, CI and the class report, each
+# read back by a parser of its own kind: Moodle's worksheet and the tables by
+# Python's csv module as a spreadsheet reads them, results.json by json,
+# JUnit by xml.etree, the report by an HTML parser and then rendered by
+# headless Chromium. The class, generated here, has every outcome a grader
+# meets: full marks, partial, shifted, CRLF, cut short, empty, absent.
+set -u
+export LC_ALL=C.UTF-8
+classe=$1
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+echecs=0
+echouer() { echo "ÉCHEC $*"; echecs=$((echecs + 1)); }
+cd "$tmp" || exit 1
+
+python3 - <<'PY'
+import os, random
+random.seed(28)
+noms = ["Zoé", "Élodie", "Bob", "Anaïs", "Li Wei", "O'Brien"]
+mots = ["trace", "localiser", "presences", "frequentations", "duree_rencontres", "aide"]
+test, attendu = [], []
+for i in range(80):
+    mot = mots[i % 6] if i < 12 else random.choice(mots)
+    qui = random.choice(noms)
+    test.append(f"{mot} {qui} {i}")
+    if mot == "aide":
+        attendu.append("")                      # empty expected lines
+    elif mot == "localiser" and i % 5 == 0:
+        attendu.append(f"{qui} : salle-A")      # repeated ones
+    elif i == 40:
+        attendu.append("x" * 3000)              # a long one
+    else:
+        attendu.append(f"{qui} : {i * 7 % 13} rencontres, « {i} »")
+open("test.txt", "w").write("\n".join(test) + "\n")
+open("attendu.resultat", "w").write("\n".join(attendu) + "\n")
+def remise(nom, lignes, fin="\n", brut=None):
+    os.makedirs(f"remises/{nom}", exist_ok=True)
+    with open(f"remises/{nom}/votre.resultat", "wb") as f:
+        f.write(brut if brut is not None else (fin.join(lignes) + fin).encode())
+remise("Dupont Marie_101_assignsubmission_file_", attendu)
+partiel = list(attendu); partiel[3] = "faux"; partiel[9] = "Zoé : 0 rencontres"; partiel[50] = "faux"
+remise("Zoé Martin_102_assignsubmission_file_", partiel)
+remise("Li Wei_103_assignsubmission_file_", attendu[:20] + attendu[21:])       # shifted
+remise("Gaëlle Roy_104_assignsubmission_file_", attendu, fin="\r\n")           # CRLF
+remise("Hugo Petit_105_assignsubmission_file_", [], brut=("\n".join(attendu[:30]) + "\n" + attendu[30][:5]).encode())
+remise("O'Brien, <Ana>_106_assignsubmission_file_", [], brut=b"")             # empty
+os.makedirs("remises/Ines Absente_107_assignsubmission_file_")               # absent
+os.makedirs("remises/sans-numero")
+remise("sans-numero", partiel)
+open("bareme.txt", "w").write("# exercise\nsur 20\narrondi 0,5\nmot localiser 2\nmot autres 0\n")
+PY
+
+mkdir rapport
+"$classe" --bareme=bareme.txt --retours=retours --moodle=moodle.csv --junit=junit.xml --html=rapport/classe.html \
+  -o notes.tsv test.txt attendu.resultat remises 2>erreurs
+grep -q "1 remise absente de la feuille, sans num" erreurs || echouer "avertissement Moodle : $(cat erreurs)"
+"$classe" --bareme=bareme.txt --csv -o notes.csv --moodle=moodle-en.csv --moodle-langue=en \
+  test.txt attendu.resultat remises 2>/dev/null
+"$classe" --bareme=bareme.txt --gradescope=results.json --retours=un \
+  test.txt attendu.resultat "remises/Zoé Martin_102_assignsubmission_file_/" >/dev/null 2>&1 \
+  || echouer "gradescope : statut $?"
+
+python3 - <<'PY' || echecs=$((echecs + 1))
+import csv, json, os, sys, xml.etree.ElementTree as ET
+from html.parser import HTMLParser
+fautes = []
+def verifier(condition, quoi):
+    if not condition:
+        fautes.append(quoi)
+
+# The table: a `note` column, a decimal point in TSV, a comma in French CSV.
+rangees = list(csv.reader(open("notes.tsv", encoding="utf-8"), dialect="excel-tab"))
+verifier(rangees[0][-1] == "note", "TSV : colonne note")
+notes = {r[0].split("/")[0]: r[-1] for r in rangees[2:]}
+verifier(notes["Dupont Marie_101_assignsubmission_file_"] == "20", "TSV : note pleine")
+verifier(notes["Ines Absente_107_assignsubmission_file_"] == "", "TSV : absent sans note")
+verifier(all(n == "" or 0 <= float(n) <= 20 for n in notes.values()), "TSV : notes décimales")
+partielle = float(notes["Zoé Martin_102_assignsubmission_file_"])
+verifier(0 < partielle < 20 and partielle * 2 == int(partielle * 2), "TSV : arrondi au demi-point")
+csvfr = list(csv.reader(open("notes.csv", encoding="utf-8", newline=""), delimiter=";"))
+notesfr = {r[0].split("/")[0]: r[-1] for r in csvfr[2:]}
+verifier(notesfr["Zoé Martin_102_assignsubmission_file_"] == str(partielle).replace(".", ",").removesuffix(",0"),
+         "CSV : virgule décimale " + repr(notesfr))
+
+# Moodle: the importer's exact columns, identifiers and grades.
+for fichier, colonnes, participant in [
+        ("moodle.csv", ["Identifiant", "Note", "Dernière modification (note)", "Feedback par commentaires"], "Participant"),
+        ("moodle-en.csv", ["Identifier", "Grade", "Last modified (grade)", "Feedback comments"], "Participant ")]:
+    lignes = list(csv.DictReader(open(fichier, encoding="utf-8", newline="")))
+    entete = list(lignes[0].keys())
+    verifier(all(c in entete for c in colonnes), fichier + " : colonnes " + repr(entete))
+    verifier(entete[0] != colonnes[3], fichier + " : commentaire en premier")
+    ids = {l[colonnes[0]]: l for l in lignes}
+    verifier(len(ids) == 7, fichier + " : 7 participants " + repr(list(ids)))
+    verifier(ids[participant + "101"][colonnes[1]] == "20", fichier + " : note 101")
+    verifier(ids[participant + "107"][colonnes[1]] == "", fichier + " : absent")
+    verifier(all(l[colonnes[1]] == "" or 0 <= float(l[colonnes[1]]) <= 20 for l in lignes), fichier + " : notes")
+    verifier(ids[participant + "106"]["Nom complet" if participant == "Participant" else "Full name"] == "O'Brien, <Ana>",
+             fichier + " : nom complet")
+
+# Feedback: one folder per submission as Moodle's upload reads it, at most
+# 60 lines of UTF-8 each.
+dossiers = sorted(os.listdir("retours"))
+verifier("Dupont Marie_101_assignfeedback_file_" in dossiers and "sans-numero" in dossiers and len(dossiers) == 8,
+         "retours : dossiers " + repr(dossiers))
+for d in dossiers:
+    texte = open(f"retours/{d}/retour.txt", encoding="utf-8").read()
+    verifier(texte.count("\n") <= 60, d + " : plus de 60 lignes")
+li = open("retours/Li Wei_103_assignfeedback_file_/retour.txt", encoding="utf-8").read()
+verifier("semble manquer" in li and "Récapitulatif" in li and "lignes de plus" in li, "retour décalé : " + li)
+verifier("\\r" in open("retours/Gaëlle Roy_104_assignfeedback_file_/retour.txt", encoding="utf-8").read(), "retour CRLF")
+verifier("Statut : absent" in open("retours/Ines Absente_107_assignfeedback_file_/retour.txt", encoding="utf-8").read(), "retour absent")
+
+# JUnit: one testsuite per submission, (classname, name) unique, a failure
+# holding the first failing line when a word is not full.
+racine = ET.parse("junit.xml").getroot()
+suites = racine.findall("testsuite")
+verifier(len(suites) == 8, "junit : suites")
+cles = [(c.get("classname"), c.get("name")) for c in racine.iter("testcase")]
+verifier(len(cles) == len(set(cles)), "junit : paires classname/name en double")
+for suite in suites:
+    echecs = [c for c in suite.findall("testcase") if c.find("failure") is not None]
+    verifier(int(suite.get("failures")) == len(echecs), "junit : compte des échecs")
+    if suite.get("name").startswith("Dupont"):
+        verifier(not echecs, "junit : remise pleine en échec")
+    if suite.get("name").startswith("Zoé"):
+        verifier(echecs and all("Ligne #" in (c.find("failure").text or "") for c in echecs), "junit : ligne fautive")
+
+# results.json: the fields and values the platform's schema documents.
+r = json.load(open("results.json", encoding="utf-8"))
+verifier(isinstance(r["score"], (int, float)) and abs(r["score"] - partielle) < 1e-9, "json : score")
+verifier(isinstance(r["output"], str) and "Note" in r["output"], "json : output")
+for t in r["tests"]:
+    verifier(set(t) >= {"name", "score", "max_score", "status", "visibility", "output"}, "json : champs")
+    verifier(t["status"] in ("passed", "failed") and t["visibility"] in ("visible", "hidden"), "json : valeurs")
+    if t["max_score"] > 0:
+        verifier((t["status"] == "passed") == (t["score"] == t["max_score"]), "json : statut et score")
+verifier(abs(sum(t["score"] for t in r["tests"]) - r["score"]) <= 0.25 + 1e-6, "json : somme des scores")
+
+# The report: well-formed, nothing from elsewhere, links that lead to the
+# feedback files.
+class Lecteur(HTMLParser):
+    def __init__(self):
+        super().__init__()
+        self.liens, self.externes, self.pile = [], [], []
+    def handle_starttag(self, balise, attributs):
+        a = dict(attributs)
+        if balise == "a":
+            self.liens.append(a["href"])
+        if balise in ("script", "link", "img", "iframe") or any(v and "//" in v for v in a.values()):
+            self.externes.append(balise)
+lecteur = Lecteur()
+lecteur.feed(open("rapport/classe.html", encoding="utf-8").read())
+verifier(not lecteur.externes, "html : ressources externes " + repr(lecteur.externes))
+verifier(len(lecteur.liens) == 8, "html : liens " + repr(lecteur.liens))
+from urllib.parse import unquote
+for lien in lecteur.liens:
+    verifier(os.path.isfile(os.path.join("rapport", unquote(lien))), "html : lien mort " + lien)
+for f in fautes:
+    print("ÉCHEC", f)
+sys.exit(1 if fautes else 0)
+PY
+
+# A real browser renders the report; the picture must hold more than a
+# blank page.
+profil=$(mktemp -d)
+timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
+  --disable-component-update --disable-sync --no-first-run --user-data-dir="$profil" \
+  --window-size=1000,1400 --screenshot="$tmp/rapport.png" "file://$tmp/rapport/classe.html" >/dev/null 2>&1
+rm -rf "$profil"
+python3 - "$tmp/rapport.png" <<'PY' || echouer "rendu de la page par Chromium"
+import struct, sys, zlib
+donnees = open(sys.argv[1], "rb").read()
+assert donnees[:8] == b"\x89PNG\r\n\x1a\n"
+largeur, hauteur, profondeur, couleur = struct.unpack(">IIBB", donnees[16:26])
+assert (largeur, hauteur) == (1000, 1400), (largeur, hauteur)
+i, idat = 8, b""
+while i < len(donnees):
+    n, sorte = struct.unpack(">I4s", donnees[i:i + 8])
+    if sorte == b"IDAT":
+        idat += donnees[i + 8:i + 8 + n]
+    i += 12 + n
+brut = zlib.decompress(idat)
+# Distinct byte values over the picture: a blank page has one or two.
+assert len(set(brut[::7])) > 20, len(set(brut[::7]))
+PY
+
+# Usage errors: status 2, before any file is written.
+for arguments in "--bareme=absent.txt" "--bareme=faux.txt" "--moodle-langue=de" "--gradescope=r.json"; do
+  printf 'mot localisr 2\n' >faux.txt
+  rm -f t.tsv
+  "$classe" $arguments -o t.tsv test.txt attendu.resultat remises 2>/dev/null
+  statut=$?
+  [ $statut = 2 ] || echouer "statut $statut pour $arguments"
+  [ ! -e t.tsv ] || [ "$arguments" = "--gradescope=r.json" ] || echouer "tableau écrit malgré $arguments"
+done
+
+[ $echecs = 0 ] && echo "plateformes : tout va bien"
+exit $((echecs > 0))
