@@ -25,8 +25,11 @@ while IFS='|' read -r precedent mot attendu; do
     echecs=$((echecs + 1))
   fi
 done <<'CAS'
-test.txt|--|--bom,--csv,--help,--jobs=,--lignes=,--motif=,--sortie=,--version
-test.txt|-|--bom,--csv,--help,--jobs=,--lignes=,--motif=,--sortie=,--version,-V,-h,-j,-o
+test.txt|--|--bareme=,--bom,--csv,--gradescope=,--help,--html=,--jobs=,--junit=,--lignes=,--moodle-langue=,--moodle=,--motif=,--retours=,--sortie=,--version
+test.txt|-|--bareme=,--bom,--csv,--gradescope=,--help,--html=,--jobs=,--junit=,--lignes=,--moodle-langue=,--moodle=,--motif=,--retours=,--sortie=,--version,-V,-h,-j,-o
+test.txt|--mo|--moodle-langue=,--moodle=,--motif=
+--moodle-langue||en,fr
+--moodle-langue|e|en
 test.txt|--c|--csv
 test.txt|-x|
 test.txt||attendu.resultat,remises,test.txt

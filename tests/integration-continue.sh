@@ -47,6 +47,24 @@ autre mot de commande faux|1|awk 'NR == 6 { $0 = $0 "!" } { print }' attendu.res
 résultats courts|1|head -n 3 attendu.resultat >votre.resultat
 absent|1|:
 CAS
+# The GitLab job of a student's repository: its valideur-classe line, as
+# written, gives JUnit XML that GitLab can read, a failure per word missed.
+ligne=$(awk '/^```yaml$/ { bloc = 1; next } bloc && /^```$/ { exit }
+             bloc && /^ *- valideur-classe / { sub(/^ *- /, ""); print }' "$source/README.md")
+[ -n "$ligne" ] || { echo "ÉCHEC: pas de ligne valideur-classe dans le bloc yaml du README"; echecs=$((echecs + 1)); }
+for cas in "juste|0|cp attendu.resultat votre.resultat" "ligne fausse|1|sed '2s/$/!/' attendu.resultat >votre.resultat"; do
+  IFS='|' read -r nom attendu preparation <<<"$cas"
+  rm -rf "$tmp/job" && mkdir "$tmp/job"
+  cp "$source/exemples/test.txt" "$source/exemples/attendu.resultat" "$tmp/job"
+  ( cd "$tmp/job" && eval "$preparation" && eval "$ligne" ) >/dev/null 2>&1
+  python3 - "$tmp/job/junit.xml" "$attendu" <<'PY' || { echo "ÉCHEC junit, $nom"; echecs=$((echecs + 1)); }
+import sys, xml.etree.ElementTree as ET
+racine = ET.parse(sys.argv[1]).getroot()
+echecs = sum(1 for _ in racine.iter("failure"))
+assert len(racine.findall("testsuite")) == 1 and (echecs > 0) == (sys.argv[2] == "1"), echecs
+PY
+done
+
 # The line of another command word must be one the summary does not count.
 [ "$(sed -n 6p "$source/exemples/test.txt" | cut -d ' ' -f 1)" = inconnue ] \
   || { echo "ÉCHEC: la ligne 6 des exemples n'est plus d'un autre mot"; echecs=$((echecs + 1)); }
