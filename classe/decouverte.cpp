@@ -1,18 +1,27 @@
 #include "decouverte.h"
 
+#include "candidats.h"
+
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <memory>
+#include <set>
+#include <utility>
 
 #include <dirent.h>
 #include <fnmatch.h>
-#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 struct Parcours {
     const std::string& motif;
+    bool suivreLiens;
     Decouverte& decouverte;
+    Racine racine;
+    std::set<std::pair<dev_t, ino_t>> ancetres; // the folders being searched, against loops of links
 };
 
 bool suitMotif(const std::string& motif, const std::string& nom, int drapeaux)
@@ -20,49 +29,154 @@ bool suitMotif(const std::string& motif, const std::string& nom, int drapeaux)
     return fnmatch(motif.c_str(), nom.c_str(), drapeaux) == 0;
 }
 
-// Searches `dossier`, whose entries are named `prefixe` + their name; returns
-// the number of submissions found under it.
-std::size_t parcourirDossier(Parcours& parcours, const std::string& dossier,
-                             const std::string& prefixe, bool racine)
+std::string joindre(const std::string& dossier, const std::string& nom)
+{
+    if (dossier.empty())
+        return nom;
+    return dossier.back() == '/' ? dossier + nom : dossier + '/' + nom;
+}
+
+// A link that reaches a descriptor of this very process: whatever it names,
+// it reads what the run has open.
+bool visePropresDescripteurs(const std::string& chemin)
+{
+    char cible[PATH_MAX];
+    const ssize_t taille = readlink(chemin.c_str(), cible, sizeof cible);
+    if (taille <= 0)
+        return false;
+    const std::string_view texte(cible, static_cast<std::size_t>(taille));
+    return texte.rfind("/dev/fd/", 0) == 0 || texte.rfind("/dev/std", 0) == 0
+        || (texte.rfind("/proc/", 0) == 0 && texte.find("/fd/") != std::string_view::npos);
+}
+
+void ajouterCandidat(Parcours& parcours, Remise remise, const std::string& eleve,
+                     std::size_t profondeur, bool resultats)
+{
+    remise.trouvee = true;
+    remise.suivreLiens = parcours.suivreLiens;
+    parcours.racine.candidats.push_back({std::move(remise), eleve, profondeur, resultats});
+}
+
+void parcourirDossier(Parcours& parcours, const std::string& dossier, const std::string& prefixe,
+                      const std::string& eleve, std::size_t profondeur);
+
+void examinerEntree(Parcours& parcours, const std::string& dossier, const std::string& prefixe,
+                    const std::string& nom, const std::string& eleveParent, std::size_t profondeur)
+{
+    const std::string chemin = joindre(dossier, nom);
+    const std::string relatif = prefixe + nom;
+    const std::string eleve = profondeur == 0 ? nom : eleveParent;
+    const bool motif = suitMotif(parcours.motif, nom, 0);
+    struct stat infos {};
+    if (lstat(chemin.c_str(), &infos) != 0) {
+        // A path too deep for the system is not an absent file.
+        const int erreur = errno;
+        if (erreur == ENAMETOOLONG)
+            ajouterCandidat(parcours, creerRemise(chemin, relatif, "chemin trop long"), eleve, profondeur, motif);
+        return;
+    }
+    bool dossierReel = S_ISDIR(infos.st_mode);
+    if (S_ISLNK(infos.st_mode)) {
+        struct stat cible {};
+        const bool versDossier = stat(chemin.c_str(), &cible) == 0 && S_ISDIR(cible.st_mode);
+        if (!parcours.suivreLiens || visePropresDescripteurs(chemin)) {
+            if (motif || versDossier)
+                ajouterCandidat(parcours, creerRemise(chemin, versDossier ? relatif + '/' : relatif, "lien"),
+                                eleve, profondeur, motif);
+            else if (ressembleAuMotif(nom, parcours.motif))
+                parcours.decouverte.ignores.push_back(chemin);
+            return;
+        }
+        infos = cible;
+        dossierReel = versDossier;
+    }
+    if (motif) {
+        Remise remise = creerRemise(chemin, relatif);
+        remise.identifiee = S_ISREG(infos.st_mode);
+        remise.infos = infos;
+        ajouterCandidat(parcours, std::move(remise), eleve, profondeur, true);
+    } else if (dossierReel) {
+        if (profondeur == 0 && nom.front() != '.')
+            parcours.racine.eleves.push_back(nom + '/');
+        // A folder is entered again under another name, never inside itself.
+        const std::pair<dev_t, ino_t> identite{infos.st_dev, infos.st_ino};
+        if (parcours.ancetres.insert(identite).second) {
+            parcourirDossier(parcours, chemin, relatif + '/', eleve, profondeur + 1);
+            parcours.ancetres.erase(identite);
+        }
+    } else if (ressembleAuMotif(nom, parcours.motif)) {
+        parcours.decouverte.ignores.push_back(chemin);
+    }
+}
+
+// Searches `dossier`, whose entries are named `prefixe` + their name.
+void parcourirDossier(Parcours& parcours, const std::string& dossier, const std::string& prefixe,
+                      const std::string& eleve, std::size_t profondeur)
 {
     const std::unique_ptr<DIR, int (*)(DIR*)> flux(opendir(dossier.c_str()), closedir);
     if (!flux) {
         const int erreur = errno;
-        parcours.decouverte.remises.push_back({dossier, racine ? dossier : prefixe, true, erreur});
-        return 1;
+        ajouterCandidat(parcours, creerRemise(dossier, prefixe, decrireErreur(erreur)), eleve,
+                        profondeur, false);
+        return;
     }
     std::vector<std::string> entrees;
     while (const dirent* entree = readdir(flux.get())) {
-        const std::string nom = entree->d_name;
+        std::string nom = entree->d_name;
         if (nom != "." && nom != "..")
-            entrees.push_back(nom);
+            entrees.push_back(std::move(nom));
     }
-    std::size_t trouvees = 0;
-    for (const std::string& nom : entrees) {
-        std::string chemin = dossier;
-        if (chemin.back() != '/')
-            chemin += '/';
-        chemin += nom;
-        const std::string relatif = prefixe + nom;
-        struct stat infos {};
-        const bool connu = lstat(chemin.c_str(), &infos) == 0;
-        const bool dossierReel = connu && S_ISDIR(infos.st_mode);
-        if (suitMotif(parcours.motif, nom, 0)) {
-            parcours.decouverte.remises.push_back({chemin, relatif, true, 0});
-            ++trouvees;
-        } else if (dossierReel) {
-            const std::size_t dedans = parcourirDossier(parcours, chemin, relatif + '/', false);
-            if (racine && dedans == 0 && nom.front() != '.')
-                parcours.decouverte.remises.push_back({chemin, relatif + '/', true, ENOENT});
-            trouvees += dedans;
-        } else if (ressembleAuMotif(nom, parcours.motif)) {
-            parcours.decouverte.ignores.push_back(chemin);
+    for (const std::string& nom : entrees)
+        examinerEntree(parcours, dossier, prefixe, nom, eleve, profondeur);
+}
+
+// The name a REMISE folder gives its rows: its last component.
+std::string nommerDossier(const std::string& racine)
+{
+    std::string nom = racine;
+    while (nom.size() > 1 && nom.back() == '/')
+        nom.pop_back();
+    std::string base = nom.substr(nom.rfind('/') + 1);
+    if (base.empty() || base == "." || base == "..") {
+        const std::unique_ptr<char, void (*)(void*)> reel(realpath(racine.c_str(), nullptr), std::free);
+        if (reel) {
+            const std::string complet = reel.get();
+            base = complet == "/" ? std::string() : complet.substr(complet.rfind('/') + 1);
         }
     }
-    return trouvees;
+    return base;
 }
 
 } // namespace
+
+Remise creerRemise(std::string chemin, std::string nom, std::string statut)
+{
+    Remise remise;
+    remise.chemin = std::move(chemin);
+    remise.nom = std::move(nom);
+    remise.statut = std::move(statut);
+    return remise;
+}
+
+std::string decrireErreur(int erreur)
+{
+    switch (erreur) {
+    case ENOENT:
+    case ENOTDIR:
+        return "absent";
+    case EACCES:
+    case EPERM:
+        return "permission refus\xC3\xA9" "e";
+    case EISDIR:
+        return "r\xC3\xA9pertoire";
+    case ELOOP:
+        return "lien en boucle";
+    case ENAMETOOLONG:
+        return "chemin trop long";
+    default:
+        return "erreur d'ouverture";
+    }
+}
 
 bool ressembleAuMotif(std::string_view nom, const std::string& motif)
 {
@@ -79,21 +193,39 @@ bool ressembleAuMotif(std::string_view nom, const std::string& motif)
     return false;
 }
 
-Decouverte decouvrirRemises(const std::vector<std::string>& racines, const std::string& motif)
+Decouverte decouvrirRemises(const std::vector<std::string>& racines, const std::string& motif,
+                            bool suivreLiens)
 {
     Decouverte decouverte;
-    Parcours parcours{motif, decouverte};
     for (const std::string& racine : racines) {
         struct stat infos {};
-        if (stat(racine.c_str(), &infos) == 0 && S_ISDIR(infos.st_mode))
-            parcourirDossier(parcours, racine, "", true);
-        else
-            decouverte.remises.push_back({racine, racine, false, 0});
+        const bool connue = stat(racine.c_str(), &infos) == 0;
+        if (!connue || !S_ISDIR(infos.st_mode)) {
+            Remise remise = creerRemise(racine, racine);
+            remise.suivreLiens = true;
+            remise.identifiee = connue && S_ISREG(infos.st_mode);
+            remise.infos = infos;
+            decouverte.remises.push_back(std::move(remise));
+            continue;
+        }
+        Parcours parcours{motif, suivreLiens, decouverte, {}, {{infos.st_dev, infos.st_ino}}};
+        parcourirDossier(parcours, racine, "", "", 0);
+        const std::string base = nommerDossier(racine);
+        // Several REMISE folders, or one folder of one student: each row
+        // says the folder it comes from, so that "remises/*/" names rows
+        // as "remises/" does.
+        const std::vector<Candidat>& candidats = parcours.racine.candidats;
+        const auto eleves = parcours.racine.eleves.size()
+            + static_cast<std::size_t>(std::count_if(candidats.begin(), candidats.end(),
+                                                     [](const Candidat& c) { return c.profondeur == 0; }));
+        const bool prefixer = racines.size() > 1 || eleves <= 1;
+        rangerRacine(parcours.racine, prefixer && !base.empty() ? base + '/' : std::string(), decouverte);
+        if (parcours.racine.candidats.empty() && parcours.racine.eleves.empty()) {
+            Remise vide = creerRemise(racine, base.empty() ? racine : base + '/', "absent");
+            vide.absente = true;
+            decouverte.remises.push_back(std::move(vide));
+        }
     }
-    std::sort(decouverte.remises.begin(), decouverte.remises.end(),
-              [](const Remise& a, const Remise& b) {
-                  return a.nom != b.nom ? a.nom < b.nom : a.chemin < b.chemin;
-              });
-    std::sort(decouverte.ignores.begin(), decouverte.ignores.end());
+    terminerDecouverte(decouverte);
     return decouverte;
 }

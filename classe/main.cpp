@@ -1,25 +1,26 @@
 // valideur-classe: grades every submission of a class with valideur's loop,
 // in parallel, into one table.
 
+#include "avertissements.h"
 #include "decouverte.h"
+#include "maxima.h"
 #include "notation.h"
 #include "notes.h"
 #include "options.h"
 #include "plateforme.h"
-#include "progression.h"
+#include "sorties.h"
 #include "tableau.h"
+#include "travail.h"
 #include "vue.h"
 
 #include <ext/stdio_filebuf.h>
 
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
 #include <csignal>
 #include <iostream>
-#include <mutex>
+#include <memory>
 #include <new>
-#include <sstream>
+#include <system_error>
 #include <thread>
 
 #include <fcntl.h>
@@ -30,141 +31,11 @@ namespace {
 using Fichier = __gnu_cxx::stdio_filebuf<char>;
 
 constexpr const char* prefixe = "valideur-classe : ";
-
-// What the workers share: the submissions, the rows they fill, one each,
-// and the count of those done.
-struct Travail {
-    const Corrige& corrige;
-    const std::vector<Remise>& remises;
-    std::vector<Note>& notes;
-    VueClasse* vue;
-    Plateformes* plateformes; // null when nothing beyond the table is asked
-    std::atomic<std::size_t> prochaine{0};
-    std::atomic<std::size_t> faites{0};
-    std::mutex verrou;
-    std::condition_variable toutesFaites;
-};
-
-void travailler(Travail& travail)
-{
-    const std::size_t total = travail.remises.size();
-    for (;;) {
-        const std::size_t i = travail.prochaine++;
-        if (i >= total)
-            return;
-        try {
-            Plateformes* const plateformes = travail.plateformes;
-            travail.notes[i] = noterRemise(travail.corrige, travail.remises[i], travail.vue,
-                                           plateformes != nullptr && expliquerRemises(plateformes->demandes));
-            if (plateformes != nullptr)
-                rendreRemise(*plateformes, i, travail.notes[i], std::cerr);
-        } catch (const std::bad_alloc&) {
-            travail.notes[i].nom = travail.remises[i].nom;
-            travail.notes[i].notee = false;
-            travail.notes[i].statut = "erreur m\xC3\xA9moire";
-        }
-        if (++travail.faites == total) {
-            const std::lock_guard<std::mutex> verrou(travail.verrou);
-            travail.toutesFaites.notify_all();
-        }
-    }
-}
-
-// Grades every submission on `taches` threads; shows the progress on
-// standard error when it is a terminal.
-void noterTout(Travail& travail, unsigned taches, bool terminal)
-{
-    std::vector<std::thread> fils;
-    const std::size_t total = travail.remises.size();
-    for (unsigned i = 0; i < taches && i < total; ++i)
-        fils.emplace_back(travailler, std::ref(travail));
-    if (terminal && total > 0) {
-        const Progression progression{total, std::chrono::steady_clock::now()};
-        std::unique_lock<std::mutex> verrou(travail.verrou);
-        for (;;) {
-            afficherProgression(std::cerr, progression, travail.faites.load());
-            if (travail.toutesFaites.wait_for(verrou, std::chrono::milliseconds(200),
-                                              [&travail, total] { return travail.faites.load() == total; }))
-                break;
-        }
-        effacerProgression(std::cerr);
-    }
-    for (std::thread& fil : fils)
-        fil.join();
-}
+constexpr std::string_view bom = "\xEF\xBB\xBF";
 
 void signalerErreur(std::string_view chemin, std::string_view motif)
 {
     std::cerr << prefixe << rendreInoffensif(chemin) << " : " << motif << '\n';
-}
-
-// The first bytes of each of the first `nombre` lines of a test file: the
-// loop keeps only the word of some lines, the class view shows them whole.
-void lireDebutsLignes(std::streambuf& fichier, std::size_t nombre, std::vector<std::string>& debuts)
-{
-    using Traits = std::streambuf::traits_type;
-    std::string ligne;
-    while (debuts.size() < nombre) {
-        ligne.clear();
-        int octet = fichier.sbumpc();
-        for (; octet != Traits::eof() && octet != '\n'; octet = fichier.sbumpc()) {
-            if (ligne.size() <= longueurApercu)
-                ligne += static_cast<char>(octet);
-        }
-        debuts.push_back(couperApercu(ligne));
-        if (octet == Traits::eof())
-            break;
-    }
-    debuts.resize(nombre);
-}
-
-// The lines of each word in the test file, as the loop counts them, and the
-// test lines themselves for the class view.
-bool compterMaxima(int descripteur, VueClasse* vue, Decomptes& maxima)
-{
-    Fichier fichier(descripteur, std::ios::in);
-    std::istream test(&fichier);
-    std::istringstream rien;
-    std::istringstream rienNonPlus;
-    FinParcours fin;
-    maxima = parcourirLignes(test, rien, rienNonPlus, [](const LigneComparee&) {}, fin);
-    if (test.bad())
-        return false;
-    if (vue != nullptr) {
-        const auto nombre = static_cast<std::size_t>(fin.lignesComparees);
-        if (fichier.pubseekpos(0, std::ios::in) != 0)
-            return false;
-        lireDebutsLignes(fichier, nombre, vue->tests);
-        vue->lignes.resize(nombre);
-    }
-    return true;
-}
-
-// Opens a table's file; never one of the inputs, which it would empty.
-int ouvrirEcriture(const std::string& chemin, const Corrige& corrige)
-{
-    const int descripteur = open(chemin.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (descripteur < 0) {
-        signalerErreur(chemin, decrireErreur(errno));
-        return -1;
-    }
-    struct stat infos {};
-    const bool identifie = fstat(descripteur, &infos) == 0;
-    const auto memeQue = [&infos](const struct stat& autre) {
-        return infos.st_dev == autre.st_dev && infos.st_ino == autre.st_ino;
-    };
-    if (!identifie || memeQue(corrige.infosTest) || memeQue(corrige.infosAttendu)) {
-        close(descripteur);
-        signalerErreur(chemin, identifie ? "est le fichier de test ou le fichier attendu"
-                                         : "erreur d'ouverture");
-        return -1;
-    }
-    if (S_ISREG(infos.st_mode) && ftruncate(descripteur, 0) != 0) {
-        close(descripteur);
-        signalerErreur(chemin, "erreur d'ouverture");
-        return -1;
-    }
-    return descripteur;
 }
 
 std::string accorder(std::size_t nombre, std::string_view mot)
@@ -172,8 +43,83 @@ std::string accorder(std::size_t nombre, std::string_view mot)
     return std::to_string(nombre) + ' ' + std::string(mot) + (nombre > 1 ? "s" : "");
 }
 
+// Adds what a descriptor writes to, when it is a file, to the files no
+// submission may be.
+void retenirSortie(int descripteur, Identites& identites)
+{
+    struct stat infos {};
+    if (descripteur >= 0 && fstat(descripteur, &infos) == 0 && S_ISREG(infos.st_mode)) {
+        ajouterIdentite(identites, infos, Role::sortie);
+        trierIdentites(identites);
+    }
+}
+
+// The table's file, or -1 with the message written; standard output when
+// no file was asked for.
+int ouvrirTableau(const std::string& chemin, Identites& identites)
+{
+    std::string erreur;
+    const int descripteur = ouvrirEcriture(chemin, identites, erreur);
+    if (descripteur < 0)
+        signalerErreur(chemin, erreur);
+    retenirSortie(descripteur, identites);
+    return descripteur;
+}
+
+// The files for course platforms, opened as the tables are; null when none
+// was asked for, and `echec` set when one could not be opened.
+std::unique_ptr<Plateformes> preparer(const Options& options, const Corrige& corrige,
+                                      const Decomptes& maxima, std::size_t remises,
+                                      Identites& identites, bool& echec)
+{
+    echec = false;
+    if (!demandePlateformes(options.plateformes))
+        return nullptr;
+    auto plateformes = std::make_unique<Plateformes>();
+    plateformes->demandes = options.plateformes;
+    const auto ouvrir = [&identites](const std::string& chemin) { return ouvrirTableau(chemin, identites); };
+    std::string erreur;
+    if (!preparerPlateformes(*plateformes, {nommerJeuUnique(corrige.cheminTest, maxima)}, ouvrir, erreur)
+        || !compterRemises(*plateformes, remises, erreur)) {
+        if (!erreur.empty())
+            std::cerr << prefixe << erreur << '\n';
+        fermerPlateformes(*plateformes);
+        echec = true;
+        return nullptr;
+    }
+    return plateformes;
+}
+
+// The last line on standard error, and the status: 0 when every submission
+// found was graded, a student without one included; 1 otherwise, or when
+// none was found.
+int conclure(const Options& options, const std::vector<Note>& notes, int code)
+{
+    const auto notees = static_cast<std::size_t>(
+        std::count_if(notes.begin(), notes.end(), [](const Note& note) { return note.notee; }));
+    const auto absentes = static_cast<std::size_t>(
+        std::count_if(notes.begin(), notes.end(), [](const Note& note) { return note.absente; }));
+    if (notes.size() == absentes)
+        std::cerr << prefixe << "aucune remise trouv\xC3\xA9" "e\n";
+    if (const auto avertissement = signalerArretCommun(notes))
+        std::cerr << prefixe << *avertissement << '\n';
+    std::cerr << prefixe << accorder(notes.size(), "remise") << ", "
+              << accorder(notees, "not\xC3\xA9" "e") << ", "
+              << accorder(notes.size() - notees, "non not\xC3\xA9" "e") << " ; notes : "
+              << (options.sortie.empty() ? std::string("sortie standard") : rendreInoffensif(options.sortie));
+    if (!options.lignes.empty())
+        std::cerr << " ; vue de la classe : " << rendreInoffensif(options.lignes);
+    if (!options.plateformes.retours.empty())
+        std::cerr << " ; retours : " << rendreInoffensif(options.plateformes.retours);
+    std::cerr << '\n' << std::flush;
+    if (notes.size() == absentes || notees + absentes < notes.size())
+        code = 1;
+    return code;
+}
+
 int executer(int argc, char* argv[])
 {
+    const bool sortieFermee = ouvrirDescripteursStandard();
     Options options;
     std::string erreur;
     switch (lireOptions(argc, argv, options, erreur)) {
@@ -192,16 +138,16 @@ int executer(int argc, char* argv[])
     }
 
     // Both are read again for each submission: they must be files.
-    Corrige corrige{options.cheminTest, options.cheminAttendu};
+    Corrige corrige{options.cheminTest, options.cheminAttendu, {}, {}, {}};
     std::string statut;
-    const int descripteurTest = ouvrirLecture(corrige.cheminTest, true, corrige.infosTest, statut);
+    const int descripteurTest = ouvrirLecture(corrige.cheminTest, true, false, corrige.infosTest, statut);
     if (descripteurTest < 0) {
         signalerErreur(corrige.cheminTest, statut);
         return 2;
     }
-    const int descripteurAttendu = ouvrirLecture(corrige.cheminAttendu, true, corrige.infosAttendu, statut);
+    const int descripteurAttendu =
+        ouvrirLecture(corrige.cheminAttendu, true, false, corrige.infosAttendu, statut);
     if (descripteurAttendu < 0) {
-        close(descripteurTest);
         signalerErreur(corrige.cheminAttendu, statut);
         return 2;
     }
@@ -215,19 +161,31 @@ int executer(int argc, char* argv[])
         signalerErreur(corrige.cheminTest, "erreur de lecture");
         return 2;
     }
-    std::unique_ptr<Plateformes> plateformes;
-    if (demandePlateformes(options.plateformes)) {
-        plateformes = std::make_unique<Plateformes>();
-        plateformes->demandes = options.plateformes;
-        const auto ouvrir = [&corrige](const std::string& chemin) { return ouvrirEcriture(chemin, corrige); };
-        if (!preparerPlateformes(*plateformes, {nommerJeuUnique(corrige.cheminTest, maxima)}, ouvrir, erreur)) {
-            if (!erreur.empty())
-                std::cerr << prefixe << erreur << '\n';
+
+    // Every file found is known before any table is opened: none is written over.
+    const Decouverte decouverte = decouvrirRemises(options.remises, options.motif, options.suivreLiens);
+    ajouterIdentite(corrige.identites, corrige.infosTest, Role::test);
+    ajouterIdentite(corrige.identites, corrige.infosAttendu, Role::attendu);
+    for (std::size_t i = 0; i < decouverte.remises.size(); ++i) {
+        if (decouverte.remises[i].identifiee)
+            ajouterIdentite(corrige.identites, decouverte.remises[i].infos, Role::remise, i);
+    }
+    trierIdentites(corrige.identites);
+
+    // The scheme is read, and the platforms' files opened, before the tables.
+    bool echec = false;
+    const std::unique_ptr<Plateformes> plateformes =
+        preparer(options, corrige, maxima, decouverte.remises.size(), corrige.identites, echec);
+    if (echec)
+        return 2;
+    if (options.sortie.empty()) {
+        const std::string refus = sortieFermee ? "ferm\xC3\xA9" "e" : verifierSortieStandard(corrige.identites);
+        if (!refus.empty()) {
+            signalerErreur("sortie standard", refus);
             return 2;
         }
     }
-
-    const int descripteurNotes = options.sortie.empty() ? -1 : ouvrirEcriture(options.sortie, corrige);
+    const int descripteurNotes = options.sortie.empty() ? -1 : ouvrirTableau(options.sortie, corrige.identites);
     if (!options.sortie.empty() && descripteurNotes < 0)
         return 2;
     std::unique_ptr<Fichier> fichierNotes;
@@ -235,30 +193,21 @@ int executer(int argc, char* argv[])
         fichierNotes = std::make_unique<Fichier>(descripteurNotes, std::ios::out);
     std::unique_ptr<Fichier> fichierLignes;
     if (!options.lignes.empty()) {
-        const int descripteurLignes = ouvrirEcriture(options.lignes, corrige);
+        const int descripteurLignes = ouvrirTableau(options.lignes, corrige.identites);
         if (descripteurLignes < 0)
             return 2;
-        struct stat infosNotes {};
-        struct stat infosLignes {};
-        if (descripteurNotes >= 0 && fstat(descripteurNotes, &infosNotes) == 0
-            && fstat(descripteurLignes, &infosLignes) == 0 && S_ISREG(infosLignes.st_mode)
-            && infosNotes.st_dev == infosLignes.st_dev && infosNotes.st_ino == infosLignes.st_ino) {
-            close(descripteurLignes);
-            signalerErreur(options.lignes, "est aussi le tableau des notes");
-            return 2;
-        }
         fichierLignes = std::make_unique<Fichier>(descripteurLignes, std::ios::out);
     }
+    retenirSortie(STDOUT_FILENO, corrige.identites);
+    retenirSortie(STDERR_FILENO, corrige.identites);
 
-    const Decouverte decouverte = decouvrirRemises(options.remises, options.motif);
     for (const std::string& ignore : decouverte.ignores)
         signalerErreur(ignore, "ignor\xC3\xA9, hors du motif " + rendreInoffensif(options.motif));
+    for (const std::string& avertissement : decouverte.avertissements)
+        std::cerr << prefixe << avertissement << '\n';
+    if (const auto avertissement = signalerIntervertis(maxima))
+        std::cerr << prefixe << *avertissement << '\n';
 
-    if (plateformes && !compterRemises(*plateformes, decouverte.remises.size(), erreur)) {
-        std::cerr << prefixe << erreur << '\n';
-        fermerPlateformes(*plateformes);
-        return 2;
-    }
     std::vector<Note> notes(decouverte.remises.size());
     Travail travail{corrige, decouverte.remises, notes, vueDemandee, plateformes.get(), {0}, {0}, {}, {}};
     const unsigned taches = options.taches != 0 ? options.taches
@@ -267,7 +216,6 @@ int executer(int argc, char* argv[])
 
     std::ostream sortieNotes(fichierNotes ? static_cast<std::streambuf*>(fichierNotes.get())
                                           : std::cout.rdbuf());
-    constexpr std::string_view bom = "\xEF\xBB\xBF";
     if (options.bom)
         sortieNotes << bom;
     ecrireNotes(sortieNotes, maxima, notes, options.format,
@@ -288,7 +236,6 @@ int executer(int argc, char* argv[])
             code = 1;
         }
     }
-
     if (plateformes) {
         const std::vector<LigneManquee> manquees =
             options.plateformes.html.empty() ? std::vector<LigneManquee>{}
@@ -296,23 +243,7 @@ int executer(int argc, char* argv[])
         if (!ecrirePlateformes(*plateformes, manquees, std::cerr))
             code = 1;
     }
-
-    const auto notees = static_cast<std::size_t>(
-        std::count_if(notes.begin(), notes.end(), [](const Note& note) { return note.notee; }));
-    if (notes.empty())
-        std::cerr << prefixe << "aucune remise trouv\xC3\xA9" "e\n";
-    std::cerr << prefixe << accorder(notes.size(), "remise") << ", "
-              << accorder(notees, "not\xC3\xA9" "e") << ", "
-              << accorder(notes.size() - notees, "non not\xC3\xA9" "e") << " ; notes : "
-              << (options.sortie.empty() ? std::string("sortie standard") : rendreInoffensif(options.sortie));
-    if (!options.lignes.empty())
-        std::cerr << " ; vue de la classe : " << rendreInoffensif(options.lignes);
-    if (!options.plateformes.retours.empty())
-        std::cerr << " ; retours : " << rendreInoffensif(options.plateformes.retours);
-    std::cerr << '\n' << std::flush;
-    if (notes.empty() || notees < notes.size())
-        code = 1;
-    return code;
+    return conclure(options, notes, code);
 }
 
 } // namespace

@@ -47,35 +47,31 @@ void fermer(int descripteur)
         close(descripteur);
 }
 
-} // namespace
-
-std::string decrireErreur(int erreur)
+// What the diagnosis says of the form, from the analysis' own measures.
+void classerDiagnostic(const Analyse& analyse, Note& note)
 {
-    switch (erreur) {
-    case ENOENT:
-    case ENOTDIR:
-        return "absent";
-    case EACCES:
-    case EPERM:
-        return "permission refus\xC3\xA9" "e";
-    case EISDIR:
-        return "r\xC3\xA9pertoire";
-    case ELOOP:
-        return "lien en boucle";
-    default:
-        return "erreur d'ouverture";
-    }
+    const std::int64_t retours =
+        analyse.parCause[static_cast<std::size_t>(__builtin_ctz(causeRetoursChariot))];
+    const bool vide = analyse.lignes > 0 && analyse.premiereFinTeste == 1;
+    const bool crlf = analyse.echecs > 0 && retours * 10 >= analyse.echecs * 9;
+    const bool coupe = analyse.premiereFinTeste > 1 && analyse.echecs > 0 && !finExpliquee(analyse);
+    if (coupe)
+        note.arretApres = analyse.premiereFinTeste - 1;
+    note.erreurDeForme = vide || crlf || coupe || !analyse.decalages.empty();
 }
 
-int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, struct stat& infos,
-                  std::string& statut)
+} // namespace
+
+int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, bool sansLien,
+                  struct stat& infos, std::string& statut)
 {
     // A pipe opened without O_NONBLOCK would wait for a writer before its
     // kind could be seen.
-    const int drapeaux = O_RDONLY | O_CLOEXEC | (ordinaireSeulement ? O_NONBLOCK : 0);
+    const int drapeaux = O_RDONLY | O_CLOEXEC | (ordinaireSeulement ? O_NONBLOCK : 0)
+        | (sansLien ? O_NOFOLLOW : 0);
     const int descripteur = open(chemin.c_str(), drapeaux);
     if (descripteur < 0) {
-        statut = decrireErreur(errno);
+        statut = sansLien && errno == ELOOP ? "lien" : decrireErreur(errno);
         return -1;
     }
     const bool connu = fstat(descripteur, &infos) == 0;
@@ -93,19 +89,25 @@ int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, struct sta
     return -1;
 }
 
-Note noterRemise(const Corrige& corrige, const Remise& remise, VueClasse* vue, bool expliquer)
+Note noterRemise(const Corrige& corrige, const Remise& remise, std::size_t rangee, VueClasse* vue,
+                 bool expliquer)
 {
     Note note;
     note.nom = remise.nom;
-    if (remise.erreur != 0) {
-        note.statut = decrireErreur(remise.erreur);
+    note.identifiant = remise.identifiant;
+    if (!remise.statut.empty()) {
+        note.statut = remise.statut;
+        note.absente = remise.absente;
         return note;
     }
     struct stat infos[3] {};
     std::string statuts[3];
-    const int descripteurs[3] = {ouvrirLecture(corrige.cheminTest, true, infos[0], statuts[0]),
-                                 ouvrirLecture(corrige.cheminAttendu, true, infos[1], statuts[1]),
-                                 ouvrirLecture(remise.chemin, remise.trouvee, infos[2], statuts[2])};
+    const int descripteurs[3] = {
+        ouvrirLecture(corrige.cheminTest, true, false, infos[0], statuts[0]),
+        ouvrirLecture(corrige.cheminAttendu, true, false, infos[1], statuts[1]),
+        ouvrirLecture(remise.chemin, remise.trouvee, remise.trouvee && !remise.suivreLiens, infos[2],
+                      statuts[2])};
+    const Connu* const autre = descripteurs[2] < 0 ? nullptr : chercherAutre(corrige.identites, infos[2], rangee);
     if (descripteurs[0] < 0)
         note.statut = "fichier de test : " + statuts[0];
     else if (descripteurs[1] < 0)
@@ -117,6 +119,12 @@ Note noterRemise(const Corrige& corrige, const Remise& remise, VueClasse* vue, b
         note.statut = "m\xC3\xAAme fichier que le corrig\xC3\xA9";
     else if (estMemeFichier(infos[2], infos[0]) || estMemeFichier(infos[2], corrige.infosTest))
         note.statut = "m\xC3\xAAme fichier que le test";
+    // Whatever name reached it, a file the run has open, another row's
+    // among them, is not this row's.
+    else if (autre != nullptr)
+        note.statut = decrireAutre(*autre);
+    else if (remise.trouvee && remise.identifiee && !estMemeFichier(infos[2], remise.infos))
+        note.statut = "remplac\xC3\xA9 pendant la notation";
     if (!note.statut.empty()) {
         for (const int descripteur : descripteurs)
             fermer(descripteur);
@@ -172,5 +180,6 @@ Note noterRemise(const Corrige& corrige, const Remise& remise, VueClasse* vue, b
     note.notee = true;
     note.statut = "ok";
     note.diagnostic = diagnostiquer(analyse);
+    classerDiagnostic(analyse, note);
     return note;
 }

@@ -7,32 +7,43 @@
 // in the library knows of it.
 
 #include "decouverte.h"
+#include "identites.h"
 #include "resultats.h"
 #include "validation/moteur/parcours.h"
 #include "vue.h"
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
 #include <sys/stat.h>
 
 // The test file and the expected results, opened again for each submission:
-// their paths, and their identities as first opened.
+// their paths, and their identities as first opened; and every file the run
+// knows, which no submission may be.
 struct Corrige {
     std::string cheminTest;
     std::string cheminAttendu;
     struct stat infosTest {};
     struct stat infosAttendu {};
+    Identites identites;
 };
 
 // One row of the table.
 struct Note {
     std::string nom;
+    std::string identifiant;
     bool notee = false;   // graded: the counts and the diagnosis hold
+    bool absente = false; // a student without a results file
     std::string statut;   // "ok", or why it could not be graded
     Decomptes decomptes;  // the successes are the row's counts
     std::string diagnostic;
+    // What the diagnosis says of the form: results that are not the
+    // program's answers (CRLF ends, shifted, empty, cut short), and the
+    // last line before the results stop early, 0 when they do not.
+    bool erreurDeForme = false;
+    std::int64_t arretApres = 0;
     // When asked: the explanation a student reads on a terminal, without
     // colour, and per word its first failing line, cut short. Dropped once
     // the feedback is written.
@@ -41,18 +52,17 @@ struct Note {
     std::optional<double> note; // from the scheme
 };
 
-// The status word for an error of open(2) or opendir(3).
-std::string decrireErreur(int erreur);
-
 // Opens a file for reading as valideur does, without waiting on a pipe
-// found by a search: returns the descriptor, or -1 with `statut` saying why
-// (a directory is not a file).
-int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, struct stat& infos,
-                  std::string& statut);
+// found by a search, and without following a link when `sansLien`: returns
+// the descriptor, or -1 with `statut` saying why (a directory is not a
+// file).
+int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, bool sansLien,
+                  struct stat& infos, std::string& statut);
 
-// Grades one submission with the library's loop: the counts, the analysis'
-// diagnosis, and its failures into `vue` when there is one; with
-// `expliquer`, the explanation and the first failures too.
-Note noterRemise(const Corrige& corrige, const Remise& remise, VueClasse* vue, bool expliquer = false);
+// Grades one submission, row `rangee`, with the library's loop: the counts,
+// the analysis' diagnosis, and its failures into `vue` when there is one;
+// with `expliquer`, the explanation and the first failures too.
+Note noterRemise(const Corrige& corrige, const Remise& remise, std::size_t rangee, VueClasse* vue,
+                 bool expliquer = false);
 
 #endif

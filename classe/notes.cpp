@@ -32,6 +32,8 @@ void ecrireNotes(std::ostream& sortie, const Decomptes& maxima, const std::vecto
         ecrireSeparateur(sortie, format);
         ecrireTexte(sortie, entete, format);
     }
+    ecrireSeparateur(sortie, format);
+    ecrireTexte(sortie, "identifiant", format);
     if (bareme != nullptr) {
         ecrireSeparateur(sortie, format);
         ecrireTexte(sortie, "note", format);
@@ -43,6 +45,8 @@ void ecrireNotes(std::ostream& sortie, const Decomptes& maxima, const std::vecto
     ecrireTexte(sortie, "maximum", format);
     ecrireSeparateur(sortie, format);
     ecrireComptes(sortie, maxima.tests, maxima.autresTests, format);
+    // Empty status, diagnosis and participant number.
+    ecrireSeparateur(sortie, format);
     ecrireSeparateur(sortie, format);
     if (bareme != nullptr) {
         ecrireSeparateur(sortie, format);
@@ -62,6 +66,8 @@ void ecrireNotes(std::ostream& sortie, const Decomptes& maxima, const std::vecto
         ecrireTexte(sortie, note.statut, format);
         ecrireSeparateur(sortie, format);
         ecrireTexte(sortie, note.diagnostic, format);
+        ecrireSeparateur(sortie, format);
+        ecrireTexte(sortie, note.identifiant, format);
         if (bareme != nullptr) {
             ecrireSeparateur(sortie, format);
             if (note.note)

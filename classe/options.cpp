@@ -80,6 +80,7 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
         {"gradescope", required_argument, nullptr, optionGradescope},
         {"junit", required_argument, nullptr, optionJunit},
         {"html", required_argument, nullptr, optionHtml},
+        {"suivre-liens", no_argument, nullptr, 'S'},
         {nullptr, 0, nullptr, 0}};
     opterr = 0;
     optind = 0;
@@ -98,6 +99,9 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
             break;
         case 'B':
             options.bom = true;
+            break;
+        case 'S':
+            options.suivreLiens = true;
             break;
         case 'M':
             options.motif = optarg;
@@ -168,6 +172,8 @@ void ecrireAide(std::ostream& sortie)
               "      --bom              commencer chaque tableau par une marque d'ordre des\n"
               "                         octets UTF-8, pour les tableurs qui l'attendent\n"
               "      --motif=MOTIF      nom des fichiers de r\xC3\xA9sultats cherch\xC3\xA9s (d\xC3\xA9" "faut : *.resultat)\n"
+              "      --suivre-liens     suivre les liens symboliques trouv\xC3\xA9s dans les\n"
+              "                         dossiers (sinon : statut \xC2\xAB lien \xC2\xBB)\n"
               "  -j, --jobs=N           N remises not\xC3\xA9" "es \xC3\xA0 la fois (d\xC3\xA9" "faut : une par c\xC5\x93ur)\n"
               "      --lignes=FICHIER   \xC3\xA9" "crire dans FICHIER la vue de la classe : les lignes de\n"
               "                         test manqu\xC3\xA9" "es, les plus manqu\xC3\xA9" "es d'abord\n"
@@ -182,8 +188,9 @@ void ecrireAide(std::ostream& sortie)
               "  -h, --help             afficher cette aide\n"
               "  -V, --version          afficher la version\n"
               "\n"
-              "Statut de sortie : 0 si chaque remise trouv\xC3\xA9" "e a \xC3\xA9t\xC3\xA9 not\xC3\xA9" "e, 1 si l'une ne l'a pas\n"
-              "\xC3\xA9t\xC3\xA9 (ou si aucune n'a \xC3\xA9t\xC3\xA9 trouv\xC3\xA9" "e), 2 pour une erreur d'utilisation.\n"
+              "Statut de sortie : 0 si chaque remise trouv\xC3\xA9" "e a \xC3\xA9t\xC3\xA9 not\xC3\xA9" "e (un \xC3\xA9l\xC3\xA8ve sans remise,\n"
+              "absent, compris), 1 si l'une ne l'a pas \xC3\xA9t\xC3\xA9 pour une autre raison (ou si\n"
+              "aucune n'a \xC3\xA9t\xC3\xA9 trouv\xC3\xA9" "e), 2 pour une erreur d'utilisation.\n"
               "Voir valideur-classe(1).\n";
 }
 

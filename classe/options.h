@@ -12,7 +12,8 @@ struct Options {
     std::string sortie;  // empty: standard output
     std::string lignes;  // the class view's file, empty for none
     Format format = Format::tsv;
-    bool bom = false;    // a UTF-8 byte order mark first in each table
+    bool bom = false;
+    bool suivreLiens = false; // follow the links found inside a REMISE folder    // a UTF-8 byte order mark first in each table
     std::string motif = "*.resultat";
     unsigned taches = 0; // 0: one per core
     std::string cheminTest;

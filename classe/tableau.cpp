@@ -1,6 +1,8 @@
 #include "tableau.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <iterator>
 
 namespace {
 
@@ -52,6 +54,11 @@ char32_t decoderSequence(std::string_view sequence)
     return point;
 }
 
+struct Plage {
+    char32_t premier;
+    char32_t dernier;
+};
+
 // Valid UTF-8 that still must not be shown: the C1 controls, the line and
 // paragraph separators, the marks, embeddings, overrides and isolates that
 // reorder text, and the code points that show nothing (zero-width spaces and
@@ -59,10 +66,7 @@ char32_t decoderSequence(std::string_view sequence)
 // which two names that differ would look the same.
 bool estCaractereDangereux(std::string_view sequence)
 {
-    static constexpr struct {
-        char32_t premier;
-        char32_t dernier;
-    } plages[] = {
+    static constexpr Plage plages[] = {
         {0x80, 0x9F},       {0xAD, 0xAD},       {0x34F, 0x34F},     {0x61C, 0x61C},
         {0x115F, 0x1160},   {0x17B4, 0x17B5},   {0x180B, 0x180F},   {0x200B, 0x200F},
         {0x2028, 0x202E},   {0x2060, 0x206F},   {0x3164, 0x3164},   {0xFE00, 0xFE0F},
@@ -70,11 +74,9 @@ bool estCaractereDangereux(std::string_view sequence)
         {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF},
     };
     const char32_t point = decoderSequence(sequence);
-    for (const auto& plage : plages) {
-        if (point >= plage.premier && point <= plage.dernier)
-            return true;
-    }
-    return false;
+    return std::any_of(std::begin(plages), std::end(plages), [point](const Plage& plage) {
+        return point >= plage.premier && point <= plage.dernier;
+    });
 }
 
 // Whether a cell would act in a reader, as written: a formula in a

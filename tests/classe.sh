@@ -8,7 +8,7 @@ export LC_ALL=C.UTF-8
 classe=$1
 source=$2
 tmp=$(mktemp -d)
-trap 'chmod -R u+rwx "$tmp"; rm -rf "$tmp"' EXIT
+[ -n "${GARDER-}" ] && echo "$tmp" >&2 || trap 'chmod -R u+rwx "$tmp"; rm -rf "$tmp"' EXIT
 echecs=0
 # Failures go to the original standard output, whatever a caller redirected.
 exec 3>&1
@@ -84,7 +84,7 @@ for n in 0 1 2 3 4 5 6 7; do
   lancer 0 test.txt attendu.resultat "grande/e$n/votre.resultat" >"$tmp/seule"
   seule=$(tail -n 1 "$tmp/seule" | cut -f 2-)
   lancer 0 test.txt attendu.resultat "grande/e$n" >"$tmp/seule"
-  [ "$(tail -n 1 "$tmp/seule")" = "votre.resultat	$seule" ] || echouer "e$n seule, par son dossier"
+  [ "$(tail -n 1 "$tmp/seule")" = "e$n/votre.resultat	$seule" ] || echouer "e$n seule, par son dossier"
   for j in 1 2; do
     lancer 0 -j $j --lignes "lignes-$j.tsv" test.txt attendu.resultat grande >"$tmp/toutes-$j"
     parmi=$(awk -F '\t' -v nom="e$n/votre.resultat" '$1 == nom' "$tmp/toutes-$j" | cut -f 2-)
@@ -102,7 +102,7 @@ else
   cp "$tmp/attendu.resultat" "$tmp/illisible/marc.resultat"
   chmod 000 "$tmp/illisible/marc.resultat"
   lancer 1 test.txt attendu.resultat illisible >"$tmp/stdout"
-  [ "$(tail -n 1 "$tmp/stdout")" = "marc.resultat								permission refusée	" ] \
+  [ "$(tail -n 1 "$tmp/stdout")" = "illisible/marc.resultat								permission refusée		" ] \
     || echouer "fichier illisible : $(tail -n 1 "$tmp/stdout")"
 fi
 
@@ -149,9 +149,9 @@ mkdir "$tmp/vide"
 lancer 1 test.txt attendu.resultat vide >/dev/null
 [ "$(head -n 1 "$tmp/erreurs")" = "valideur-classe : aucune remise trouvée" ] || echouer "aucune remise : $(cat "$tmp/erreurs")"
 lancer 1 test.txt attendu.resultat remises/alice remises/absente >"$tmp/stdout"
-[ "$(grep '^remises/absente' "$tmp/stdout")" = "remises/absente								absent	" ] || echouer "remise absente : $(tail -n 1 "$tmp/stdout")"
+[ "$(grep '^remises/absente' "$tmp/stdout")" = "remises/absente								absent		" ] || echouer "remise absente : $(tail -n 1 "$tmp/stdout")"
 lancer 0 --motif '*.RESULTAT' test.txt attendu.resultat remises/ines >"$tmp/stdout"
-[ "$(tail -n 1 "$tmp/stdout" | cut -f 1,9)" = "votre.RESULTAT	ok" ] || echouer "--motif : $(cat "$tmp/stdout")"
+[ "$(tail -n 1 "$tmp/stdout" | cut -f 1,9)" = "ines/votre.RESULTAT	ok" ] || echouer "--motif : $(cat "$tmp/stdout")"
 
 # On a terminal, a progress line erased before the final line.
 ( cd "$tmp" && SHELL="$BASH" script -qec "stty -onlcr; exec $(printf '%q ' "$classe" -o notes-terminal.tsv test.txt attendu.resultat remises)" /dev/null \

@@ -1,0 +1,53 @@
+#include "maxima.h"
+
+#include <ext/stdio_filebuf.h>
+
+#include <istream>
+#include <sstream>
+
+namespace {
+
+using Fichier = __gnu_cxx::stdio_filebuf<char>;
+
+// The first bytes of each of the first `nombre` lines of a test file: the
+// loop keeps only the word of some lines, the class view shows them whole.
+void lireDebutsLignes(std::streambuf& fichier, std::size_t nombre, std::vector<std::string>& debuts)
+{
+    using Traits = std::streambuf::traits_type;
+    std::string ligne;
+    while (debuts.size() < nombre) {
+        ligne.clear();
+        int octet = fichier.sbumpc();
+        for (; octet != Traits::eof() && octet != '\n'; octet = fichier.sbumpc()) {
+            if (ligne.size() <= longueurApercu)
+                ligne += static_cast<char>(octet);
+        }
+        debuts.push_back(couperApercu(ligne));
+        if (octet == Traits::eof())
+            break;
+    }
+    debuts.resize(nombre);
+}
+
+} // namespace
+
+bool compterMaxima(int descripteur, VueClasse* vue, Decomptes& maxima)
+{
+    // Takes the descriptor, which the buffer closes.
+    Fichier fichier(descripteur, std::ios::in);
+    std::istream test(&fichier);
+    std::istringstream rien;
+    std::istringstream rienNonPlus;
+    FinParcours fin;
+    maxima = parcourirLignes(test, rien, rienNonPlus, [](const LigneComparee&) {}, fin);
+    if (test.bad())
+        return false;
+    if (vue != nullptr) {
+        const auto nombre = static_cast<std::size_t>(fin.lignesComparees);
+        if (fichier.pubseekpos(0, std::ios::in) != 0)
+            return false;
+        lireDebutsLignes(fichier, nombre, vue->tests);
+        vue->lignes.resize(nombre);
+    }
+    return true;
+}

@@ -1,0 +1,12 @@
+#ifndef VALIDEUR_CLASSE_MAXIMA_H
+#define VALIDEUR_CLASSE_MAXIMA_H
+
+#include "vue.h"
+#include "validation/moteur/parcours.h"
+
+// The lines of each word in the test file, as the loop counts them, and,
+// for the class view when there is one, the first bytes of each test line.
+// Reads the file from its start; false on a read error.
+bool compterMaxima(int descripteur, VueClasse* vue, Decomptes& maxima);
+
+#endif

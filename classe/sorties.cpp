@@ -1,0 +1,81 @@
+#include "sorties.h"
+
+#include "decouverte.h"
+
+#include <cerrno>
+#include <cstddef>
+#include <limits>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t aucuneRangee = std::numeric_limits<std::size_t>::max();
+
+std::string decrireConnu(const Connu& connu)
+{
+    switch (connu.role) {
+    case Role::test:
+    case Role::attendu:
+        return "est le fichier de test ou le fichier attendu";
+    case Role::remise:
+        return "est une remise";
+    case Role::sortie:
+        break;
+    }
+    return "est aussi le tableau des notes";
+}
+
+} // namespace
+
+bool ouvrirDescripteursStandard()
+{
+    bool sortieFermee = false;
+    for (int descripteur = 0; descripteur <= 2; ++descripteur) {
+        if (fcntl(descripteur, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        sortieFermee = sortieFermee || descripteur == STDOUT_FILENO;
+        // The lowest free number: this one.
+        const int nul = open("/dev/null", descripteur == 0 ? O_RDONLY : O_WRONLY);
+        if (nul >= 0 && nul != descripteur)
+            close(nul);
+    }
+    return sortieFermee;
+}
+
+int ouvrirEcriture(const std::string& chemin, const Identites& identites, std::string& erreur)
+{
+    // Before anything is created or emptied, then again on what was opened.
+    struct stat infos {};
+    if (stat(chemin.c_str(), &infos) == 0) {
+        if (const Connu* const connu = chercherAutre(identites, infos, aucuneRangee)) {
+            erreur = decrireConnu(*connu);
+            return -1;
+        }
+    }
+    const int descripteur = open(chemin.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (descripteur < 0) {
+        erreur = errno == ENXIO ? "tube sans lecteur" : decrireErreur(errno);
+        return -1;
+    }
+    const bool identifie = fstat(descripteur, &infos) == 0;
+    const Connu* const connu = identifie ? chercherAutre(identites, infos, aucuneRangee) : nullptr;
+    if (!identifie || connu != nullptr
+        || fcntl(descripteur, F_SETFL, fcntl(descripteur, F_GETFL) & ~O_NONBLOCK) != 0
+        || (S_ISREG(infos.st_mode) && ftruncate(descripteur, 0) != 0)) {
+        close(descripteur);
+        erreur = connu != nullptr ? decrireConnu(*connu) : "erreur d'ouverture";
+        return -1;
+    }
+    return descripteur;
+}
+
+std::string verifierSortieStandard(const Identites& identites)
+{
+    struct stat infos {};
+    if (fstat(STDOUT_FILENO, &infos) != 0)
+        return {};
+    const Connu* const connu = chercherAutre(identites, infos, aucuneRangee);
+    return connu == nullptr ? std::string() : decrireConnu(*connu);
+}

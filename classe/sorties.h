@@ -1,0 +1,23 @@
+#ifndef VALIDEUR_CLASSE_SORTIES_H
+#define VALIDEUR_CLASSE_SORTIES_H
+
+#include "identites.h"
+
+#include <string>
+
+// Descriptors 0 to 2 that were closed at start are opened on /dev/null, so
+// that no file the run opens takes their number and receives what is meant
+// for them. Returns whether standard output was closed.
+bool ouvrirDescripteursStandard();
+
+// Opens a table's file for writing: never over a file the run knows (an
+// input, the other table), whatever the path that names it, and never
+// waiting on a pipe without a reader. A regular file is emptied only once
+// checked. Returns -1 with `erreur` saying why.
+int ouvrirEcriture(const std::string& chemin, const Identites& identites, std::string& erreur);
+
+// Why standard output cannot take the table, or empty: a file the run
+// reads.
+std::string verifierSortieStandard(const Identites& identites);
+
+#endif

@@ -1,0 +1,31 @@
+#ifndef VALIDEUR_CLASSE_TRAVAIL_H
+#define VALIDEUR_CLASSE_TRAVAIL_H
+
+#include "notation.h"
+#include "plateforme.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <vector>
+
+// What the workers share: the submissions, the rows they fill, one each,
+// and the count of those done.
+struct Travail {
+    const Corrige& corrige;
+    const std::vector<Remise>& remises;
+    std::vector<Note>& notes;
+    VueClasse* vue;
+    Plateformes* plateformes; // null when nothing beyond the table is asked
+    std::atomic<std::size_t> prochaine{0};
+    std::atomic<std::size_t> faites{0};
+    std::mutex verrou;
+    std::condition_variable toutesFaites;
+};
+
+// Grades every submission on `taches` threads; shows the progress on
+// standard error when it is a terminal.
+void noterTout(Travail& travail, unsigned taches, bool terminal);
+
+#endif

@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# valideur-classe on trees a careful tester builds: one folder per student
+# given one by one, students with several results files or none, platform
+# participant numbers, links inside and out, tables that would overwrite a
+# submission, closed descriptors, a FIFO without a reader, too deep a path,
+# and the warnings of a run that is itself wrong.
+set -u
+export LC_ALL=C.UTF-8
+classe=$1
+source=$2
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+echecs=0
+exec 3>&1
+echouer() { echo "ÉCHEC $*" >&3; echecs=$((echecs + 1)); }
+lancer() { # expected status, arguments...: runs in $tmp, stderr into $tmp/erreurs
+  local attendu=$1
+  shift
+  ( cd "$tmp" && timeout 20 "$classe" "$@" 2>erreurs </dev/null ); local statut=$?
+  [ "$statut" = "$attendu" ] || echouer "statut $statut (attendu $attendu) : $*"
+}
+contient() { grep -qF -- "$2" "$tmp/$1" || echouer "«$2» absent de $1 : $(cat "$tmp/$1")"; }
+cp -r "$source/tests/classe/." "$tmp"
+r=$tmp/remises
+
+# remises/*/ gives the rows remises/ gives, byte for byte.
+lancer 1 -o tous.tsv test.txt attendu.resultat remises/
+( cd "$tmp" && "$classe" -o un-par-un.tsv test.txt attendu.resultat remises/*/ 2>/dev/null )
+cmp -s "$tmp/tous.tsv" "$tmp/un-par-un.tsv" || { echouer "remises/*/"; diff "$tmp/tous.tsv" "$tmp/un-par-un.tsv"; }
+
+# One row per student; the participant number of a course platform; absent
+# students are an outcome (status 0).
+p=$tmp/plateforme
+mkdir -p "$p/Jean Dupont_123456_assignsubmission_file_/vieux" "$p/Léa Martin_654321_assignsubmission_file_" \
+  "$p/sans remise_777_assignsubmission_file_"
+cp "$r/alice/votre.resultat" "$p/Jean Dupont_123456_assignsubmission_file_/votre.resultat"
+cp "$r/bob/votre.resultat" "$p/Jean Dupont_123456_assignsubmission_file_/vieux/votre.resultat"
+cp "$r/bob/votre.resultat" "$p/Léa Martin_654321_assignsubmission_file_/votre.resultat"
+lancer 0 -o p.tsv test.txt attendu.resultat plateforme
+cut -f 1,8,9,11 "$tmp/p.tsv" >"$tmp/p-obtenu"
+printf '%s\t%s\t%s\t%s\n' remise total statut identifiant maximum 10 '' '' \
+  "Jean Dupont_123456_assignsubmission_file_/votre.resultat" 10 ok 123456 \
+  "Léa Martin_654321_assignsubmission_file_/votre.resultat" 7 ok 654321 \
+  "sans remise_777_assignsubmission_file_/" '' absent 777 >"$tmp/p-attendu"
+cmp -s "$tmp/p-attendu" "$tmp/p-obtenu" || { echouer "un élève, une rangée"; diff "$tmp/p-attendu" "$tmp/p-obtenu"; }
+contient erreurs "valideur-classe : Jean Dupont_123456_assignsubmission_file_ : 2 fichiers de résultats, seul Jean Dupont_123456_assignsubmission_file_/votre.resultat est noté"
+
+# The same REMISE twice, and two folders of the same name.
+mkdir -p "$tmp/autre/alice"
+cp "$r/bob/votre.resultat" "$tmp/autre/alice/"
+lancer 0 -o d.tsv test.txt attendu.resultat remises/alice remises/alice autre/alice
+contient erreurs "valideur-classe : alice/votre.resultat : remise donnée deux fois, notée une fois"
+contient erreurs "valideur-classe : alice/votre.resultat : 2 rangées portent ce nom"
+[ "$(grep -c '^alice/' "$tmp/d.tsv")" = 2 ] || echouer "rangées en double : $(cat "$tmp/d.tsv")"
+
+# Links inside a REMISE are not followed; one named on the command line is.
+l=$tmp/liens
+mkdir -p "$l/vers-corrige" "$l/vers-descripteur" "$l/vers-passwd" "$l/vrai"
+cp "$r/alice/votre.resultat" "$l/vrai/"
+ln -s ../../attendu.resultat "$l/vers-corrige/votre.resultat"
+ln -s /proc/self/fd/3 "$l/vers-descripteur/votre.resultat"
+ln -s /etc/passwd "$l/vers-passwd/votre.resultat"
+ln -s vrai "$l/dossier-lien"
+lancer 1 -o l.tsv --lignes l-vue.tsv test.txt attendu.resultat liens
+cut -f 1,9 "$tmp/l.tsv" | tail -n +3 >"$tmp/l-obtenu"
+printf '%s\t%s\n' dossier-lien/ lien vers-corrige/votre.resultat lien vers-descripteur/votre.resultat lien \
+  vers-passwd/votre.resultat lien vrai/votre.resultat ok >"$tmp/l-attendu"
+cmp -s "$tmp/l-attendu" "$tmp/l-obtenu" || { echouer "liens"; diff "$tmp/l-attendu" "$tmp/l-obtenu"; }
+grep -q root "$tmp/l-vue.tsv" && echouer "/etc/passwd dans la vue de la classe"
+lancer 1 -o l.tsv --suivre-liens test.txt attendu.resultat liens
+cut -f 1,9 "$tmp/l.tsv" | tail -n +3 >"$tmp/l-obtenu"
+printf '%s\t%s\n' dossier-lien/votre.resultat "même fichier qu'une autre remise" \
+  vers-corrige/votre.resultat "même fichier que le corrigé" vers-descripteur/votre.resultat lien \
+  vers-passwd/votre.resultat ok vrai/votre.resultat "même fichier qu'une autre remise" >"$tmp/l-attendu"
+cmp -s "$tmp/l-attendu" "$tmp/l-obtenu" || { echouer "--suivre-liens"; diff "$tmp/l-attendu" "$tmp/l-obtenu"; }
+lancer 0 test.txt attendu.resultat liens/dossier-lien >"$tmp/stdout"
+[ "$(tail -n 1 "$tmp/stdout" | cut -f 1,9)" = "dossier-lien/votre.resultat	ok" ] || echouer "lien sur la ligne de commande"
+
+# No table over a submission, whatever the path that names it; nothing read
+# or written then.
+cp "$r/bob/votre.resultat" "$tmp/bob-avant"
+ln -s remises/bob/votre.resultat "$tmp/lien-vers-bob"
+while IFS='|' read -r message arguments; do
+  read -ra liste <<<"$arguments"
+  lancer 2 "${liste[@]}"
+  [ "$(cat "$tmp/erreurs")" = "$message" ] || echouer "«$arguments» : $(cat "$tmp/erreurs")"
+done <<'SORTIES'
+valideur-classe : remises/bob/votre.resultat : est une remise|-o remises/bob/votre.resultat test.txt attendu.resultat remises
+valideur-classe : lien-vers-bob : est une remise|--lignes lien-vers-bob test.txt attendu.resultat remises
+valideur-classe : ./remises/bob/../bob/votre.resultat : est une remise|-o ./remises/bob/../bob/votre.resultat test.txt attendu.resultat remises
+SORTIES
+( cd "$tmp" && "$classe" test.txt attendu.resultat remises >>remises/bob/votre.resultat 2>erreurs ); statut=$?
+[ $statut = 2 ] && [ "$(cat "$tmp/erreurs")" = "valideur-classe : sortie standard : est une remise" ] \
+  || echouer "sortie standard sur une remise : $statut $(cat "$tmp/erreurs")"
+cmp -s "$tmp/bob-avant" "$r/bob/votre.resultat" || echouer "remise de bob modifiée"
+
+# Closed descriptors never receive the table; a FIFO without a reader is
+# an error, not a wait.
+( cd "$tmp" && "$classe" test.txt attendu.resultat remises >&- 2>erreurs ); statut=$?
+[ $statut = 2 ] && [ "$(cat "$tmp/erreurs")" = "valideur-classe : sortie standard : fermée" ] \
+  || echouer "sortie standard fermée : $statut $(cat "$tmp/erreurs")"
+( cd "$tmp" && "$classe" -o ferme.tsv test.txt attendu.resultat remises 2>&- <&- )
+cmp -s "$tmp/tous.tsv" "$tmp/ferme.tsv" || echouer "sortie d'erreur fermée : $(head -n 3 "$tmp/ferme.tsv")"
+mkfifo "$tmp/tube"
+lancer 2 -o tube test.txt attendu.resultat remises
+contient erreurs "valideur-classe : tube : tube sans lecteur"
+
+# A run that is itself wrong: files swapped, the wrong test file.
+lancer 1 -o /dev/null attendu.resultat test.txt remises
+contient erreurs "valideur-classe : aucune ligne du fichier de test ne commence par l'un des cinq mots de commande : fichier de test et fichier attendu intervertis ?"
+mkdir "$tmp/courts"
+for n in 1 2 3 4; do mkdir "$tmp/courts/e$n"; head -n 6 "$tmp/attendu.resultat" >"$tmp/courts/e$n/votre.resultat"; done
+cp "$tmp/attendu.resultat" "$tmp/courts/e4/votre.resultat"
+lancer 0 -o /dev/null test.txt attendu.resultat courts
+contient erreurs "valideur-classe : 3 remises notées sur 4 s'arrêtent après la ligne 6 : le fichier de test est-il celui de ces résultats ?"
+
+# Too deep a path is an error row, not an absent student.
+mkdir -p "$tmp/profond/eleve"
+( cd "$tmp/profond/eleve" && for i in $(seq 45); do mkdir "$(printf 'd%.0s' $(seq 100))" && cd d*; done \
+  && cp "$tmp/attendu.resultat" votre.resultat )
+lancer 1 -o profond.tsv test.txt attendu.resultat profond
+[ "$(tail -n 1 "$tmp/profond.tsv" | cut -f 9)" = "chemin trop long" ] || echouer "chemin trop long : $(tail -n 1 "$tmp/profond.tsv" | cut -f 9)"
+rm -rf "$tmp/profond" 2>/dev/null || find "$tmp/profond" -depth -delete 2>/dev/null
+
+[ $echecs -eq 0 ] && echo "classe-remises: ok"
+exit $((echecs > 0))
