@@ -93,7 +93,7 @@ std::unique_ptr<Plateformes> preparer(const Options& options, const Corrige& cor
 // The last line on standard error, and the status: 0 when every submission
 // found was graded, a student without one included; 1 otherwise, or when
 // none was found.
-int conclure(const Options& options, const std::vector<Note>& notes, int code)
+int conclure(const Options& options, const std::vector<Note>& notes, const VueClasse& vue, int code)
 {
     const auto notees = static_cast<std::size_t>(
         std::count_if(notes.begin(), notes.end(), [](const Note& note) { return note.notee; }));
@@ -108,7 +108,7 @@ int conclure(const Options& options, const std::vector<Note>& notes, int code)
               << accorder(notes.size() - notees, "non not\xC3\xA9" "e") << " ; notes : "
               << (options.sortie.empty() ? std::string("sortie standard") : rendreInoffensif(options.sortie));
     if (!options.lignes.empty())
-        std::cerr << " ; vue de la classe : " << rendreInoffensif(options.lignes);
+        std::cerr << " ; vue de la classe : " << rendreInoffensif(options.lignes) << resumerVue(vue, options.lignesMax);
     if (!options.plateformes.retours.empty())
         std::cerr << " ; retours : " << rendreInoffensif(options.plateformes.retours);
     std::cerr << '\n' << std::flush;
@@ -153,6 +153,7 @@ int executer(int argc, char* argv[])
     }
     close(descripteurAttendu);
     VueClasse vue;
+    vue.toutes = options.lignesToutes;
     // The class report shows the most-missed lines too.
     VueClasse* const vueDemandee =
         options.lignes.empty() && options.plateformes.html.empty() ? nullptr : &vue;
@@ -230,7 +231,7 @@ int executer(int argc, char* argv[])
         std::ostream sortieLignes(fichierLignes.get());
         if (options.bom)
             sortieLignes << bom;
-        ecrireVue(sortieLignes, vue, options.format);
+        ecrireVue(sortieLignes, vue, options.format, options.lignesMax);
         if (!sortieLignes.flush()) {
             signalerErreur(options.lignes, "erreur d'\xC3\xA9" "criture");
             code = 1;
@@ -243,7 +244,7 @@ int executer(int argc, char* argv[])
         if (!ecrirePlateformes(*plateformes, manquees, std::cerr))
             code = 1;
     }
-    return conclure(options, notes, code);
+    return conclure(options, notes, vue, code);
 }
 
 } // namespace

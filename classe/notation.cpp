@@ -145,9 +145,10 @@ Note noterRemise(const Corrige& corrige, const Remise& remise, std::size_t range
     historique.erreurs = &explication;
     Analyse& analyse = historique.analyse;
     FinParcours fin;
+    std::vector<EchecVue> echecs;
     note.decomptes = parcourirLignes(
         fluxTest, fluxAttendu, fluxVotre,
-        [&historique, &note, vue, expliquer](const LigneComparee& ligne) {
+        [&historique, &note, &echecs, vue, expliquer](const LigneComparee& ligne) {
             if (!expliquer) {
                 analyserLigne(historique.analyse, ligne);
             } else {
@@ -157,7 +158,7 @@ Note noterRemise(const Corrige& corrige, const Remise& remise, std::size_t range
                     premier = decrireEchec(ligne);
             }
             if (vue != nullptr && !ligne.identiques)
-                noterEchec(*vue, ligne.numeroLigne, ligne.obtenue);
+                echecs.push_back({ligne.numeroLigne, calculerEmpreinte(ligne.obtenue), couperApercu(ligne.obtenue)});
         },
         fin);
     terminerAnalyse(analyse, fin);
@@ -166,8 +167,6 @@ Note noterRemise(const Corrige& corrige, const Remise& remise, std::size_t range
         ecrireBilan(note.decomptes.reussites, note.decomptes.tests, false, explication);
         note.explication = explication.str();
     }
-    if (vue != nullptr)
-        ++vue->remises;
     if (fluxVotre.bad()) {
         note.statut = "erreur de lecture";
         return note;
@@ -181,5 +180,7 @@ Note noterRemise(const Corrige& corrige, const Remise& remise, std::size_t range
     note.statut = "ok";
     note.diagnostic = diagnostiquer(analyse);
     classerDiagnostic(analyse, note);
+    if (vue != nullptr)
+        prendreRemise(*vue, echecs, note.erreurDeForme);
     return note;
 }

@@ -11,6 +11,17 @@
 
 namespace {
 
+bool lireNombre(const char* texte, long minimum, long maximum, std::size_t& nombre)
+{
+    char* fin = nullptr;
+    errno = 0;
+    const long valeur = std::strtol(texte, &fin, 10);
+    if (fin == texte || *fin != '\0' || errno != 0 || valeur < minimum || valeur > maximum)
+        return false;
+    nombre = static_cast<std::size_t>(valeur);
+    return true;
+}
+
 bool lireTaches(const char* texte, unsigned& taches)
 {
     char* fin = nullptr;
@@ -81,6 +92,8 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
         {"junit", required_argument, nullptr, optionJunit},
         {"html", required_argument, nullptr, optionHtml},
         {"suivre-liens", no_argument, nullptr, 'S'},
+        {"lignes-toutes", no_argument, nullptr, 'T'},
+        {"lignes-max", required_argument, nullptr, 'X'},
         {nullptr, 0, nullptr, 0}};
     opterr = 0;
     optind = 0;
@@ -102,6 +115,15 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
             break;
         case 'S':
             options.suivreLiens = true;
+            break;
+        case 'T':
+            options.lignesToutes = true;
+            break;
+        case 'X':
+            if (!lireNombre(optarg, 0, 1000000000, options.lignesMax)) {
+                erreur = "nombre de lignes invalide : \xC2\xAB " + std::string(optarg) + " \xC2\xBB";
+                return Demande::erreur;
+            }
             break;
         case 'M':
             options.motif = optarg;
@@ -177,6 +199,9 @@ void ecrireAide(std::ostream& sortie)
               "  -j, --jobs=N           N remises not\xC3\xA9" "es \xC3\xA0 la fois (d\xC3\xA9" "faut : une par c\xC5\x93ur)\n"
               "      --lignes=FICHIER   \xC3\xA9" "crire dans FICHIER la vue de la classe : les lignes de\n"
               "                         test manqu\xC3\xA9" "es, les plus manqu\xC3\xA9" "es d'abord\n"
+              "      --lignes-max=N     au plus N lignes dans la vue (d\xC3\xA9" "faut : 100 ; 0 : toutes)\n"
+              "      --lignes-toutes    garder dans la vue les remises aux erreurs de forme\n"
+              "                         (CRLF, d\xC3\xA9" "calage, fichier vide ou coup\xC3\xA9)\n"
               "      --bareme=FICHIER   noter selon le bar\xC3\xA8me de FICHIER (poids des mots et des\n"
               "                         jeux, \xC3\xA9" "chelle, arrondi) : une colonne \xC2\xAB note \xC2\xBB de plus\n"
               "      --retours=DOSSIER  \xC3\xA9" "crire un retour pour chaque remise dans DOSSIER\n"

@@ -13,7 +13,9 @@ struct Options {
     std::string lignes;  // the class view's file, empty for none
     Format format = Format::tsv;
     bool bom = false;
-    bool suivreLiens = false; // follow the links found inside a REMISE folder    // a UTF-8 byte order mark first in each table
+    bool suivreLiens = false; // follow the links found inside a REMISE folder
+    bool lignesToutes = false;   // the class view keeps submissions with an error of form
+    std::size_t lignesMax = 100; // rows of the class view, 0 for all    // a UTF-8 byte order mark first in each table
     std::string motif = "*.resultat";
     unsigned taches = 0; // 0: one per core
     std::string cheminTest;

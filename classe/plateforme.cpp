@@ -281,23 +281,14 @@ void rendreRemise(Plateformes& plateformes, std::size_t indice, Note& note, std:
 std::vector<LigneManquee> extraireLignesManquees(const VueClasse& vue, const std::string& jeu,
                                                  std::size_t nombre)
 {
-    std::vector<std::size_t> ordre;
-    for (std::size_t i = 0; i < vue.lignes.size(); ++i) {
-        if (vue.lignes[i].echecs > 0)
-            ordre.push_back(i);
-    }
-    std::stable_sort(ordre.begin(), ordre.end(), [&vue](std::size_t a, std::size_t b) {
-        return vue.lignes[a].echecs > vue.lignes[b].echecs;
-    });
+    std::vector<std::size_t> ordre = ordonnerLignes(vue);
     if (ordre.size() > nombre)
         ordre.resize(nombre);
     std::vector<LigneManquee> lignes;
     for (const std::size_t i : ordre) {
         LigneManquee ligne{jeu, static_cast<std::int64_t>(i) + 1, i < vue.tests.size() ? vue.tests[i] : std::string(),
                            vue.lignes[i].echecs, {}};
-        std::vector<Frequent> frequents = vue.lignes[i].frequents;
-        std::stable_sort(frequents.begin(), frequents.end(),
-                         [](const Frequent& a, const Frequent& b) { return a.compte > b.compte; });
+        const std::vector<Frequent> frequents = ordonnerResultats(vue.lignes[i]);
         for (std::size_t k = 0; k < frequents.size() && k < 3; ++k)
             ligne.frequents.emplace_back(frequents[k].texte, frequents[k].compte);
         lignes.push_back(std::move(ligne));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <tuple>
 
 std::string couperApercu(std::string_view texte)
 {
@@ -28,43 +29,59 @@ std::uint64_t calculerEmpreinte(std::string_view ligne)
 
 void compterFrequent(LigneVue& ligne, std::uint64_t empreinte, std::string_view texte)
 {
-    std::vector<Frequent>& frequents = ligne.frequents;
-    const auto connu = std::find_if(frequents.begin(), frequents.end(),
-                                    [empreinte](const Frequent& f) { return f.empreinte == empreinte; });
-    if (connu != frequents.end()) {
-        ++connu->compte;
-        std::string apercu = couperApercu(texte);
-        if (apercu < connu->texte)
-            connu->texte = std::move(apercu);
-        return;
+    Frequent& frequent = ligne.resultats[empreinte];
+    if (frequent.compte == 0 || texte < frequent.texte) {
+        frequent.empreinte = empreinte;
+        frequent.texte = std::string(texte);
     }
-    if (frequents.size() < compteursParLigne) {
-        if (frequents.empty())
-            frequents.reserve(compteursParLigne);
-        frequents.push_back({empreinte, 1, couperApercu(texte)});
-        return;
-    }
-    // The rarest so far gives its counter up; its count stays as the new
-    // one's error bound.
-    Frequent& rarest = *std::min_element(
-        frequents.begin(), frequents.end(),
-        [](const Frequent& a, const Frequent& b) { return a.compte < b.compte; });
-    rarest = {empreinte, rarest.compte + 1, couperApercu(texte)};
+    ++frequent.compte;
 }
 
-void noterEchec(VueClasse& vue, std::int64_t numeroLigne, std::string_view obtenue)
+void prendreRemise(VueClasse& vue, const std::vector<EchecVue>& echecs, bool erreurDeForme)
 {
-    if (numeroLigne < 1 || static_cast<std::size_t>(numeroLigne) > vue.lignes.size())
+    if (erreurDeForme && !vue.toutes) {
+        ++vue.ecartees;
         return;
-    const auto indice = static_cast<std::size_t>(numeroLigne - 1);
-    const std::uint64_t empreinte = calculerEmpreinte(obtenue);
-    const std::lock_guard<std::mutex> verrou(vue.verrous[indice % vue.verrous.size()]);
-    LigneVue& ligne = vue.lignes[indice];
-    ++ligne.echecs;
-    compterFrequent(ligne, empreinte, obtenue);
+    }
+    ++vue.remises;
+    for (const EchecVue& echec : echecs) {
+        if (echec.numeroLigne < 1 || static_cast<std::size_t>(echec.numeroLigne) > vue.lignes.size())
+            continue;
+        const auto indice = static_cast<std::size_t>(echec.numeroLigne - 1);
+        const std::lock_guard<std::mutex> verrou(vue.verrous[indice % vue.verrous.size()]);
+        LigneVue& ligne = vue.lignes[indice];
+        ++ligne.echecs;
+        compterFrequent(ligne, echec.empreinte, echec.texte);
+    }
 }
 
-void ecrireVue(std::ostream& sortie, const VueClasse& vue, Format format)
+std::vector<std::size_t> ordonnerLignes(const VueClasse& vue)
+{
+    std::vector<std::size_t> ordre;
+    for (std::size_t i = 0; i < vue.lignes.size(); ++i) {
+        if (vue.lignes[i].echecs > 0)
+            ordre.push_back(i);
+    }
+    std::stable_sort(ordre.begin(), ordre.end(), [&vue](std::size_t a, std::size_t b) {
+        return vue.lignes[a].echecs > vue.lignes[b].echecs;
+    });
+    return ordre;
+}
+
+std::vector<Frequent> ordonnerResultats(const LigneVue& ligne)
+{
+    std::vector<Frequent> resultats;
+    resultats.reserve(ligne.resultats.size());
+    for (const auto& [empreinte, frequent] : ligne.resultats)
+        resultats.push_back(frequent);
+    std::sort(resultats.begin(), resultats.end(), [](const Frequent& a, const Frequent& b) {
+        return std::make_tuple(-a.compte, std::string_view(a.texte), a.empreinte)
+            < std::make_tuple(-b.compte, std::string_view(b.texte), b.empreinte);
+    });
+    return resultats;
+}
+
+void ecrireVue(std::ostream& sortie, const VueClasse& vue, Format format, std::size_t maximum)
 {
     const char* const entetes[] = {"ligne",      "test",       "echecs",   "part (%)",
                                    "resultat_1", "nombre_1",   "resultat_2", "nombre_2",
@@ -76,14 +93,9 @@ void ecrireVue(std::ostream& sortie, const VueClasse& vue, Format format)
     }
     ecrireFinRangee(sortie, format);
 
-    std::vector<std::size_t> ordre;
-    for (std::size_t i = 0; i < vue.lignes.size(); ++i) {
-        if (vue.lignes[i].echecs > 0)
-            ordre.push_back(i);
-    }
-    std::stable_sort(ordre.begin(), ordre.end(), [&vue](std::size_t a, std::size_t b) {
-        return vue.lignes[a].echecs > vue.lignes[b].echecs;
-    });
+    std::vector<std::size_t> ordre = ordonnerLignes(vue);
+    if (maximum != 0 && ordre.size() > maximum)
+        ordre.resize(maximum);
     const std::int64_t remises = std::max<std::int64_t>(vue.remises.load(), 1);
     for (const std::size_t i : ordre) {
         const LigneVue& ligne = vue.lignes[i];
@@ -97,19 +109,33 @@ void ecrireVue(std::ostream& sortie, const VueClasse& vue, Format format)
         sortie << ligne.echecs;
         ecrireSeparateur(sortie, format);
         sortie << milliemes / 10 << (format == Format::tsv ? '.' : ',') << milliemes % 10;
-        std::vector<Frequent> frequents = ligne.frequents;
-        std::sort(frequents.begin(), frequents.end(), [](const Frequent& a, const Frequent& b) {
-            return a.compte != b.compte ? a.compte > b.compte : a.texte < b.texte;
-        });
+        const std::vector<Frequent> resultats = ordonnerResultats(ligne);
         for (std::size_t rang = 0; rang < 3; ++rang) {
             ecrireSeparateur(sortie, format);
-            if (rang < frequents.size())
-                ecrireTexte(sortie, frequents[rang].texte.empty() ? "(ligne vide)" : frequents[rang].texte,
+            if (rang < resultats.size())
+                ecrireTexte(sortie, resultats[rang].texte.empty() ? "(ligne vide)" : resultats[rang].texte,
                             format);
             ecrireSeparateur(sortie, format);
-            if (rang < frequents.size())
-                sortie << frequents[rang].compte;
+            if (rang < resultats.size())
+                sortie << resultats[rang].compte;
         }
         ecrireFinRangee(sortie, format);
     }
+}
+
+std::string resumerVue(const VueClasse& vue, std::size_t maximum)
+{
+    std::string resume;
+    const auto ajouter = [&resume](const std::string& phrase) {
+        resume += resume.empty() ? " (" : " ; ";
+        resume += phrase;
+    };
+    const std::size_t lignes = ordonnerLignes(vue).size();
+    if (maximum != 0 && lignes > maximum)
+        ajouter(std::to_string(maximum) + " lignes sur " + std::to_string(lignes) + ", --lignes-max");
+    const std::int64_t ecartees = vue.ecartees.load();
+    if (ecartees > 0)
+        ajouter(std::to_string(ecartees) + (ecartees > 1 ? " remises \xC3\xA9" "cart\xC3\xA9" "es" : " remise \xC3\xA9" "cart\xC3\xA9" "e")
+                + " pour une erreur de forme, --lignes-toutes");
+    return resume.empty() ? resume : resume + ')';
 }

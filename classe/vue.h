@@ -10,22 +10,20 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
-// The class view: per test line, how many submissions failed it and its most
-// frequent wrong results. Memory is a few counters per failed test line,
-// whatever the number of submissions.
+// The class view: per test line, how many submissions failed it and its
+// wrong results, each counted exactly, by the hash of its text without
+// blanks, with one spelling kept. The counts do not depend on the order in
+// which submissions are graded, so neither does the view.
 
-// Counters kept per test line: the frequent wrong results are exact while a
-// line has at most this many different ones (space-saving counters).
-constexpr std::size_t compteursParLigne = 6;
 // Bytes kept of a test line and of a wrong result.
 constexpr std::size_t longueurApercu = 60;
 
-// One wrong result: the hash of the line without its blanks, how often it
-// was seen (an upper bound once a counter was taken over), and the smallest
-// of its spellings seen, cut short, so that the text kept does not depend
-// on the order in which submissions were graded.
+// One wrong result: how many submissions gave it, and the smallest of its
+// spellings seen, cut short, so that the text kept does not depend on the
+// order in which submissions were graded.
 struct Frequent {
     std::uint64_t empreinte = 0;
     std::int64_t compte = 0;
@@ -34,14 +32,24 @@ struct Frequent {
 
 struct LigneVue {
     std::int64_t echecs = 0;
-    std::vector<Frequent> frequents; // at most compteursParLigne, allocated on the first failure
+    std::unordered_map<std::uint64_t, Frequent> resultats; // by hash
+};
+
+// One submission's failures, kept until its diagnosis says whether it goes
+// into the view.
+struct EchecVue {
+    std::int64_t numeroLigne = 0;
+    std::uint64_t empreinte = 0;
+    std::string texte; // cut short
 };
 
 struct VueClasse {
     std::vector<std::string> tests; // the test lines, cut short, index = line number - 1
     std::vector<LigneVue> lignes;   // as many
     std::array<std::mutex, 64> verrous{}; // line i under verrous[i % 64]
-    std::atomic<std::int64_t> remises{0}; // submissions whose lines were taken in
+    std::atomic<std::int64_t> remises{0};  // submissions taken in
+    std::atomic<std::int64_t> ecartees{0}; // left out for an error of form
+    bool toutes = false;                   // keep those too
 };
 
 // The first bytes of a text, cut at a character boundary, "…" after them
@@ -51,14 +59,26 @@ std::string couperApercu(std::string_view texte);
 // The hash of a line without its spaces and tabs: lines that agree share it.
 std::uint64_t calculerEmpreinte(std::string_view ligne);
 
-// Counts one more occurrence of a wrong result.
+// Counts one more submission giving a wrong result on a line.
 void compterFrequent(LigneVue& ligne, std::uint64_t empreinte, std::string_view texte);
 
-// Takes in one failure of test line `numeroLigne` (from 1), whose wrong
-// result was `obtenue`; safe from several threads.
-void noterEchec(VueClasse& vue, std::int64_t numeroLigne, std::string_view obtenue);
+// Takes one graded submission's failures into the view, or counts it left
+// out when its results have an error of form and not every submission is
+// kept. Safe from several threads.
+void prendreRemise(VueClasse& vue, const std::vector<EchecVue>& echecs, bool erreurDeForme);
 
-// The rows of the view: failed test lines, most failed first.
-void ecrireVue(std::ostream& sortie, const VueClasse& vue, Format format);
+// The failed lines, most failed first, then by number.
+std::vector<std::size_t> ordonnerLignes(const VueClasse& vue);
+
+// A line's wrong results, most frequent first, then by text, then by hash.
+std::vector<Frequent> ordonnerResultats(const LigneVue& ligne);
+
+// The rows of the view: failed test lines in that order, at most
+// `maximum` of them (0: all).
+void ecrireVue(std::ostream& sortie, const VueClasse& vue, Format format, std::size_t maximum);
+
+// What standard error says of the view beyond its file's name: the lines
+// left out by the cap, the submissions left out.
+std::string resumerVue(const VueClasse& vue, std::size_t maximum);
 
 #endif

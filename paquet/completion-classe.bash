@@ -9,7 +9,7 @@ _valideur_classe() {
     --moodle-langue) mapfile -t COMPREPLY < <(compgen -W 'fr en' -- "$mot"); return ;;
   esac
   if [[ $mot == -* ]]; then
-    mapfile -t COMPREPLY < <(compgen -W '-o --sortie= --csv --bom --motif= -j --jobs= --lignes= --bareme= --retours= --moodle= --moodle-langue= --gradescope= --junit= --html= --suivre-liens -h --help -V --version' -- "$mot")
+    mapfile -t COMPREPLY < <(compgen -W '-o --sortie= --csv --bom --motif= -j --jobs= --lignes= --lignes-max= --lignes-toutes --bareme= --retours= --moodle= --moodle-langue= --gradescope= --junit= --html= --suivre-liens -h --help -V --version' -- "$mot")
     [[ ${COMPREPLY[0]-} == *= ]] && compopt -o nospace 2>/dev/null
   else
     compopt -o filenames 2>/dev/null

@@ -93,6 +93,21 @@ for n in 0 1 2 3 4 5 6 7; do
 done
 comparer "200 remises, -j 1 et -j 2" "$tmp/toutes-1" "$tmp/toutes-2"
 comparer "vue de 200 remises, -j 1 et -j 2" "$tmp/lignes-1.tsv" "$tmp/lignes-2.tsv"
+for n in 1 2 3 4 5; do
+  lancer 0 -j 4 -o /dev/null --lignes "lignes-4.tsv" test.txt attendu.resultat grande
+  comparer "vue de 200 remises, -j 4, essai $n" "$tmp/lignes-1.tsv" "$tmp/lignes-4.tsv"
+done
+
+# Submissions whose results have an error of form (CRLF, shifted, empty,
+# cut short) are left out of the view, and counted; --lignes-toutes keeps
+# them; --lignes-max caps the rows.
+lancer 1 -o /dev/null --lignes forme.tsv test.txt attendu.resultat remises
+tail -n 1 "$tmp/erreurs" | grep -qF "vue de la classe : forme.tsv (4 remises écartées pour une erreur de forme, --lignes-toutes)" \
+  || echouer "remises écartées : $(tail -n 1 "$tmp/erreurs")"
+lancer 1 -o /dev/null --lignes-toutes --lignes-max=2 --lignes forme.tsv test.txt attendu.resultat remises
+[ "$(wc -l <"$tmp/forme.tsv")" = 3 ] && [ "$(sed -n 2p "$tmp/forme.tsv" | cut -f 3,4)" = "6	60.0" ] \
+  || echouer "--lignes-toutes --lignes-max=2 : $(cat "$tmp/forme.tsv")"
+tail -n 1 "$tmp/erreurs" | grep -qF "vue de la classe : forme.tsv (2 lignes sur " || echouer "--lignes-max : $(tail -n 1 "$tmp/erreurs")"
 
 # An unreadable file, which root reads all the same.
 if [ "$(id -u)" = 0 ]; then

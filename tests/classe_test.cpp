@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -86,37 +89,92 @@ TEST(RessembleAuMotif, CasseEtSuffixeEnTrop)
         EXPECT_EQ(ressembleAuMotif(nom, "*.resultat"), ressemble) << nom;
 }
 
-TEST(CompterFrequent, ExactTantQueLesValeursTiennentDansLesCompteurs)
+TEST(CompterFrequent, ExactQuelQueSoitLeNombreDeResultatsDifferents)
 {
+    // Sixteen submissions wrong on one line with ten distinct results: 4,
+    // 3, 2, then 1 each. Spellings that agree once blanks are removed are
+    // one result, kept under the smallest spelling.
     LigneVue ligne;
-    for (const char* texte : {"b", "a", "b", "c", "b", "a", "d", "e", "f"})
+    for (const char* texte : {"b", "a", "b", "c", "b", "a ", "d", "e", "f", "g", "h", " a", "c", "i", "a", "j"})
         compter(ligne, texte);
-    // Spellings that agree once blanks are removed are one wrong result,
-    // kept under the smallest spelling whatever the order they came in.
-    compter(ligne, "a ");
-    compter(ligne, " a");
-    std::vector<Frequent> tries = ligne.frequents;
-    std::sort(tries.begin(), tries.end(),
-              [](const Frequent& x, const Frequent& y) { return x.compte > y.compte; });
-    ASSERT_EQ(tries.size(), compteursParLigne);
-    EXPECT_EQ(tries[0].texte, " a");
-    EXPECT_EQ(tries[0].compte, 4);
-    EXPECT_EQ(tries[1].texte, "b");
-    EXPECT_EQ(tries[1].compte, 3);
+    const std::vector<Frequent> tries = ordonnerResultats(ligne);
+    ASSERT_EQ(tries.size(), 10U);
+    const std::pair<std::string, std::int64_t> attendus[] = {{" a", 4}, {"b", 3}, {"c", 2}, {"d", 1}, {"e", 1}};
+    for (std::size_t i = 0; i < std::size(attendus); ++i) {
+        EXPECT_EQ(tries[i].texte, attendus[i].first);
+        EXPECT_EQ(tries[i].compte, attendus[i].second);
+    }
+    EXPECT_EQ(tries.back().texte, "j");
 }
 
-TEST(CompterFrequent, UneValeurFrequenteResteMalgreLesRaresQuiPassent)
+namespace {
+
+// Submissions as the workers hand them in: failures of lines 1 to 3.
+std::vector<EchecVue> echecs(std::initializer_list<std::pair<std::int64_t, std::string>> liste)
 {
-    LigneVue ligne;
-    for (int i = 0; i < 100; ++i) {
-        compter(ligne, "souvent");
-        compter(ligne, "rare " + std::to_string(i));
-    }
-    ASSERT_EQ(ligne.frequents.size(), compteursParLigne);
-    const auto souvent = std::find_if(ligne.frequents.begin(), ligne.frequents.end(),
-                                      [](const Frequent& f) { return f.texte == "souvent"; });
-    ASSERT_NE(souvent, ligne.frequents.end());
-    EXPECT_EQ(souvent->compte, 100);
+    std::vector<EchecVue> resultat;
+    for (const auto& [numero, texte] : liste)
+        resultat.push_back({numero, calculerEmpreinte(texte), couperApercu(texte)});
+    return resultat;
+}
+
+std::string ecrire(const VueClasse& vue, std::size_t maximum)
+{
+    std::ostringstream sortie;
+    ecrireVue(sortie, vue, Format::tsv, maximum);
+    return sortie.str();
+}
+
+} // namespace
+
+TEST(PrendreRemise, LaMemeVueDansToutOrdreSansLesErreursDeForme)
+{
+    const std::vector<std::vector<EchecVue>> remises = {
+        echecs({{1, "x"}, {2, "=1"}}), echecs({{2, "=1 "}, {3, "z"}}), echecs({{2, "y"}}),
+        echecs({{1, "x"}, {2, "y"}}),  echecs({}),                     echecs({{3, "z"}})};
+    std::string premiere;
+    std::vector<std::size_t> ordre = {0, 1, 2, 3, 4, 5, 6};
+    do {
+        VueClasse vue;
+        vue.lignes.resize(3);
+        vue.tests = {"trace 1", "localiser A", "presences 3"};
+        for (const std::size_t i : ordre) {
+            if (i == 6)
+                prendreRemise(vue, echecs({{1, "w"}, {2, "w"}, {3, "w"}}), true); // CRLF, shifted...
+            else
+                prendreRemise(vue, remises[i], false);
+        }
+        EXPECT_EQ(vue.remises.load(), 6);
+        EXPECT_EQ(vue.ecartees.load(), 1);
+        const std::string texte = ecrire(vue, 0);
+        if (premiere.empty())
+            premiere = texte;
+        EXPECT_EQ(texte, premiere);
+    } while (std::next_permutation(ordre.begin(), ordre.end()));
+    // Ties: most failed first, then by line; results by count, then by text.
+    EXPECT_EQ(premiere, "ligne\ttest\techecs\tpart (%)\tresultat_1\tnombre_1\tresultat_2\tnombre_2\tresultat_3\tnombre_3\n"
+                        "2\tlocaliser A\t4\t66.7\t=1\t2\ty\t2\t\t\n"
+                        "1\ttrace 1\t2\t33.3\tx\t2\t\t\t\t\n"
+                        "3\tpresences 3\t2\t33.3\tz\t2\t\t\t\t\n");
+    VueClasse vue;
+    vue.lignes.resize(3);
+    vue.toutes = true;
+    prendreRemise(vue, echecs({{2, "w"}}), true);
+    EXPECT_EQ(vue.remises.load(), 1);
+    EXPECT_EQ(ecrire(vue, 0).substr(ecrire(vue, 0).find('\n') + 1, 2), "2\t");
+}
+
+TEST(EcrireVue, AuPlusLeNombreDeLignesDemande)
+{
+    VueClasse vue;
+    vue.lignes.resize(5);
+    for (std::int64_t i = 1; i <= 5; ++i)
+        prendreRemise(vue, echecs({{i, "r"}}), false);
+    const auto rangees = [](const std::string& texte) { return std::count(texte.begin(), texte.end(), '\n'); };
+    EXPECT_EQ(rangees(ecrire(vue, 2)), 3);
+    EXPECT_EQ(rangees(ecrire(vue, 0)), 6);
+    EXPECT_EQ(resumerVue(vue, 2), " (2 lignes sur 5, --lignes-max)");
+    EXPECT_EQ(resumerVue(vue, 5), "");
 }
 
 TEST(CouperApercu, CoupeEntreDeuxCaracteres)
