@@ -43,6 +43,7 @@ std::string decrireAutre(const Connu& autre)
     case Role::remise:
         return "m\xC3\xAAme fichier qu'une autre remise";
     case Role::sortie:
+    case Role::part:
         break;
     }
     return "fichier ouvert par valideur-classe";

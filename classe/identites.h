@@ -12,7 +12,7 @@
 // the same file. Nothing is written over one of them, and no row reads
 // another's.
 
-enum class Role { test, attendu, remise, sortie };
+enum class Role { test, attendu, remise, sortie, part };
 
 struct Connu {
     dev_t appareil = 0;

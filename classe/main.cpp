@@ -3,10 +3,12 @@
 
 #include "avertissements.h"
 #include "decouverte.h"
+#include "fusion.h"
 #include "maxima.h"
 #include "notation.h"
 #include "notes.h"
 #include "options.h"
+#include "partage.h"
 #include "plateforme.h"
 #include "sorties.h"
 #include "tableau.h"
@@ -133,6 +135,8 @@ int executer(int argc, char* argv[])
         std::cerr << prefixe << erreur
                   << "\nEssayez \xC2\xAB valideur-classe --help \xC2\xBB pour plus d'informations.\n";
         return 2;
+    case Demande::fusionner:
+        return fusionner(options);
     case Demande::noter:
         break;
     }
@@ -164,7 +168,7 @@ int executer(int argc, char* argv[])
     }
 
     // Every file found is known before any table is opened: none is written over.
-    const Decouverte decouverte = decouvrirRemises(options.remises, options.motif, options.suivreLiens);
+    Decouverte decouverte = decouvrirRemises(options.remises, options.motif, options.suivreLiens);
     ajouterIdentite(corrige.identites, corrige.infosTest, Role::test);
     ajouterIdentite(corrige.identites, corrige.infosAttendu, Role::attendu);
     for (std::size_t i = 0; i < decouverte.remises.size(); ++i) {
@@ -172,6 +176,13 @@ int executer(int argc, char* argv[])
             ajouterIdentite(corrige.identites, decouverte.remises[i].infos, Role::remise, i);
     }
     trierIdentites(corrige.identites);
+    // A share grades its slice of the rows, every file found still known.
+    const Tranche tranche = options.parts == 0 ? Tranche{0, decouverte.remises.size()}
+                                               : choisirPart(decouverte.remises.size(), options.part, options.parts);
+    decouverte.remises.erase(decouverte.remises.begin() + static_cast<std::ptrdiff_t>(tranche.fin),
+                             decouverte.remises.end());
+    decouverte.remises.erase(decouverte.remises.begin(),
+                             decouverte.remises.begin() + static_cast<std::ptrdiff_t>(tranche.debut));
 
     // The scheme is read, and the platforms' files opened, before the tables.
     bool echec = false;
@@ -210,7 +221,7 @@ int executer(int argc, char* argv[])
         std::cerr << prefixe << *avertissement << '\n';
 
     std::vector<Note> notes(decouverte.remises.size());
-    Travail travail{corrige, decouverte.remises, notes, vueDemandee, plateformes.get(), {0}, {0}, {}, {}};
+    Travail travail{corrige, decouverte.remises, tranche.debut, notes, vueDemandee, plateformes.get(), {0}, {0}, {}, {}};
     const unsigned taches = options.taches != 0 ? options.taches
                                                 : std::max(1U, std::thread::hardware_concurrency());
     noterTout(travail, taches, isatty(STDERR_FILENO) == 1);
@@ -231,7 +242,10 @@ int executer(int argc, char* argv[])
         std::ostream sortieLignes(fichierLignes.get());
         if (options.bom)
             sortieLignes << bom;
-        ecrireVue(sortieLignes, vue, options.format, options.lignesMax);
+        if (options.parts != 0)
+            ecrireVuePartielle(sortieLignes, vue, options.part, options.parts);
+        else
+            ecrireVue(sortieLignes, vue, options.format, options.lignesMax);
         if (!sortieLignes.flush()) {
             signalerErreur(options.lignes, "erreur d'\xC3\xA9" "criture");
             code = 1;

@@ -22,6 +22,25 @@ bool lireNombre(const char* texte, long minimum, long maximum, std::size_t& nomb
     return true;
 }
 
+// "I/N", 1 <= I <= N.
+bool lirePart(const char* texte, Options& options)
+{
+    const std::string entier(texte);
+    const std::size_t barre = entier.find('/');
+    if (barre == std::string::npos)
+        return false;
+    const std::string premier = entier.substr(0, barre);
+    const std::string second = entier.substr(barre + 1);
+    std::size_t part = 0;
+    std::size_t parts = 0;
+    if (!lireNombre(premier.c_str(), 1, 100000, part) || !lireNombre(second.c_str(), 1, 100000, parts)
+        || part > parts)
+        return false;
+    options.part = part;
+    options.parts = parts;
+    return true;
+}
+
 bool lireTaches(const char* texte, unsigned& taches)
 {
     char* fin = nullptr;
@@ -94,6 +113,8 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
         {"suivre-liens", no_argument, nullptr, 'S'},
         {"lignes-toutes", no_argument, nullptr, 'T'},
         {"lignes-max", required_argument, nullptr, 'X'},
+        {"part", required_argument, nullptr, 'P'},
+        {"fusionner", no_argument, nullptr, 'F'},
         {nullptr, 0, nullptr, 0}};
     opterr = 0;
     optind = 0;
@@ -118,6 +139,16 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
             break;
         case 'T':
             options.lignesToutes = true;
+            break;
+        case 'P':
+            if (!lirePart(optarg, options)) {
+                erreur = "part invalide : \xC2\xAB " + std::string(optarg) + " \xC2\xBB (I/N, de 1/N \xC3\xA0 N/N)";
+                return Demande::erreur;
+            }
+            break;
+        case 'F':
+            if (demande == Demande::noter)
+                demande = Demande::fusionner;
             break;
         case 'X':
             if (!lireNombre(optarg, 0, 1000000000, options.lignesMax)) {
@@ -164,6 +195,16 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
             return Demande::erreur;
         }
     }
+    if (demande == Demande::fusionner) {
+        if (argc - optind < 1 || options.parts != 0) {
+            erreur = options.parts != 0 ? "--part et --fusionner s'excluent"
+                                        : "il faut les tableaux et les vues des parts \xC3\xA0 fusionner";
+            return Demande::erreur;
+        }
+        for (int i = optind; i < argc; ++i)
+            options.remises.emplace_back(argv[i]);
+        return demande;
+    }
     if (demande != Demande::noter)
         return demande;
     if (argc - optind < 3) {
@@ -184,6 +225,7 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
 void ecrireAide(std::ostream& sortie)
 {
     sortie << "Utilisation : valideur-classe [OPTION]... TEST ATTENDU REMISE...\n"
+              "   ou : valideur-classe --fusionner [OPTION]... PART...\n"
               "Note chaque remise d'une classe comme valideur, en parall\xC3\xA8le, et \xC3\xA9" "crit un\n"
               "tableau : une rang\xC3\xA9" "e de maxima, puis une rang\xC3\xA9" "e par remise, tri\xC3\xA9" "e, avec les\n"
               "r\xC3\xA9ussites par mot de commande, le total, un statut et un diagnostic.\n"
@@ -210,6 +252,10 @@ void ecrireAide(std::ostream& sortie)
               "      --gradescope=FICHIER  \xC3\xA9" "crire le results.json d'une remise (Gradescope)\n"
               "      --junit=FICHIER    \xC3\xA9" "crire les r\xC3\xA9sultats en JUnit XML (GitLab, Jenkins)\n"
               "      --html=FICHIER     \xC3\xA9" "crire le rapport de la classe, une page HTML autonome\n"
+              "      --part=I/N         noter la I-i\xC3\xA8me de N parts des remises, pour r\xC3\xA9partir une\n"
+              "                         classe sur N machines (avec --lignes : une vue partielle)\n"
+              "      --fusionner        fusionner les tableaux et les vues des parts, donn\xC3\xA9s \xC3\xA0\n"
+              "                         la place de TEST ATTENDU REMISE... : ce qu'\xC3\xA9" "crit une course\n"
               "  -h, --help             afficher cette aide\n"
               "  -V, --version          afficher la version\n"
               "\n"

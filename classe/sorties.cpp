@@ -21,6 +21,8 @@ std::string decrireConnu(const Connu& connu)
         return "est le fichier de test ou le fichier attendu";
     case Role::remise:
         return "est une remise";
+    case Role::part:
+        return "est une part \xC3\xA0 fusionner";
     case Role::sortie:
         break;
     }

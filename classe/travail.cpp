@@ -18,7 +18,7 @@ void travailler(Travail& travail)
             return;
         try {
             Plateformes* const plateformes = travail.plateformes;
-            travail.notes[i] = noterRemise(travail.corrige, travail.remises[i], i, travail.vue,
+            travail.notes[i] = noterRemise(travail.corrige, travail.remises[i], travail.premiere + i, travail.vue,
                                            plateformes != nullptr && expliquerRemises(plateformes->demandes));
             if (plateformes != nullptr)
                 rendreRemise(*plateformes, i, travail.notes[i], std::cerr);

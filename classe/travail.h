@@ -15,6 +15,7 @@
 struct Travail {
     const Corrige& corrige;
     const std::vector<Remise>& remises;
+    std::size_t premiere; // the first row's number among every submission found
     std::vector<Note>& notes;
     VueClasse* vue;
     Plateformes* plateformes; // null when nothing beyond the table is asked

@@ -1,15 +1,15 @@
 # Bash completion for valideur-classe: its options after a hyphen; after an
 # option that takes a file, or elsewhere, file and folder names; nothing to
-# offer for a pattern or a number of jobs; Moodle's two languages.
+# offer for a pattern, a number of jobs, a share or a cap; Moodle's two languages.
 _valideur_classe() {
   local mot=${COMP_WORDS[COMP_CWORD]} precedent=${COMP_WORDS[COMP_CWORD-1]}
   COMPREPLY=()
   case $precedent in
-    --motif|-j|--jobs) return ;;
+    --motif|-j|--jobs|--part|--lignes-max) return ;;
     --moodle-langue) mapfile -t COMPREPLY < <(compgen -W 'fr en' -- "$mot"); return ;;
   esac
   if [[ $mot == -* ]]; then
-    mapfile -t COMPREPLY < <(compgen -W '-o --sortie= --csv --bom --motif= -j --jobs= --lignes= --lignes-max= --lignes-toutes --bareme= --retours= --moodle= --moodle-langue= --gradescope= --junit= --html= --suivre-liens -h --help -V --version' -- "$mot")
+    mapfile -t COMPREPLY < <(compgen -W '-o --sortie= --csv --bom --motif= -j --jobs= --lignes= --lignes-max= --lignes-toutes --bareme= --retours= --moodle= --moodle-langue= --gradescope= --junit= --html= --suivre-liens --part= --fusionner -h --help -V --version' -- "$mot")
     [[ ${COMPREPLY[0]-} == *= ]] && compopt -o nospace 2>/dev/null
   else
     compopt -o filenames 2>/dev/null

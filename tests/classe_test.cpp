@@ -1,4 +1,6 @@
 #include "classe/decouverte.h"
+#include "classe/fusion.h"
+#include "classe/partage.h"
 #include "classe/tableau.h"
 #include "classe/vue.h"
 
@@ -184,4 +186,33 @@ TEST(CouperApercu, CoupeEntreDeuxCaracteres)
     EXPECT_EQ(couperApercu(long1), std::string(longueurApercu - 1, 'a') + "\xE2\x80\xA6");
     const std::string long2 = std::string(longueurApercu, 'a') + "b";
     EXPECT_EQ(couperApercu(long2), std::string(longueurApercu, 'a') + "\xE2\x80\xA6");
+}
+
+TEST(ChoisirPart, ChaqueRangeeDansUnePartEtUneSeule)
+{
+    for (const std::size_t total : {0U, 1U, 7U, 60U, 1001U}) {
+        for (const std::size_t parts : {1U, 2U, 4U, 8U, 13U}) {
+            std::size_t suivante = 0;
+            for (std::size_t part = 1; part <= parts; ++part) {
+                const Tranche tranche = choisirPart(total, part, parts);
+                EXPECT_EQ(tranche.debut, suivante);
+                EXPECT_LE(tranche.fin - tranche.debut, total / parts + 1);
+                suivante = tranche.fin;
+            }
+            EXPECT_EQ(suivante, total);
+        }
+    }
+}
+
+TEST(DecouperRangee, LesCellulesCommeLesLitUnLecteur)
+{
+    for (const std::string_view nom : {"=cmd/votre.resultat", "\"a;b\"", "'x", "-2", "a\"b"}) {
+        for (const Format format : {Format::tsv, Format::csv}) {
+            const std::string rangee = cellule(nom, format) + (format == Format::tsv ? "\tok\n" : ";ok\r\n");
+            const std::vector<std::string> cellules = decouperRangee(rangee, format);
+            ASSERT_EQ(cellules.size(), 2U) << rangee;
+            EXPECT_EQ(cellules[0], nom) << rangee;
+            EXPECT_EQ(cellules[1], "ok");
+        }
+    }
 }

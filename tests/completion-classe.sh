@@ -25,8 +25,8 @@ while IFS='|' read -r precedent mot attendu; do
     echecs=$((echecs + 1))
   fi
 done <<'CAS'
-test.txt|--|--bareme=,--bom,--csv,--gradescope=,--help,--html=,--jobs=,--junit=,--lignes-max=,--lignes-toutes,--lignes=,--moodle-langue=,--moodle=,--motif=,--retours=,--sortie=,--suivre-liens,--version
-test.txt|-|--bareme=,--bom,--csv,--gradescope=,--help,--html=,--jobs=,--junit=,--lignes-max=,--lignes-toutes,--lignes=,--moodle-langue=,--moodle=,--motif=,--retours=,--sortie=,--suivre-liens,--version,-V,-h,-j,-o
+test.txt|--|--bareme=,--bom,--csv,--fusionner,--gradescope=,--help,--html=,--jobs=,--junit=,--lignes-max=,--lignes-toutes,--lignes=,--moodle-langue=,--moodle=,--motif=,--part=,--retours=,--sortie=,--suivre-liens,--version
+test.txt|-|--bareme=,--bom,--csv,--fusionner,--gradescope=,--help,--html=,--jobs=,--junit=,--lignes-max=,--lignes-toutes,--lignes=,--moodle-langue=,--moodle=,--motif=,--part=,--retours=,--sortie=,--suivre-liens,--version,-V,-h,-j,-o
 test.txt|--mo|--moodle-langue=,--moodle=,--motif=
 --moodle-langue||en,fr
 --moodle-langue|e|en
