@@ -217,9 +217,9 @@ ResultatRemise convertirNote(const Note& note)
 {
     ResultatRemise remise;
     remise.nom = note.nom;
-    remise.identifiant = extraireParticipant(note.nom);
+    remise.identifiant = note.identifiant.empty() ? extraireParticipant(note.nom) : note.identifiant;
     remise.statut = note.statut;
-    remise.trouvee = note.notee || note.statut != "absent";
+    remise.trouvee = !note.absente;
     ResultatJeu jeu;
     jeu.note = note.notee;
     std::copy(note.decomptes.reussites.begin(), note.decomptes.reussites.end(), jeu.reussites.begin());

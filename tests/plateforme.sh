@@ -53,7 +53,7 @@ PY
 
 mkdir rapport
 "$classe" --bareme=bareme.txt --retours=retours --moodle=moodle.csv --junit=junit.xml --html=rapport/classe.html \
-  -o notes.tsv test.txt attendu.resultat remises 2>erreurs
+  -o notes.tsv test.txt attendu.resultat remises/*/ 2>erreurs
 grep -q "1 remise absente de la feuille, sans num" erreurs || echouer "avertissement Moodle : $(cat erreurs)"
 "$classe" --bareme=bareme.txt --csv -o notes.csv --moodle=moodle-en.csv --moodle-langue=en \
   test.txt attendu.resultat remises 2>/dev/null
