@@ -3,6 +3,7 @@
 
 #include "avertissements.h"
 #include "decouverte.h"
+#include "execution_classe.h"
 #include "fusion.h"
 #include "maxima.h"
 #include "notation.h"
@@ -14,6 +15,8 @@
 #include "tableau.h"
 #include "travail.h"
 #include "vue.h"
+
+#include "execution/moniteur.h"
 
 #include <ext/stdio_filebuf.h>
 
@@ -113,6 +116,8 @@ int conclure(const Options& options, const std::vector<Note>& notes, const VueCl
         std::cerr << " ; vue de la classe : " << rendreInoffensif(options.lignes) << resumerVue(vue, options.lignesMax);
     if (!options.plateformes.retours.empty())
         std::cerr << " ; retours : " << rendreInoffensif(options.plateformes.retours);
+    if (options.sansBacASable)
+        std::cerr << " ; sans bac \xC3\xA0 sable";
     std::cerr << '\n' << std::flush;
     if (notes.size() == absentes || notees + absentes < notes.size())
         code = 1;
@@ -139,6 +144,12 @@ int executer(int argc, char* argv[])
         return fusionner(options);
     case Demande::noter:
         break;
+    }
+    if (!options.executer.empty()) {
+        std::vector<Note> notes;
+        VueClasse vue;
+        const int code = executerRemises(options, sortieFermee, notes, vue);
+        return code == 2 ? 2 : conclure(options, notes, vue, code);
     }
 
     // Both are read again for each submission: they must be files.
@@ -221,7 +232,8 @@ int executer(int argc, char* argv[])
         std::cerr << prefixe << *avertissement << '\n';
 
     std::vector<Note> notes(decouverte.remises.size());
-    Travail travail{corrige, decouverte.remises, tranche.debut, notes, vueDemandee, plateformes.get(), {0}, {0}, {}, {}};
+    Travail travail{corrige, decouverte.remises, tranche.debut, notes, vueDemandee, plateformes.get(),
+                    nullptr, nullptr, {0}, {0}, {}, {}};
     const unsigned taches = options.taches != 0 ? options.taches
                                                 : std::max(1U, std::thread::hardware_concurrency());
     noterTout(travail, taches, isatty(STDERR_FILENO) == 1);
@@ -265,6 +277,8 @@ int executer(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
+    if (argc > 1 && std::string_view(argv[1]) == argumentMoniteur)
+        return lancerMoniteur(argc, argv);
     std::ios::sync_with_stdio(false);
     std::signal(SIGPIPE, SIG_IGN);
     try {

@@ -47,7 +47,8 @@ void fermer(int descripteur)
         close(descripteur);
 }
 
-// What the diagnosis says of the form, from the analysis' own measures.
+} // namespace
+
 void classerDiagnostic(const Analyse& analyse, Note& note)
 {
     const std::int64_t retours =
@@ -60,7 +61,6 @@ void classerDiagnostic(const Analyse& analyse, Note& note)
     note.erreurDeForme = vide || crlf || coupe || !analyse.decalages.empty();
 }
 
-} // namespace
 
 int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, bool sansLien,
                   struct stat& infos, std::string& statut)

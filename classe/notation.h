@@ -16,8 +16,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
+
+struct Analyse;
 
 // The test file and the expected results, opened again for each submission:
 // their paths, and their identities as first opened; and every file the run
@@ -50,7 +53,18 @@ struct Note {
     std::string explication;
     std::array<std::string, nombreMots> premiersEchecs;
     std::optional<double> note; // from the scheme
+    // With --executer: one result per test set, in the sets' order (the
+    // successes per word, how the run ended, its CPU seconds and peak MiB,
+    // the first 64 KiB of its standard error), and when the build failed,
+    // the first 64 KiB of its output, standard output and error together.
+    std::vector<ResultatJeu> jeux;
+    bool compilee = true;
+    std::string compilation;
 };
+
+// What the diagnosis says of the form, from the analysis' own measures:
+// sets `erreurDeForme` and `arretApres`.
+void classerDiagnostic(const Analyse& analyse, Note& note);
 
 // Opens a file for reading as valideur does, without waiting on a pipe
 // found by a search, and without following a link when `sansLien`: returns

@@ -94,6 +94,85 @@ bool lireOptionPlateforme(int option, const char* valeur, DemandesPlateformes& d
     }
 }
 
+// The options of running submissions, past the platforms'.
+enum : int {
+    optionExecuter = 0x200,
+    optionConstruire,
+    optionJeux,
+    optionSansBac,
+    optionTemps,
+    optionTempsReel,
+    optionMemoire,
+    optionProcessus,
+    optionSortieMax,
+    optionFichierMax,
+    optionEspace,
+};
+
+bool lireOptionExecution(int option, const char* valeur, const std::string& nom, Options& options,
+                         std::string& erreur)
+{
+    Limites& limites = options.limites;
+    bool valide = true;
+    switch (option) {
+    case optionExecuter:
+    case optionConstruire:
+        if (*valeur == '\0') {
+            erreur = "commande vide pour \xC2\xAB " + nom + " \xC2\xBB";
+            return false;
+        }
+        (option == optionExecuter ? options.executer : options.construire) = valeur;
+        return true;
+    case optionJeux:
+        options.jeux = valeur;
+        return true;
+    case optionSansBac:
+        options.sansBacASable = true;
+        return true;
+    case optionTemps:
+        valide = lireSecondes(valeur, limites.temps);
+        break;
+    case optionTempsReel:
+        valide = lireSecondes(valeur, limites.tempsReel);
+        break;
+    case optionMemoire:
+        valide = lireMio(valeur, limites.memoire);
+        break;
+    case optionProcessus:
+        valide = lireEntier(valeur, 1, 100000, limites.processus);
+        break;
+    case optionSortieMax:
+        valide = lireMio(valeur, limites.sortieMax);
+        break;
+    case optionFichierMax:
+        valide = lireMio(valeur, limites.fichierMax);
+        break;
+    default:
+        valide = lireMio(valeur, limites.espace);
+        break;
+    }
+    if (!valide)
+        erreur = "valeur invalide pour \xC2\xAB " + nom.substr(0, nom.find('=')) + " \xC2\xBB : \xC2\xAB "
+            + std::string(valeur) + " \xC2\xBB";
+    return valide;
+}
+
+// What the options of running ask together.
+bool verifierExecution(const Options& options, std::string& erreur)
+{
+    if (options.executer.empty()) {
+        if (!options.construire.empty() || !options.jeux.empty() || options.sansBacASable)
+            erreur = "--construire, --jeux et --sans-bac-a-sable demandent --executer";
+    } else if (options.limites.tempsReel > 0 && options.limites.tempsReel < options.limites.temps) {
+        erreur = "--temps-reel doit valoir au moins --temps";
+    } else if (!options.jeux.empty() && !options.lignes.empty()) {
+        erreur = "--lignes ne se combine pas avec --jeux";
+    } else if (options.parts != 0) {
+        erreur = "--part ne se combine pas avec --executer";
+    }
+    return erreur.empty();
+}
+
 } // namespace
 
 Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreur)
@@ -115,6 +194,17 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
         {"lignes-max", required_argument, nullptr, 'X'},
         {"part", required_argument, nullptr, 'P'},
         {"fusionner", no_argument, nullptr, 'F'},
+        {"executer", required_argument, nullptr, optionExecuter},
+        {"construire", required_argument, nullptr, optionConstruire},
+        {"jeux", required_argument, nullptr, optionJeux},
+        {"sans-bac-a-sable", no_argument, nullptr, optionSansBac},
+        {"temps", required_argument, nullptr, optionTemps},
+        {"temps-reel", required_argument, nullptr, optionTempsReel},
+        {"memoire", required_argument, nullptr, optionMemoire},
+        {"processus", required_argument, nullptr, optionProcessus},
+        {"sortie-max", required_argument, nullptr, optionSortieMax},
+        {"fichier-max", required_argument, nullptr, optionFichierMax},
+        {"espace", required_argument, nullptr, optionEspace},
         {nullptr, 0, nullptr, 0}};
     opterr = 0;
     optind = 0;
@@ -182,6 +272,20 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
             if (!lireOptionPlateforme(option, optarg, options.plateformes, erreur))
                 return Demande::erreur;
             break;
+        case optionExecuter:
+        case optionConstruire:
+        case optionJeux:
+        case optionSansBac:
+        case optionTemps:
+        case optionTempsReel:
+        case optionMemoire:
+        case optionProcessus:
+        case optionSortieMax:
+        case optionFichierMax:
+        case optionEspace:
+            if (!lireOptionExecution(option, optarg, nom, options, erreur))
+                return Demande::erreur;
+            break;
         case 'V':
             if (demande != Demande::aide)
                 demande = Demande::version;
@@ -207,6 +311,17 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
     }
     if (demande != Demande::noter)
         return demande;
+    if (!verifierExecution(options, erreur))
+        return Demande::erreur;
+    if (!options.jeux.empty()) {
+        if (argc - optind < 1) {
+            erreur = "il faut au moins une remise";
+            return Demande::erreur;
+        }
+        for (int i = optind; i < argc; ++i)
+            options.remises.emplace_back(argv[i]);
+        return Demande::noter;
+    }
     if (argc - optind < 3) {
         erreur = "il faut un fichier de test, un fichier attendu et au moins une remise";
         return Demande::erreur;
@@ -226,6 +341,7 @@ void ecrireAide(std::ostream& sortie)
 {
     sortie << "Utilisation : valideur-classe [OPTION]... TEST ATTENDU REMISE...\n"
               "   ou : valideur-classe --fusionner [OPTION]... PART...\n"
+              "   ou : valideur-classe --executer=COMMANDE --jeux=DOSSIER [OPTION]... REMISE...\n"
               "Note chaque remise d'une classe comme valideur, en parall\xC3\xA8le, et \xC3\xA9" "crit un\n"
               "tableau : une rang\xC3\xA9" "e de maxima, puis une rang\xC3\xA9" "e par remise, tri\xC3\xA9" "e, avec les\n"
               "r\xC3\xA9ussites par mot de commande, le total, un statut et un diagnostic.\n"
@@ -256,6 +372,22 @@ void ecrireAide(std::ostream& sortie)
               "                         classe sur N machines (avec --lignes : une vue partielle)\n"
               "      --fusionner        fusionner les tableaux et les vues des parts, donn\xC3\xA9s \xC3\xA0\n"
               "                         la place de TEST ATTENDU REMISE... : ce qu'\xC3\xA9" "crit une course\n"
+              "\n"
+              "Ex\xC3\xA9" "cution des remises (chaque REMISE est alors un dossier) :\n"
+              "      --executer=COMMANDE  lancer COMMANDE (sh -c) dans une copie priv\xC3\xA9" "e de chaque\n"
+              "                         remise, dans un bac \xC3\xA0 sable, le test sur l'entr\xC3\xA9" "e standard\n"
+              "      --construire=COMMANDE  construire d'abord chaque remise (make, gcc...)\n"
+              "      --jeux=DOSSIER     jeux de test NOM.txt et NOM.resultat de DOSSIER, et de\n"
+              "                         DOSSIER/caches/ pour les jeux cach\xC3\xA9s\n"
+              "      --temps=SECONDES   temps processeur par processus (d\xC3\xA9" "faut : 10)\n"
+              "      --temps-reel=SECONDES  dur\xC3\xA9" "e r\xC3\xA9" "elle (d\xC3\xA9" "faut : 2 \xC3\x97 temps + 5)\n"
+              "      --memoire=MIO      m\xC3\xA9moire par processus (d\xC3\xA9" "faut : 512)\n"
+              "      --processus=N      processus et fils d'ex\xC3\xA9" "cution (d\xC3\xA9" "faut : 64)\n"
+              "      --sortie-max=MIO   sortie standard lue au plus (d\xC3\xA9" "faut : 32)\n"
+              "      --fichier-max=MIO  taille d'un fichier \xC3\xA9" "crit (d\xC3\xA9" "faut : 16)\n"
+              "      --espace=MIO       place du dossier de travail, et de /tmp (d\xC3\xA9" "faut : 64)\n"
+              "      --sans-bac-a-sable  sans bubblewrap, dans un conteneur d\xC3\xA9j\xC3\xA0 isol\xC3\xA9\n"
+              "\n"
               "  -h, --help             afficher cette aide\n"
               "  -V, --version          afficher la version\n"
               "\n"

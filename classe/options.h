@@ -4,6 +4,8 @@
 #include "plateforme.h"
 #include "tableau.h"
 
+#include "execution/limites.h"
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -25,6 +27,12 @@ struct Options {
     std::string cheminAttendu;
     std::vector<std::string> remises; // with --fusionner, the shares' files
     DemandesPlateformes plateformes; // scheme, feedback, platforms' files
+    // Running each submission: its command, its build, its test sets.
+    std::string executer;  // empty: each REMISE holds results files
+    std::string construire;
+    std::string jeux;      // a folder of test sets; empty: TEST and ATTENDU
+    bool sansBacASable = false;
+    Limites limites;
 };
 
 enum class Demande { noter, fusionner, aide, version, erreur };

@@ -220,6 +220,13 @@ ResultatRemise convertirNote(const Note& note)
     remise.identifiant = note.identifiant.empty() ? extraireParticipant(note.nom) : note.identifiant;
     remise.statut = note.statut;
     remise.trouvee = !note.absente;
+    // A submission that was run has its sets' results already.
+    if (!note.jeux.empty() || !note.compilee) {
+        remise.jeux = note.jeux;
+        remise.compilee = note.compilee;
+        remise.compilation = note.compilation;
+        return remise;
+    }
     ResultatJeu jeu;
     jeu.note = note.notee;
     std::copy(note.decomptes.reussites.begin(), note.decomptes.reussites.end(), jeu.reussites.begin());

@@ -1,5 +1,6 @@
 #include "travail.h"
 
+#include "notation_executee.h"
 #include "progression.h"
 
 #include <chrono>
@@ -18,8 +19,10 @@ void travailler(Travail& travail)
             return;
         try {
             Plateformes* const plateformes = travail.plateformes;
-            travail.notes[i] = noterRemise(travail.corrige, travail.remises[i], travail.premiere + i, travail.vue,
-                                           plateformes != nullptr && expliquerRemises(plateformes->demandes));
+            travail.notes[i] = travail.execution != nullptr
+                ? noterExecution(*travail.execution, *travail.jeux, travail.remises[i], travail.vue)
+                : noterRemise(travail.corrige, travail.remises[i], travail.premiere + i, travail.vue,
+                              plateformes != nullptr && expliquerRemises(plateformes->demandes));
             if (plateformes != nullptr)
                 rendreRemise(*plateformes, i, travail.notes[i], std::cerr);
         } catch (const std::bad_alloc&) {

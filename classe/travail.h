@@ -1,8 +1,11 @@
 #ifndef VALIDEUR_CLASSE_TRAVAIL_H
 #define VALIDEUR_CLASSE_TRAVAIL_H
 
+#include "jeux.h"
 #include "notation.h"
 #include "plateforme.h"
+
+#include "execution/remise.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -19,6 +22,8 @@ struct Travail {
     std::vector<Note>& notes;
     VueClasse* vue;
     Plateformes* plateformes; // null when nothing beyond the table is asked
+    const Execution* execution; // running each submission, or reading its results files
+    const std::vector<JeuCorrige>* jeux;
     std::atomic<std::size_t> prochaine{0};
     std::atomic<std::size_t> faites{0};
     std::mutex verrou;

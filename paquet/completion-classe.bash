@@ -5,11 +5,11 @@ _valideur_classe() {
   local mot=${COMP_WORDS[COMP_CWORD]} precedent=${COMP_WORDS[COMP_CWORD-1]}
   COMPREPLY=()
   case $precedent in
-    --motif|-j|--jobs|--part|--lignes-max) return ;;
+    --motif|-j|--jobs|--part|--lignes-max|--executer|--construire|--temps|--temps-reel|--memoire|--processus|--sortie-max|--fichier-max|--espace) return ;;
     --moodle-langue) mapfile -t COMPREPLY < <(compgen -W 'fr en' -- "$mot"); return ;;
   esac
   if [[ $mot == -* ]]; then
-    mapfile -t COMPREPLY < <(compgen -W '-o --sortie= --csv --bom --motif= -j --jobs= --lignes= --lignes-max= --lignes-toutes --bareme= --retours= --moodle= --moodle-langue= --gradescope= --junit= --html= --suivre-liens --part= --fusionner -h --help -V --version' -- "$mot")
+    mapfile -t COMPREPLY < <(compgen -W '-o --sortie= --csv --bom --motif= -j --jobs= --lignes= --lignes-max= --lignes-toutes --bareme= --retours= --moodle= --moodle-langue= --gradescope= --junit= --html= --suivre-liens --part= --fusionner --executer= --construire= --jeux= --temps= --temps-reel= --memoire= --processus= --sortie-max= --fichier-max= --espace= --sans-bac-a-sable -h --help -V --version' -- "$mot")
     [[ ${COMPREPLY[0]-} == *= ]] && compopt -o nospace 2>/dev/null
   else
     compopt -o filenames 2>/dev/null

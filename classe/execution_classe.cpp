@@ -1,0 +1,197 @@
+#include "execution_classe.h"
+
+#include "jeux.h"
+#include "maxima.h"
+#include "notes_jeux.h"
+#include "plateforme.h"
+#include "sorties.h"
+#include "tableau.h"
+#include "travail.h"
+
+#include "execution/remise.h"
+
+#include <ext/stdio_filebuf.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <iostream>
+#include <memory>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Fichier = __gnu_cxx::stdio_filebuf<char>;
+
+constexpr const char* prefixe = "valideur-classe : ";
+constexpr std::string_view bom = "\xEF\xBB\xBF";
+
+void signalerErreur(std::string_view chemin, std::string_view motif)
+{
+    std::cerr << prefixe << rendreInoffensif(chemin) << " : " << motif << '\n';
+}
+
+// The test sets of a class that is run: --jeux's, or TEST and ATTENDU.
+// Each is opened, counted and copied for the runs.
+bool preparerJeux(const Options& options, VueClasse* vue, std::vector<JeuCorrige>& jeux)
+{
+    std::string erreur;
+    std::string chemin;
+    if (options.jeux.empty()) {
+        jeux.resize(1);
+        jeux[0].corrige = Corrige{options.cheminTest, options.cheminAttendu, {}, {}, {}};
+    } else if (!decouvrirJeux(options.jeux, jeux, erreur, chemin)) {
+        signalerErreur(chemin, erreur);
+        return false;
+    }
+    for (JeuCorrige& jeu : jeux) {
+        Corrige& corrige = jeu.corrige;
+        const int test = ouvrirLecture(corrige.cheminTest, true, false, corrige.infosTest, erreur);
+        const int attendu =
+            test < 0 ? -1 : ouvrirLecture(corrige.cheminAttendu, true, false, corrige.infosAttendu, erreur);
+        if (test < 0 || attendu < 0) {
+            if (test >= 0)
+                close(test);
+            signalerErreur(test < 0 ? corrige.cheminTest : corrige.cheminAttendu, erreur);
+            return false;
+        }
+        close(attendu);
+        if (!compterMaxima(test, jeux.size() == 1 ? vue : nullptr, jeu.maxima) || !copierTest(jeu)) {
+            signalerErreur(corrige.cheminTest, "erreur de lecture");
+            return false;
+        }
+    }
+    return true;
+}
+
+// A table's file, never over a set's file nor the other table; -1 with
+// the message written.
+int ouvrirTableau(const std::string& chemin, Identites& identites)
+{
+    std::string erreur;
+    const int descripteur = ouvrirEcriture(chemin, identites, erreur);
+    struct stat infos {};
+    if (descripteur < 0)
+        signalerErreur(chemin, erreur);
+    else if (fstat(descripteur, &infos) == 0 && S_ISREG(infos.st_mode)) {
+        ajouterIdentite(identites, infos, Role::sortie);
+        trierIdentites(identites);
+    }
+    return descripteur;
+}
+
+// The sets as the platforms' writers take them.
+std::vector<Jeu> decrireJeux(const std::vector<JeuCorrige>& jeux)
+{
+    if (jeux.size() == 1 && jeux[0].nom.empty())
+        return {nommerJeuUnique(jeux[0].corrige.cheminTest, jeux[0].maxima)};
+    std::vector<Jeu> decrits;
+    for (const JeuCorrige& jeu : jeux) {
+        Jeu decrit;
+        decrit.nom = jeu.nom;
+        decrit.cache = jeu.cache;
+        std::copy(jeu.maxima.tests.begin(), jeu.maxima.tests.end(), decrit.maxima.begin());
+        decrit.maxima[nombreMots - 1] = jeu.maxima.autresTests;
+        decrits.push_back(std::move(decrit));
+    }
+    return decrits;
+}
+
+bool ecrireTableau(Fichier* fichier, const Options& options, const std::string& nom,
+                   const std::function<void(std::ostream&)>& ecrire)
+{
+    std::ostream sortie(fichier != nullptr ? static_cast<std::streambuf*>(fichier) : std::cout.rdbuf());
+    if (options.bom)
+        sortie << bom;
+    ecrire(sortie);
+    if (sortie.flush())
+        return true;
+    signalerErreur(nom, "erreur d'\xC3\xA9" "criture");
+    return false;
+}
+
+} // namespace
+
+int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>& notes, VueClasse& vue)
+{
+    VueClasse* const vueDemandee =
+        options.lignes.empty() && (options.plateformes.html.empty() || !options.jeux.empty()) ? nullptr : &vue;
+    std::vector<JeuCorrige> jeux;
+    if (!preparerJeux(options, vueDemandee, jeux))
+        return 2;
+    Identites identites;
+    for (const JeuCorrige& jeu : jeux) {
+        ajouterIdentite(identites, jeu.corrige.infosTest, Role::test);
+        ajouterIdentite(identites, jeu.corrige.infosAttendu, Role::attendu);
+    }
+    trierIdentites(identites);
+    Execution execution{{}, options.limites, options.executer, options.construire};
+    std::string erreur;
+    if (!preparerBacASable(!options.sansBacASable, execution.bac, erreur)) {
+        std::cerr << prefixe << erreur << '\n';
+        return 2;
+    }
+    const std::vector<Remise> remises = listerDossiers(options.remises);
+    std::unique_ptr<Plateformes> plateformes;
+    if (demandePlateformes(options.plateformes)) {
+        plateformes = std::make_unique<Plateformes>();
+        plateformes->demandes = options.plateformes;
+        const auto ouvrir = [&identites](const std::string& chemin) { return ouvrirTableau(chemin, identites); };
+        if (!preparerPlateformes(*plateformes, decrireJeux(jeux), ouvrir, erreur)
+            || !compterRemises(*plateformes, remises.size(), erreur)) {
+            if (!erreur.empty())
+                std::cerr << prefixe << erreur << '\n';
+            fermerPlateformes(*plateformes);
+            return 2;
+        }
+    }
+    if (options.sortie.empty()) {
+        const std::string refus = sortieFermee ? "ferm\xC3\xA9" "e" : verifierSortieStandard(identites);
+        if (!refus.empty()) {
+            signalerErreur("sortie standard", refus);
+            return 2;
+        }
+    }
+    std::unique_ptr<Fichier> fichiers[2];
+    const std::string* chemins[2] = {&options.sortie, &options.lignes};
+    for (int i = 0; i < 2; ++i) {
+        const int descripteur = chemins[i]->empty() ? -1 : ouvrirTableau(*chemins[i], identites);
+        if (!chemins[i]->empty() && descripteur < 0)
+            return 2;
+        if (descripteur >= 0)
+            fichiers[i] = std::make_unique<Fichier>(descripteur, std::ios::out);
+    }
+
+    notes.resize(remises.size());
+    Travail travail{jeux[0].corrige, remises, 0, notes, vueDemandee, plateformes.get(), &execution, &jeux,
+                    {0}, {0}, {}, {}};
+    const unsigned taches = options.taches != 0 ? options.taches
+                                                : std::max(1U, std::thread::hardware_concurrency());
+    noterTout(travail, taches, isatty(STDERR_FILENO) == 1);
+    for (const JeuCorrige& jeu : jeux)
+        close(jeu.copie);
+
+    int code = 0;
+    if (!ecrireTableau(fichiers[0].get(), options, options.sortie.empty() ? "sortie standard" : options.sortie,
+                       [&](std::ostream& sortie) { ecrireNotesJeux(sortie, jeux, notes, options.format,
+                                                                     plateformes && plateformes->bareme
+                                                                         ? &*plateformes->bareme
+                                                                         : nullptr); }))
+        code = 1;
+    if (fichiers[1]
+        && !ecrireTableau(fichiers[1].get(), options, options.lignes,
+                          [&](std::ostream& sortie) { ecrireVue(sortie, vue, options.format, options.lignesMax); }))
+        code = 1;
+    if (plateformes) {
+        const std::vector<LigneManquee> manquees =
+            vueDemandee == nullptr || options.plateformes.html.empty()
+            ? std::vector<LigneManquee>{}
+            : extraireLignesManquees(vue, plateformes->jeux.front().nom, 20);
+        if (!ecrirePlateformes(*plateformes, manquees, std::cerr))
+            code = 1;
+    }
+    return code;
+}

@@ -1,0 +1,18 @@
+#ifndef VALIDEUR_CLASSE_NOTATION_EXECUTEE_H
+#define VALIDEUR_CLASSE_NOTATION_EXECUTEE_H
+
+#include "jeux.h"
+#include "notation.h"
+#include "vue.h"
+
+#include "execution/remise.h"
+
+#include <vector>
+
+// Grades one submission by running it: built once, then run on each test
+// set, its standard output read straight into the library's loop. The
+// failures of a set that is not hidden go into `vue` when there is one.
+Note noterExecution(const Execution& execution, const std::vector<JeuCorrige>& jeux, const Remise& remise,
+                    VueClasse* vue);
+
+#endif

@@ -1,0 +1,43 @@
+#ifndef VALIDEUR_EXECUTION_BAC_A_SABLE_H
+#define VALIDEUR_EXECUTION_BAC_A_SABLE_H
+
+#include "limites.h"
+
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+// How submissions are run: in a bubblewrap sandbox (new user, PID,
+// network, IPC and UTS namespaces; the system read-only; of /etc only what
+// compilers and interpreters read; a private working folder and /tmp, each
+// a tmpfs of the limited size; the monitor as PID 1), or, for a grader
+// already in an isolated container, as plain processes.
+struct BacASable {
+    bool actif = true;
+    std::string bwrap;    // its path
+    std::string moniteur; // this program, started again as the monitor
+    // Started by root, the sandbox is entered as this unprivileged user, so
+    // that the process limit holds (root's processes are never counted).
+    bool changerUtilisateur = false;
+    uid_t utilisateur = 65534;
+    gid_t groupe = 65534;
+    std::vector<std::string> systeme; // the fixed part of bubblewrap's arguments
+};
+
+// Finds bubblewrap and this program, and tries the sandbox once. False with
+// one line in `erreur` that says what to install or enable.
+bool preparerBacASable(bool actif, BacASable& bac, std::string& erreur);
+
+// The program and arguments of one run: bubblewrap and the monitor in it,
+// or the monitor alone.
+std::vector<std::string> construireCommande(const BacASable& bac, const Limites& limites,
+                                            const char* mode, const std::string& commande);
+
+// Starts `arguments` with descriptors[i] as its descriptor i (-1: closed),
+// every other descriptor closed, an empty environment, in `dossier` when
+// given, as the sandbox's user when there is one. Returns its pid, or -1.
+pid_t demarrerProcessus(const BacASable& bac, const std::vector<std::string>& arguments,
+                        const int (&descripteurs)[7], const char* dossier);
+
+#endif

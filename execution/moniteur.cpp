@@ -1,0 +1,245 @@
+#include "moniteur.h"
+
+#include "copie.h"
+#include "limites.h"
+#include "verdict.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cmath>
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/signalfd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using Horloge = std::chrono::steady_clock;
+
+struct Etat {
+    pid_t commande = -1;
+    bool premier = false; // PID 1 of the sandbox's namespace
+    Rapport rapport;
+};
+
+void fixerLimite(int ressource, rlim_t douce, rlim_t dure)
+{
+    const rlimit limite{douce, dure};
+    setrlimit(ressource, &limite);
+}
+
+// In the child, between fork and exec: only async-signal-safe calls.
+[[noreturn]] void executerCommande(const Limites& limites, bool premier, char* const* arguments,
+                                   char* const* environnement)
+{
+    close(descripteurRapport);
+    close(descripteurControle);
+    close(descripteurRetour);
+    sigset_t aucun;
+    sigemptyset(&aucun);
+    sigprocmask(SIG_SETMASK, &aucun, nullptr);
+    // The grader ignores SIGPIPE; ignored signals would stay ignored
+    // through exec.
+    for (int signal = 1; signal < NSIG; ++signal)
+        std::signal(signal, SIG_DFL);
+    if (!premier)
+        setpgid(0, 0);
+    const auto secondes = static_cast<rlim_t>(std::ceil(limites.temps));
+    fixerLimite(RLIMIT_CPU, secondes, secondes + 1);
+    fixerLimite(RLIMIT_AS, limites.memoire, limites.memoire);
+    fixerLimite(RLIMIT_FSIZE, limites.fichierMax, limites.fichierMax);
+    fixerLimite(RLIMIT_CORE, 0, 0);
+    // The sandbox's user namespace counts its own processes, this monitor
+    // among them; outside it the count would be the grader's.
+    if (premier)
+        fixerLimite(RLIMIT_NPROC, limites.processus + 1, limites.processus + 1);
+    execve("/bin/sh", arguments, environnement);
+    _exit(127);
+}
+
+// Every process of the run, killed and reaped. PID 1 reaches all of its
+// namespace at once; outside a sandbox, the command's group, then each
+// child left (a subreaper adopts the orphans) until none is.
+void tuerTout(Etat& etat)
+{
+    for (;;) {
+        if (etat.premier) {
+            kill(-1, SIGKILL);
+        } else {
+            kill(-etat.commande, SIGKILL);
+            std::ifstream enfants("/proc/self/task/" + std::to_string(getpid()) + "/children");
+            for (pid_t enfant = 0; enfants >> enfant;)
+                kill(enfant, SIGKILL);
+        }
+        int statut = 0;
+        const pid_t fini = waitpid(-1, &statut, 0);
+        if (fini < 0 && errno == EINTR)
+            continue;
+        if (fini < 0)
+            return;
+        if (fini == etat.commande && !etat.rapport.termine) {
+            etat.rapport.statut = statut;
+            etat.rapport.termine = true;
+        }
+    }
+}
+
+// Reaps what has ended; true once the command itself has.
+bool recolter(Etat& etat)
+{
+    for (;;) {
+        int statut = 0;
+        const pid_t fini = waitpid(-1, &statut, WNOHANG);
+        if (fini <= 0)
+            return etat.rapport.termine;
+        if (fini == etat.commande) {
+            etat.rapport.statut = statut;
+            etat.rapport.termine = true;
+        }
+    }
+}
+
+void surveiller(Etat& etat, int signaux, double tempsReel, Horloge::time_point debut)
+{
+    const auto limite = debut + std::chrono::microseconds(static_cast<std::int64_t>(tempsReel * 1e6));
+    while (!recolter(etat)) {
+        const auto reste = std::chrono::duration_cast<std::chrono::milliseconds>(limite - Horloge::now());
+        if (reste.count() <= 0) {
+            etat.rapport.horloge = true;
+            return;
+        }
+        pollfd attentes[2] = {{signaux, POLLIN, 0}, {descripteurControle, POLLIN, 0}};
+        const int prets = poll(attentes, 2, static_cast<int>(std::min<std::int64_t>(reste.count() + 1, INT_MAX)));
+        if (prets < 0 && errno != EINTR)
+            return;
+        if (prets > 0 && (attentes[0].revents & POLLIN) != 0) {
+            signalfd_siginfo info {};
+            while (read(signaux, &info, sizeof info) > 0) {
+            }
+        }
+        if (prets > 0 && attentes[1].revents != 0) {
+            etat.rapport.arrete = true;
+            return;
+        }
+    }
+}
+
+std::vector<std::string> preparerEnvironnement(bool execution)
+{
+    char dossier[PATH_MAX] = "/";
+    if (getcwd(dossier, sizeof dossier) == nullptr)
+        std::strcpy(dossier, "/");
+    std::vector<std::string> environnement = {"PATH=/usr/local/bin:/usr/bin:/bin",
+                                              "HOME=" + std::string(dossier), "LANG=C.UTF-8"};
+    if (execution) {
+        environnement.emplace_back("PYTHONUNBUFFERED=1");
+        if (access(bibliothequeStdbuf, R_OK) == 0) {
+            environnement.emplace_back("LD_PRELOAD=" + std::string(bibliothequeStdbuf));
+            environnement.emplace_back("_STDBUF_O=L");
+        }
+    }
+    return environnement;
+}
+
+// A command without operators, groupings or an assignment first runs as
+// well after "exec": the shell then ends the way the program does, where
+// it would otherwise turn a death by a signal into a status of 128 + N.
+bool estCommandeSimple(const std::string& commande)
+{
+    if (commande.find_first_of(";&|(){}`\n!") != std::string::npos)
+        return false;
+    const std::size_t debut = commande.find_first_not_of(" \t");
+    const std::size_t fin = commande.find_first_of(" \t", debut);
+    return debut != std::string::npos && commande.substr(debut, fin - debut).find('=') == std::string::npos;
+}
+
+void envoyerRapport(const Rapport& rapport)
+{
+    const std::string ligne = ecrireRapport(rapport);
+    std::size_t ecrits = 0;
+    while (ecrits < ligne.size()) {
+        const ssize_t n = write(descripteurRapport, ligne.data() + ecrits, ligne.size() - ecrits);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        ecrits += static_cast<std::size_t>(n);
+    }
+}
+
+} // namespace
+
+int lancerMoniteur(int argc, char* argv[])
+{
+    // Not dumpable: /proc/1 is closed to the program, and with it the
+    // descriptors below.
+    prctl(PR_SET_DUMPABLE, 0);
+    std::signal(SIGPIPE, SIG_IGN);
+    Limites limites;
+    if (argc != 4 + nombreArgumentsLimites || !lireLimites(argv + 3, nombreArgumentsLimites, limites))
+        return 125;
+    const bool construction = std::strcmp(argv[2], modeConstruction) == 0;
+    Etat etat;
+    etat.premier = getpid() == 1;
+    if (!etat.premier)
+        prctl(PR_SET_CHILD_SUBREAPER, 1);
+
+    const int ici = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    etat.rapport.erreur = ici < 0 ? errno : copierDossier(descripteurSource, ici, static_cast<uid_t>(-1), static_cast<gid_t>(-1));
+    close(descripteurSource);
+    if (etat.rapport.erreur != 0) {
+        envoyerRapport(etat.rapport);
+        return 0;
+    }
+
+    const std::vector<std::string> textes = preparerEnvironnement(!construction);
+    std::vector<char*> environnement(textes.size() + 1, nullptr);
+    std::transform(textes.begin(), textes.end(), environnement.begin(),
+                   [](const std::string& texte) { return const_cast<char*>(texte.c_str()); });
+    const std::string donnee = argv[3 + nombreArgumentsLimites];
+    const bool simple = estCommandeSimple(donnee);
+    std::string commande = (simple ? "exec " : "") + donnee;
+    char sh[] = "sh";
+    char option[] = "-c";
+    char* const arguments[] = {sh, option, commande.data(), nullptr};
+
+    sigset_t enfants;
+    sigemptyset(&enfants);
+    sigaddset(&enfants, SIGCHLD);
+    sigprocmask(SIG_BLOCK, &enfants, nullptr);
+    const int signaux = signalfd(-1, &enfants, SFD_NONBLOCK | SFD_CLOEXEC);
+    const auto debut = Horloge::now();
+    etat.commande = fork();
+    if (etat.commande == 0)
+        executerCommande(limites, etat.premier, arguments, environnement.data());
+    if (etat.commande < 0) {
+        etat.rapport.erreur = errno;
+    } else {
+        surveiller(etat, signaux, limites.tempsReel, debut);
+        tuerTout(etat);
+    }
+    // The shell's own way of telling that its last command died of a signal.
+    const int statut = etat.rapport.statut;
+    if (!simple && WIFEXITED(statut) && WEXITSTATUS(statut) > 128 && WEXITSTATUS(statut) - 128 < NSIG)
+        etat.rapport.statut = WEXITSTATUS(statut) - 128;
+    rusage usage {};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    etat.rapport.microsecondes = static_cast<std::uint64_t>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000
+        + static_cast<std::uint64_t>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+    etat.rapport.kio = static_cast<std::uint64_t>(usage.ru_maxrss);
+    if (construction && etat.rapport.erreur == 0 && ici >= 0)
+        etat.rapport.erreur = copierDossier(ici, descripteurRetour, static_cast<uid_t>(-1), static_cast<gid_t>(-1));
+    envoyerRapport(etat.rapport);
+    return 0;
+}

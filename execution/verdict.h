@@ -1,0 +1,37 @@
+#ifndef VALIDEUR_EXECUTION_VERDICT_H
+#define VALIDEUR_EXECUTION_VERDICT_H
+
+#include "limites.h"
+
+#include <cstdint>
+#include <string>
+
+// What the monitor saw of a run, and what the runner added to it.
+struct Rapport {
+    bool recu = false;     // the monitor reported: the figures below hold
+    int statut = 0;        // wait status of the command's shell
+    bool termine = false;  // the shell ended by itself
+    bool horloge = false;  // the monitor's wall clock ended the run
+    bool arrete = false;   // the runner asked for the end
+    std::uint64_t microsecondes = 0; // CPU time of every process of the run
+    std::uint64_t kio = 0;           // peak resident memory of its largest process
+    int erreur = 0;        // errno of a copy or of a fork that failed before the command ran
+    // Set by the runner.
+    bool sortieDepassee = false;
+    bool delaiDepasse = false; // the runner's own clock, past the monitor's
+};
+
+// How a run ended, in the table's words: "normale", "temps dépassé",
+// "mémoire dépassée", "plantage (SIGSEGV : erreur de segmentation)",
+// "statut N", "sortie trop longue". Without cgroups a refused allocation
+// shows only as an abnormal end with the peak memory near the limit.
+std::string deciderFin(const Rapport& rapport, const Limites& limites);
+
+// "SIGSEGV : erreur de segmentation", or "signal N" for one without a name.
+std::string decrireSignal(int signal);
+
+// The line of text the monitor writes, and its reading.
+std::string ecrireRapport(const Rapport& rapport);
+bool lireRapport(const std::string& texte, Rapport& rapport);
+
+#endif
