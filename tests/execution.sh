@@ -74,11 +74,12 @@ exec cut -d' ' -f2"
 remise reseau "#!/usr/bin/python3
 import socket
 socket.create_connection(('127.0.0.1', $port), timeout=1)"
+# Its first fork is the only one it needs: every later one may fail.
 remise bombe "#!/bin/sh
 cut -d' ' -f2
 f() { f | f & }
 f
-sleep 100"
+exec sleep 100"
 remise demon "#!/usr/bin/python3
 import os, sys, time
 sys.stdout.write(sys.stdin.read().replace('trace ', '').replace('localiser ', '').replace('presences ', ''))
