@@ -5,7 +5,8 @@
 # generator's manifest, cas.tsv.
 #
 # The checks, by name:
-#   octets    redirected, stderr and stdout are exactly the plain loop's
+#   octets    redirected, stderr and stdout are exactly the plain loop's;
+#             quiet on a terminal, the summary line alone
 #   indices   each hint and warning of the case shows on both terminals,
 #             and no hint of another mistake shows (no false alarm)
 #   fichier   each hint about the files as wholes shows
@@ -52,6 +53,12 @@ juger() { # name, expected file, results file, then the manifest's lines of the 
     [ $statut = 0 ] || probleme "statut $statut"
     cmp -s sortie sortie-modele || probleme "redirigé : autre sortie que la boucle simple"
     cmp -s erreurs erreurs-modele || probleme "redirigé : autres rapports que la boucle simple"
+  fi
+  if verifie octets; then
+    # Quiet on a terminal: the summary line alone.
+    env TERM=dumb SHELL="$BASH" script -qec "stty -onlcr; exec $(printf '%q ' "$valideur" -q test.txt "$attendu" "$teste")" \
+      /dev/null </dev/null >ecran-silencieux 2>&1
+    cmp -s ecran-silencieux sortie-modele || probleme "silencieux sur un terminal : autre chose que le bilan"
   fi
   local premier
   premier=$(grep -a -m 1 -o '^Ligne #[0-9]* (' erreurs-modele)
