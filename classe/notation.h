@@ -55,8 +55,9 @@ struct Note {
     std::optional<double> note; // from the scheme
     // With --executer: one result per test set, in the sets' order (the
     // successes per word, how the run ended, its CPU seconds and peak MiB,
-    // the first 64 KiB of its standard error), and when the build failed,
-    // the first 64 KiB of its output, standard output and error together.
+    // the first 64 KiB of its standard error, none for a hidden set), and
+    // when the build failed, the first 64 KiB of its output, standard
+    // output and error together.
     std::vector<ResultatJeu> jeux;
     bool compilee = true;
     std::string compilation;

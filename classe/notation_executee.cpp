@@ -82,7 +82,10 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
     resultat.reussites[nombreMots - 1] = decomptes.autresReussites;
     resultat.secondes = static_cast<double>(course.resultat.microsecondes) / 1e6;
     resultat.mio = static_cast<double>(course.resultat.kio) / 1024;
-    resultat.erreurs = std::move(course.messages);
+    // A program may copy its input to standard error: a hidden set's would
+    // show its lines.
+    if (!jeu.cache)
+        resultat.erreurs = std::move(course.messages);
     diagnostic = diagnostiquer(analyse);
     if (vueVisible != nullptr) {
         Note forme;

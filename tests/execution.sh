@@ -123,8 +123,16 @@ etat() { # the files of the class and of the grader's places, as they stand
   find "$t/r" "$t/c" "$t/jeu" "$t/jeux" -printf '%p %s %T@ %m\n' | sort
   ls -a /tmp "$HOME" ~root 2>/dev/null | grep -c "$marque"
 }
-# The sandboxes' processes: the unprivileged user's, in sessions of their own.
-processus() { ps -u nobody -o pid=,sid= | awk -v s="$(ps -o sid= -p $$)" '$2 != s { print $1 }' | sort; }
+# What a sandbox left: the unprivileged user's processes in sessions of
+# their own, under no bubblewrap still running (another run's, graded at
+# the same time, are under theirs).
+processus() {
+  ps -e -o pid=,ppid=,uid=,sid=,comm= | awk -v s="$(ps -o sid= -p $$)" -v u="$(id -u nobody)" '
+    { parent[$1] = $2; nom[$1] = $5; if ($3 == u && $4 != s) candidats[$1] = 1 }
+    END { for (p in candidats) { q = p; vivant = 0
+            while (q in parent && q > 1) { if (nom[q] == "bwrap") { vivant = 1; break } q = parent[q] }
+            if (!vivant) print p } }' | sort
+}
 
 avant=$(etat)
 procAvant=$(processus)
@@ -180,7 +188,7 @@ cmp -s "$t/sorties/c.attendu" "$t/sorties/c.obtenu" \
 [ "$avant" = "$(etat)" ] || { echouer "$qui : des fichiers hors des copies privées ont changé"; diff <(echo "$avant") <(etat); }
 sleep 0.2
 reste=$(comm -13 <(echo "$procAvant") <(processus))
-[ -z "$reste" ] || { echouer "$qui : processus restants"; ps -o pid,cmd -p $reste; kill -9 $reste; }
+[ -z "$reste" ] || { echouer "$qui : processus restants"; ps -o pid,cmd -p "${reste//$'\n'/,}"; }
 
 # Several sets, hidden ones among them; the same table twice but for the
 # measures.
@@ -203,7 +211,7 @@ for n in 1 2; do
   cmp -s "$t/sorties/j.attendu" "$t/sorties/j$n.obtenu" \
     || { echouer "$qui : jeux, passe $n"; diff "$t/sorties/j.attendu" "$t/sorties/j$n.obtenu"; cat "$t/sorties/j$n.err"; }
 done
-grep -q ';1[0-9]*,[0-9];' "$t/sorties/j1.csv" || echouer "$qui : décimales CSV sans virgule"
+grep -q ';[0-9]*,[0-9][0-9];[0-9]*,[0-9];' "$t/sorties/j1.csv" || echouer "$qui : secondes et Mio sans virgule en CSV"
 
 # Without the sandbox, said in the closing line; without bubblewrap, a
 # usage status and one line that says what to install.
