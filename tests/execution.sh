@@ -123,17 +123,17 @@ etat() { # the files of the class and of the grader's places, as they stand
   find "$t/r" "$t/c" "$t/jeu" "$t/jeux" -printf '%p %s %T@ %m\n' | sort
   ls -a /tmp "$HOME" ~root 2>/dev/null | grep -c "$marque"
 }
-# What a sandbox left: the unprivileged user's processes in sessions of
-# their own, under no bubblewrap still running (another run's, graded at
-# the same time, are under theirs).
+# What a sandbox left: the unprivileged user's processes whose session's
+# leader (the sandbox's monitor) is gone, under no bubblewrap still running
+# (another run's, graded at the same time, are under theirs).
 processus() {
-  ps -e -o pid=,ppid=,uid=,sid=,comm= | awk -v s="$(ps -o sid= -p $$)" -v u="$(id -u nobody)" '
-    { parent[$1] = $2; nom[$1] = $5; if ($3 == u && $4 != s) candidats[$1] = 1 }
-    END { for (p in candidats) { q = p; vivant = 0
+  ps -e -o pid=,ppid=,uid=,sid=,comm= | awk -v u="$(id -u nobody)" '
+    { parent[$1] = $2; nom[$1] = $5; if ($3 == u) { candidats[$1] = 1; session[$1] = $4 } }
+    END { for (p in candidats) { if (session[p] in parent) continue
+            q = p; vivant = 0
             while (q in parent && q > 1) { if (nom[q] == "bwrap") { vivant = 1; break } q = parent[q] }
             if (!vivant) print p } }' | sort
 }
-
 avant=$(etat)
 procAvant=$(processus)
 limites=(--temps=1 --temps-reel=2 --processus=16 --memoire=64 --sortie-max=1 --fichier-max=1 --espace=4)
