@@ -41,6 +41,10 @@ std::size_t indiquerMot(std::string_view commande)
                                     - commandesBilan.begin());
 }
 
+// A line longer than this is compared as it is read and only its start
+// kept: grading holds no whole line, whatever its length.
+constexpr std::size_t borneLigne = std::size_t{256} * 1024;
+
 void fermer(int descripteur)
 {
     if (descripteur >= 0)
@@ -158,9 +162,11 @@ Note noterRemise(const Corrige& corrige, const Remise& remise, std::size_t range
                     premier = decrireEchec(ligne);
             }
             if (vue != nullptr && !ligne.identiques)
-                echecs.push_back({ligne.numeroLigne, calculerEmpreinte(ligne.obtenue), couperApercu(ligne.obtenue)});
+                echecs.push_back({ligne.numeroLigne,
+                                  ligne.obtenueCoupee ? ligne.empreinteObtenue : calculerEmpreinte(ligne.obtenue),
+                                  couperApercu(ligne.obtenue)});
         },
-        fin);
+        fin, borneLigne);
     terminerAnalyse(analyse, fin);
     if (expliquer) {
         ecrireRecap(historique, note.decomptes, false);

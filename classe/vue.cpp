@@ -1,5 +1,7 @@
 #include "vue.h"
 
+#include "validation/moteur/lecture.h"
+
 #include <algorithm>
 #include <iterator>
 #include <tuple>
@@ -16,15 +18,8 @@ std::string couperApercu(std::string_view texte)
 
 std::uint64_t calculerEmpreinte(std::string_view ligne)
 {
-    // FNV-1a.
-    std::uint64_t empreinte = 14695981039346656037ULL;
-    for (const char octet : ligne) {
-        if (octet == ' ' || octet == '\t')
-            continue;
-        empreinte ^= static_cast<unsigned char>(octet);
-        empreinte *= 1099511628211ULL;
-    }
-    return empreinte;
+    // The hash the loop keeps of a line too long to hold.
+    return empreinterSansBlancs(ligne);
 }
 
 void compterFrequent(LigneVue& ligne, std::uint64_t empreinte, std::string_view texte)

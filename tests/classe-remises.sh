@@ -114,6 +114,14 @@ cp "$tmp/attendu.resultat" "$tmp/courts/e4/votre.resultat"
 lancer 0 -o /dev/null test.txt attendu.resultat courts
 contient erreurs "valideur-classe : 3 remises notées sur 4 s'arrêtent après la ligne 6 : le fichier de test est-il celui de ces résultats ?"
 
+# Grading holds no whole line: a 200 MB line costs what valideur -q costs.
+memoire=$(cd "$tmp" && python3 -c '
+import resource, subprocess, sys
+subprocess.run(["bash", "-c", sys.argv[1] + " -j 1 -o /dev/null test.txt attendu.resultat "
+                "<(head -c 200000000 /dev/zero | tr \"\\0\" x; echo) 2>/dev/null"])
+print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$classe")
+[ "$memoire" -lt 40000 ] || echouer "une ligne de 200 Mo : $memoire Kio"
+
 # Too deep a path is an error row, not an absent student.
 mkdir -p "$tmp/profond/eleve"
 ( cd "$tmp/profond/eleve" && for i in $(seq 45); do mkdir "$(printf 'd%.0s' $(seq 100))" && cd d*; done \

@@ -1,5 +1,5 @@
 // Two lines compared as they are read, neither held: for quiet runs, where
-// no report will show them.
+// no report will show them, and for runs that keep only their start.
 #include "lecture.h"
 
 #include <algorithm>
@@ -28,7 +28,28 @@ struct LigneAuFil {
     std::size_t saut = 0;
     bool sautTrouve = false;
     std::size_t vu = 0;
+    Garde* garde = nullptr; // sees every byte taken
 };
+
+constexpr std::uint64_t baseEmpreinte = 0xcbf29ce484222325ULL;
+
+std::uint64_t empreinterSuite(std::uint64_t empreinte, std::string_view texte)
+{
+    for (const char octet : texte) {
+        if (octet == ' ' || octet == '\t')
+            continue;
+        empreinte = (empreinte ^ static_cast<unsigned char>(octet)) * 0x100000001b3ULL;
+    }
+    return empreinte;
+}
+
+void garder(Garde& garde, std::string_view morceau)
+{
+    garde.empreinte = empreinterSuite(garde.empreinte, morceau);
+    const std::size_t place = garde.borne - std::min(garde.borne, garde.debut.size());
+    garde.debut.append(morceau.substr(0, place));
+    garde.coupee = garde.coupee || morceau.size() > place;
+}
 
 LigneAuFil commencerLigne(Entree& entree, std::string_view preset)
 {
@@ -75,6 +96,9 @@ std::string_view voirLigne(LigneAuFil& ligne)
 
 void consommerLigne(LigneAuFil& ligne, std::size_t n)
 {
+    if (ligne.garde != nullptr)
+        garder(*ligne.garde, ligne.depuisPreset ? ligne.preset.substr(0, n)
+                                                : std::string_view(ligne.entree->octets.get() + ligne.entree->debut, n));
     if (ligne.depuisPreset)
         ligne.preset.remove_prefix(n);
     else
@@ -149,12 +173,8 @@ void passerEgaux(LigneAuFil& a, LigneAuFil& b)
     }
 }
 
-} // namespace
-
-bool comparerPaireAuFil(Entree& premiere, Entree& seconde, std::string_view presetSeconde)
+bool comparerLignesAuFil(LigneAuFil& a, LigneAuFil& b)
 {
-    LigneAuFil a = commencerLigne(premiere, {});
-    LigneAuFil b = commencerLigne(seconde, presetSeconde);
     // Where the bytes differ, both without their blanks, until the kept bytes
     // of both are matched and equal bytes can be passed again. Once the
     // lines disagree, the rest of both is only read.
@@ -186,5 +206,34 @@ bool comparerPaireAuFil(Entree& premiere, Entree& seconde, std::string_view pres
         }
     }
     return accord && serresA.debut == serresA.fin && serresB.debut == serresB.fin;
+}
+
+} // namespace
+
+bool comparerPaireAuFil(Entree& premiere, Entree& seconde, std::string_view presetSeconde)
+{
+    LigneAuFil a = commencerLigne(premiere, {});
+    LigneAuFil b = commencerLigne(seconde, presetSeconde);
+    return comparerLignesAuFil(a, b);
+}
+
+std::uint64_t empreinterSansBlancs(std::string_view texte)
+{
+    return empreinterSuite(baseEmpreinte, texte);
+}
+
+bool comparerPaireGardee(Entree& premiere, Entree& seconde, std::string_view presetSeconde,
+                         Garde& gardePremiere, Garde& gardeSeconde)
+{
+    for (Garde* const garde : {&gardePremiere, &gardeSeconde}) {
+        garde->debut.clear();
+        garde->coupee = false;
+        garde->empreinte = baseEmpreinte;
+    }
+    LigneAuFil a = commencerLigne(premiere, {});
+    LigneAuFil b = commencerLigne(seconde, presetSeconde);
+    a.garde = &gardePremiere;
+    b.garde = &gardeSeconde;
+    return comparerLignesAuFil(a, b);
 }
 

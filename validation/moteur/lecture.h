@@ -220,6 +220,24 @@ void sauterLigne(Entree& entree);
 // no report will show the lines.
 bool comparerPaireAuFil(Entree& premiere, Entree& seconde, std::string_view presetSeconde);
 
+// What is kept of a line compared as it is read: its first `borne` bytes,
+// whether there were more, and the FNV-1a hash of all its bytes but spaces
+// and tabs, so that lines that agree have the same.
+struct Garde {
+    std::size_t borne = 0;
+    std::string debut;
+    bool coupee = false;
+    std::uint64_t empreinte = 0;
+};
+
+// The hash a Garde keeps, of `texte` alone.
+std::uint64_t empreinterSansBlancs(std::string_view texte);
+
+// comparerPaireAuFil, keeping of each line what `garde` says: a long line
+// is compared without being held, and only its start is kept.
+bool comparerPaireGardee(Entree& premiere, Entree& seconde, std::string_view presetSeconde,
+                         Garde& gardePremiere, Garde& gardeSeconde);
+
 // What an input still holds: the bytes already there (buffered, or ready to
 // be read without waiting), and the lines among the first of them.
 struct Apercu {

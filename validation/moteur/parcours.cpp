@@ -3,11 +3,27 @@
 #include "commande.h"
 #include "validation/comparaison.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <string>
 
+namespace {
+
+// Whether the next line of an input is wholly in its buffer and no longer
+// than `borne`, or there is none: it can be read as usual.
+bool tientDansBorne(const Entree& entree, std::size_t borne)
+{
+    if (entree.epuisee)
+        return true;
+    const std::size_t reste = std::min(entree.fin - entree.debut, borne + 1);
+    return std::memchr(entree.octets.get() + entree.debut, '\n', reste) != nullptr;
+}
+
+} // namespace
+
 Decomptes parcourirLignes(std::istream& test, std::istream& solution, std::istream& votre,
-                          const Observateur& observer, FinParcours& fin)
+                          const Observateur& observer, FinParcours& fin, std::size_t borne)
 {
     Entree entreeTest = ouvrirEntree(test);
     Entree entreeSolution = ouvrirEntree(solution);
@@ -16,6 +32,8 @@ Decomptes parcourirLignes(std::istream& test, std::istream& solution, std::istre
     std::array<std::int64_t, commandesBilan.size() + 1> nbReussites{};
     std::array<std::int64_t, commandesBilan.size() + 1> nbTests{};
     LigneComparee ligne;
+    Garde gardeAttendue{borne, {}, false, 0};
+    Garde gardeObtenue{borne, {}, false, 0};
     // Whether the last iteration's reads found a line: what is left past
     // the last compared one.
     bool attendueLue = false;
@@ -25,8 +43,24 @@ Decomptes parcourirLignes(std::istream& test, std::istream& solution, std::istre
         ligne.test = lireLigneCommande(entreeTest, copieCommande);
         ligne.attendue = {};
         ligne.obtenue = "(X)";
-        attendueLue = lireLigne(entreeSolution, ligne.attendue);
-        obtenueLue = lireLigne(entreeVotre, ligne.obtenue);
+        const bool gardee =
+            borne != 0 && !(tientDansBorne(entreeSolution, borne) && tientDansBorne(entreeVotre, borne));
+        if (gardee) {
+            attendueLue = !entreeSolution.epuisee;
+            obtenueLue = !entreeVotre.epuisee;
+            ligne.identiques = comparerPaireGardee(entreeSolution, entreeVotre, ligne.obtenue, gardeAttendue,
+                                                   gardeObtenue);
+            ligne.attendue = gardeAttendue.debut;
+            // The preset of an ended input is the loop's own, never cut.
+            if (obtenueLue)
+                ligne.obtenue = gardeObtenue.debut;
+        } else {
+            attendueLue = lireLigne(entreeSolution, ligne.attendue);
+            obtenueLue = lireLigne(entreeVotre, ligne.obtenue);
+        }
+        ligne.attendueCoupee = gardee && gardeAttendue.coupee;
+        ligne.obtenueCoupee = gardee && obtenueLue && gardeObtenue.coupee;
+        ligne.empreinteObtenue = ligne.obtenueCoupee ? gardeObtenue.empreinte : 0;
         ligne.finAttendu = !attendueLue || (ligne.attendue.empty() && entreeSolution.epuisee);
         ligne.finTeste = !obtenueLue || (ligne.obtenue.empty() && entreeVotre.epuisee);
         ligne.obtenueSansSaut = !ligne.finTeste && entreeVotre.epuisee;
@@ -36,7 +70,8 @@ Decomptes parcourirLignes(std::istream& test, std::istream& solution, std::istre
             break;
         }
         ligne.commande = extraireCommande(ligne.test);
-        ligne.identiques = estIdentique(ligne.attendue, ligne.obtenue);
+        if (!gardee)
+            ligne.identiques = estIdentique(ligne.attendue, ligne.obtenue);
         observer(ligne);
         nbReussites[rang] += static_cast<std::int64_t>(ligne.identiques);
         ++nbTests[rang];

@@ -26,6 +26,11 @@ struct LigneComparee {
     bool finTeste = false;        // V2 is what an ended results file gives: "(X)" or the
                                   // empty line read after its last newline
     bool obtenueSansSaut = false; // the actual line ended with its input, not with a newline
+    // With a bound: V1 or V2 is only the start of a longer line, and the
+    // hash of the whole actual line without spaces and tabs (set only then).
+    bool attendueCoupee = false;
+    bool obtenueCoupee = false;
+    std::uint64_t empreinteObtenue = 0;
 };
 
 // What the inputs still held once the loop ended, as far as could be seen
@@ -53,7 +58,10 @@ struct Decomptes {
 using Observateur = std::function<void(const LigneComparee&)>;
 
 // The validation loop, line by line, telling `observer` each compared line.
+// With a `borne`, an expected or actual line longer than that many bytes is
+// compared as it is read, never held: the observer sees its start, and the
+// loop's memory stays that of a quiet run whatever the lines' length.
 Decomptes parcourirLignes(std::istream& test, std::istream& solution, std::istream& votre,
-                          const Observateur& observer, FinParcours& fin);
+                          const Observateur& observer, FinParcours& fin, std::size_t borne = 0);
 
 #endif
