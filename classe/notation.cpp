@@ -41,10 +41,6 @@ std::size_t indiquerMot(std::string_view commande)
                                     - commandesBilan.begin());
 }
 
-// A line longer than this is compared as it is read and only its start
-// kept: grading holds no whole line, whatever its length.
-constexpr std::size_t borneLigne = std::size_t{256} * 1024;
-
 void fermer(int descripteur)
 {
     if (descripteur >= 0)
@@ -52,6 +48,11 @@ void fermer(int descripteur)
 }
 
 } // namespace
+
+std::uint64_t empreinterObtenue(const LigneComparee& ligne)
+{
+    return ligne.obtenueCoupee ? ligne.empreinteObtenue : calculerEmpreinte(ligne.obtenue);
+}
 
 void classerDiagnostic(const Analyse& analyse, Note& note)
 {
@@ -163,7 +164,7 @@ Note noterRemise(const Corrige& corrige, const Remise& remise, std::size_t range
             }
             if (vue != nullptr && !ligne.identiques)
                 echecs.push_back({ligne.numeroLigne,
-                                  ligne.obtenueCoupee ? ligne.empreinteObtenue : calculerEmpreinte(ligne.obtenue),
+                                  empreinterObtenue(ligne),
                                   couperApercu(ligne.obtenue)});
         },
         fin, borneLigne);

@@ -63,6 +63,14 @@ struct Note {
     std::string compilation;
 };
 
+// A line longer than this is compared as it is read and only its start
+// kept: grading holds no whole line, whatever its length.
+constexpr std::size_t borneLigne = std::size_t{256} * 1024;
+
+// The hash under which the class view counts a wrong result: of the whole
+// line, also when only its start was kept.
+std::uint64_t empreinterObtenue(const LigneComparee& ligne);
+
 // What the diagnosis says of the form, from the analysis' own measures:
 // sets `erreurDeForme` and `arretApres`.
 void classerDiagnostic(const Analyse& analyse, Note& note);

@@ -56,10 +56,10 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
             [&analyse, &echecs, vueVisible](const LigneComparee& ligne) {
                 analyserLigne(analyse, ligne);
                 if (vueVisible != nullptr && !ligne.identiques)
-                    echecs.push_back({ligne.numeroLigne, calculerEmpreinte(ligne.obtenue),
+                    echecs.push_back({ligne.numeroLigne, empreinterObtenue(ligne),
                                       couperApercu(ligne.obtenue)});
             },
-            fin);
+            fin, borneLigne);
     } catch (...) {
         // No process of the run outlives the grader's failure.
         kill(course.processus, SIGKILL);
