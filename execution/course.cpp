@@ -110,6 +110,10 @@ bool demarrerCourse(const DemandeCourse& demande, Course& course)
         return false;
     }
     course.processus = processus;
+    // Never waits in read(): the runner's clock and standard error are
+    // watched in poll().
+    if (sortie[0] >= 0)
+        fcntl(sortie[0], F_SETFL, O_NONBLOCK);
     course.sortie = sortie[0];
     course.erreurs = erreurs[0];
     course.rapport = rapport[0];
@@ -122,17 +126,23 @@ bool demarrerCourse(const DemandeCourse& demande, Course& course)
 
 std::size_t lireSortie(Course& course, char* tampon, std::size_t taille)
 {
+    // Read first, wait only when nothing is there: a line-buffered program
+    // writes each line apart, and most reads find one waiting.
     while (course.sortie >= 0) {
-        if (!attendre(course))
+        if (Horloge::now() >= course.limite) {
+            attendre(course);
             return 0;
-        pollfd attente = {course.sortie, POLLIN, 0};
-        if (poll(&attente, 1, 0) <= 0)
-            continue;
+        }
         const std::uint64_t permis = course.sortieMax - std::min(course.sortieMax, course.lus);
         // One byte past the limit tells that the output went beyond it.
         const auto voulu = static_cast<std::size_t>(std::min<std::uint64_t>(taille, permis + 1));
         const ssize_t lus = read(course.sortie, tampon, voulu);
-        if (lus < 0 && (errno == EINTR || errno == EAGAIN))
+        if (lus < 0 && errno == EAGAIN) {
+            if (!attendre(course))
+                return 0;
+            continue;
+        }
+        if (lus < 0 && errno == EINTR)
             continue;
         if (lus <= 0) {
             fermer(course.sortie);
