@@ -3,6 +3,7 @@
 #include "jeux.h"
 #include "maxima.h"
 #include "notes_jeux.h"
+#include "partage.h"
 #include "plateforme.h"
 #include "sorties.h"
 #include "tableau.h"
@@ -134,7 +135,23 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
         std::cerr << prefixe << erreur << '\n';
         return 2;
     }
-    const std::vector<Remise> remises = listerDossiers(options.remises);
+    std::vector<Remise> remises = listerDossiers(options.remises);
+    // No table inside a submission's folder, where it would overwrite a
+    // file of the student's.
+    for (const std::string* const chemin : {&options.sortie, &options.lignes}) {
+        const auto dossier = std::find_if(remises.begin(), remises.end(), [chemin](const Remise& remise) {
+            return !chemin->empty() && estDansDossier(*chemin, remise.chemin);
+        });
+        if (dossier != remises.end()) {
+            signalerErreur(*chemin, "est dans une remise");
+            return 2;
+        }
+    }
+    // A share runs its slice of the submissions, in the sorted order.
+    const Tranche tranche = options.parts == 0 ? Tranche{0, remises.size()}
+                                               : choisirPart(remises.size(), options.part, options.parts);
+    remises.erase(remises.begin() + static_cast<std::ptrdiff_t>(tranche.fin), remises.end());
+    remises.erase(remises.begin(), remises.begin() + static_cast<std::ptrdiff_t>(tranche.debut));
     std::unique_ptr<Plateformes> plateformes;
     if (demandePlateformes(options.plateformes)) {
         plateformes = std::make_unique<Plateformes>();
@@ -166,7 +183,7 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
     }
 
     notes.resize(remises.size());
-    Travail travail{jeux[0].corrige, remises, 0, notes, vueDemandee, plateformes.get(), &execution, &jeux,
+    Travail travail{jeux[0].corrige, remises, tranche.debut, notes, vueDemandee, plateformes.get(), &execution, &jeux,
                     {0}, {0}, {}, {}};
     const unsigned taches = options.taches != 0 ? options.taches
                                                 : std::max(1U, std::thread::hardware_concurrency());
@@ -183,7 +200,12 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
         code = 1;
     if (fichiers[1]
         && !ecrireTableau(fichiers[1].get(), options, options.lignes,
-                          [&](std::ostream& sortie) { ecrireVue(sortie, vue, options.format, options.lignesMax); }))
+                          [&](std::ostream& sortie) {
+                              if (options.parts != 0)
+                                  ecrireVuePartielle(sortie, vue, options.part, options.parts);
+                              else
+                                  ecrireVue(sortie, vue, options.format, options.lignesMax);
+                          }))
         code = 1;
     if (plateformes) {
         const std::vector<LigneManquee> manquees =

@@ -65,9 +65,9 @@ std::string nommerRangee(const std::string& rangee, Format format)
     return cellules.empty() ? std::string() : cellules.front();
 }
 
-std::string_view lireStatut(const std::vector<std::string>& cellules)
+std::string_view lireStatut(const std::vector<std::string>& cellules, std::size_t colonne)
 {
-    return cellules.size() > 8 ? std::string_view(cellules[8]) : std::string_view();
+    return cellules.size() > colonne ? std::string_view(cellules[colonne]) : std::string_view();
 }
 
 } // namespace
@@ -175,6 +175,9 @@ int fusionner(const Options& options)
     if (options.bom)
         sortie << bom;
     sortie << tableaux[0].entete << tableaux[0].maxima;
+    // The status column, wherever the options of the run put it.
+    const std::vector<std::string> entetes = decouperRangee(tableaux[0].entete, options.format);
+    const auto colonne = static_cast<std::size_t>(std::find(entetes.begin(), entetes.end(), "statut") - entetes.begin());
     std::size_t rangees = 0;
     std::size_t notees = 0;
     std::size_t absentes = 0;
@@ -183,8 +186,8 @@ int fusionner(const Options& options)
             sortie << rangee;
             const std::vector<std::string> cellules = decouperRangee(rangee, options.format);
             ++rangees;
-            notees += lireStatut(cellules) == "ok" ? 1 : 0;
-            absentes += lireStatut(cellules) == "absent" ? 1 : 0;
+            notees += lireStatut(cellules, colonne) == "ok" ? 1 : 0;
+            absentes += lireStatut(cellules, colonne) == "absent" ? 1 : 0;
         }
     }
     int code = sortie.flush() ? 0 : refuser(options.sortie.empty() ? "sortie standard" : options.sortie,

@@ -1,8 +1,11 @@
 #include "jeux.h"
 
+#include "tableau.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <string_view>
+#include <utility>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -119,7 +122,9 @@ std::vector<Remise> listerDossiers(const std::vector<std::string>& racines)
         remise.identifiant = extraireIdentifiant(remise.nom);
         remises.push_back(std::move(remise));
     }
-    std::stable_sort(remises.begin(), remises.end(),
-                     [](const Remise& a, const Remise& b) { return a.nom < b.nom; });
+    // In the order the table shows their names, as the search sorts them.
+    std::stable_sort(remises.begin(), remises.end(), [](const Remise& a, const Remise& b) {
+        return std::make_pair(rendreInoffensif(a.nom), a.nom) < std::make_pair(rendreInoffensif(b.nom), b.nom);
+    });
     return remises;
 }

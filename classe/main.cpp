@@ -148,6 +148,7 @@ int executer(int argc, char* argv[])
     if (!options.executer.empty()) {
         std::vector<Note> notes;
         VueClasse vue;
+        vue.toutes = options.lignesToutes;
         const int code = executerRemises(options, sortieFermee, notes, vue);
         return code == 2 ? 2 : conclure(options, notes, vue, code);
     }

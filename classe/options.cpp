@@ -167,8 +167,6 @@ bool verifierExecution(const Options& options, std::string& erreur)
         erreur = "--temps-reel doit valoir au moins --temps";
     } else if (!options.jeux.empty() && !options.lignes.empty()) {
         erreur = "--lignes ne se combine pas avec --jeux";
-    } else if (options.parts != 0) {
-        erreur = "--part ne se combine pas avec --executer";
     }
     return erreur.empty();
 }

@@ -3,6 +3,8 @@
 #include "decouverte.h"
 
 #include <cerrno>
+#include <cstdlib>
+#include <memory>
 #include <cstddef>
 #include <limits>
 
@@ -71,6 +73,20 @@ int ouvrirEcriture(const std::string& chemin, const Identites& identites, std::s
         return -1;
     }
     return descripteur;
+}
+
+bool estDansDossier(const std::string& chemin, const std::string& dossier)
+{
+    const auto resoudre = [](const std::string& nom) {
+        const std::unique_ptr<char, void (*)(void*)> reel(realpath(nom.c_str(), nullptr), std::free);
+        return reel ? std::string(reel.get()) : std::string();
+    };
+    const std::size_t barre = chemin.rfind('/');
+    const std::string parent = resoudre(barre == std::string::npos ? "." : barre == 0 ? "/" : chemin.substr(0, barre));
+    const std::string interieur = resoudre(dossier);
+    if (parent.empty() || interieur.empty())
+        return false;
+    return parent == interieur || parent.rfind(interieur + '/', 0) == 0;
 }
 
 std::string verifierSortieStandard(const Identites& identites)

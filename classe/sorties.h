@@ -16,6 +16,10 @@ bool ouvrirDescripteursStandard();
 // checked. Returns -1 with `erreur` saying why.
 int ouvrirEcriture(const std::string& chemin, const Identites& identites, std::string& erreur);
 
+// Whether `chemin`, once its folder's links are resolved, names a file
+// inside `dossier`.
+bool estDansDossier(const std::string& chemin, const std::string& dossier);
+
 // Why standard output cannot take the table, or empty: a file the run
 // reads.
 std::string verifierSortieStandard(const Identites& identites);

@@ -11,7 +11,7 @@
 #include <string>
 
 // Standard error kept of a run, for feedback.
-constexpr std::size_t erreursGardees = 64 * 1024;
+constexpr std::size_t erreursGardees = std::size_t{64} * 1024;
 
 // One run in progress: the monitor (in its sandbox), the pipes from it, and
 // the runner's own clock, a backstop half a second past the monitor's.

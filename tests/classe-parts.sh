@@ -46,6 +46,36 @@ for format in "" --csv; do
   [ "$(($(wc -l <un.tab) - 2))" = 60 ] || echouer "60 élèves, $(($(wc -l <un.tab) - 2)) rangées ($format)"
 done
 
+# Shares run the programs too: each share runs its slice of the folders.
+# Times and memory are measured anew by each run: they are left out of
+# the comparison.
+for i in $(seq 0 11); do
+  d="programmes/élève $i"
+  mkdir -p "$d"
+  cp attendu.resultat "$d/sortie"
+  case $((i % 4)) in
+    0) printf '#!/bin/sh\ncat sortie\n' ;;
+    1) printf '#!/bin/sh\nsed "%ss/.*/faux/" sortie\n' $((i % 5 + 1)) ;;
+    2) printf '#!/bin/sh\nhead -n 3 sortie\n' ;;
+    3) printf '#!/bin/sh\nsed "2s/$/ %s/" sortie\n' $((i % 3)) ;;
+  esac >"$d/prog"
+  chmod 755 "$d/prog"
+done
+executer=(--executer=./prog --sans-bac-a-sable)
+sans_mesures() { cut -f 1-9,12- "$1"; }
+"$classe" "${executer[@]}" -o un-exec.tab --lignes un-exec.vue test.txt attendu.resultat programmes/*/ 2>/dev/null
+attendu=$?
+parallel -q "$classe" "${executer[@]}" --part={}/4 -o exec-{}.tab --lignes exec-{}.vue \
+  test.txt attendu.resultat programmes/*/ ::: 1 2 3 4 2>/dev/null
+"$classe" --fusionner -o fusion-exec.tab --lignes fusion-exec.vue exec-*.tab exec-*.vue 2>erreurs
+[ $? = "$attendu" ] || echouer "statut de la fusion des courses : $(cat erreurs)"
+[ "$(sans_mesures un-exec.tab)" = "$(sans_mesures fusion-exec.tab)" ] \
+  || { echouer "tableau des courses fusionné"; diff un-exec.tab fusion-exec.tab | head; }
+cmp -s un-exec.vue fusion-exec.vue || { echouer "vue des courses fusionnée"; diff un-exec.vue fusion-exec.vue | head; }
+[ "$(wc -l <un-exec.tab)" = 14 ] && [ -s un-exec.vue ] || echouer "courses : $(cat un-exec.tab)"
+"$classe" "${executer[@]}" -o "programmes/élève 1/notes.tab" test.txt attendu.resultat programmes/*/ 2>erreurs
+[ $? = 2 ] && grep -q "est dans une remise" erreurs || echouer "tableau dans une remise : $(cat erreurs)"
+
 # Shares that do not fit: one missing, one twice, a table of another class.
 "$classe" --csv --fusionner -o f.tab --lignes f.vue part-1.tab part-2.tab part-1.vue part-2.vue 2>erreurs
 [ $? = 2 ] && grep -q "il manque la vue partielle d'une part" erreurs || echouer "part manquante : $(cat erreurs)"
