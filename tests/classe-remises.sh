@@ -114,6 +114,21 @@ cp "$tmp/attendu.resultat" "$tmp/courts/e4/votre.resultat"
 lancer 0 -o /dev/null test.txt attendu.resultat courts
 contient erreurs "valideur-classe : 3 remises notées sur 4 s'arrêtent après la ligne 6 : le fichier de test est-il celui de ces résultats ?"
 
+# A quote-aware TSV reader sees each row as written: a name that begins
+# with a quote does not swallow the rows after it.
+q=$tmp/guillemets
+mkdir -p "$q/\"aaa" "$q/aaa" "$q/bbb"
+cp "$r/alice/votre.resultat" "$q/\"aaa/"
+cp "$r/bob/votre.resultat" "$q/aaa/"
+cp "$r/farid/votre.resultat" "$q/bbb/"
+lancer 0 -o q.tsv test.txt attendu.resultat guillemets
+( cd "$tmp" && python3 -c '
+import csv, sys
+rangees = list(csv.reader(open("q.tsv", encoding="utf-8"), dialect="excel-tab"))
+noms = [(r[0], r[7]) for r in rangees[2:]]
+sys.exit(noms != [("\x27\"aaa/votre.resultat", "10"), ("aaa/votre.resultat", "7"), ("bbb/votre.resultat", "3")])' ) \
+  || echouer "TSV lu par un lecteur attentif aux guillemets : $(cat "$tmp/q.tsv")"
+
 # Grading holds no whole line: a 200 MB line costs what valideur -q costs.
 memoire=$(cd "$tmp" && python3 -c '
 import resource, subprocess, sys
