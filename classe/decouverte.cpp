@@ -219,12 +219,16 @@ Decouverte decouvrirRemises(const std::vector<std::string>& racines, const std::
             + static_cast<std::size_t>(std::count_if(candidats.begin(), candidats.end(),
                                                      [](const Candidat& c) { return c.profondeur == 0; }));
         const bool prefixer = racines.size() > 1 || eleves <= 1;
-        rangerRacine(parcours.racine, prefixer && !base.empty() ? base + '/' : std::string(), decouverte);
-        if (parcours.racine.candidats.empty() && parcours.racine.eleves.empty()) {
-            Remise vide = creerRemise(racine, base.empty() ? racine : base + '/', "absent");
-            vide.absente = true;
-            decouverte.remises.push_back(std::move(vide));
+        // A folder named for one student, or an empty one, that holds no
+        // results file is that student, absent, whatever folders it holds.
+        if (!candidats.empty() || (!prefixer && !parcours.racine.eleves.empty())) {
+            rangerRacine(parcours.racine, prefixer && !base.empty() ? base + '/' : std::string(), decouverte);
+            continue;
         }
+        Remise absente = creerRemise(racine, base.empty() ? racine : base + '/', "absent");
+        absente.absente = true;
+        absente.identifiant = extraireIdentifiant(absente.nom);
+        decouverte.remises.push_back(std::move(absente));
     }
     terminerDecouverte(decouverte);
     return decouverte;

@@ -23,7 +23,10 @@ contient() { grep -qF -- "$2" "$tmp/$1" || echouer "«$2» absent de $1 : $(cat 
 cp -r "$source/tests/classe/." "$tmp"
 r=$tmp/remises
 
-# remises/*/ gives the rows remises/ gives, byte for byte.
+# remises/*/ gives the rows remises/ gives, byte for byte, a student whose
+# folder holds only folders included.
+mkdir -p "$r/marc/src/vieux"
+echo 'int main;' >"$r/marc/src/main.c"
 lancer 1 -o tous.tsv test.txt attendu.resultat remises/
 ( cd "$tmp" && "$classe" -o un-par-un.tsv test.txt attendu.resultat remises/*/ 2>/dev/null )
 cmp -s "$tmp/tous.tsv" "$tmp/un-par-un.tsv" || { echouer "remises/*/"; diff "$tmp/tous.tsv" "$tmp/un-par-un.tsv"; }
