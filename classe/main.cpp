@@ -104,7 +104,9 @@ int conclure(const Options& options, const std::vector<Note>& notes, const VueCl
         std::count_if(notes.begin(), notes.end(), [](const Note& note) { return note.notee; }));
     const auto absentes = static_cast<std::size_t>(
         std::count_if(notes.begin(), notes.end(), [](const Note& note) { return note.absente; }));
-    if (notes.size() == absentes)
+    // A share may be left with none: the merge judges the class.
+    const bool aucune = notes.size() == absentes && options.parts == 0;
+    if (aucune)
         std::cerr << prefixe << "aucune remise trouv\xC3\xA9" "e\n";
     if (const auto avertissement = signalerArretCommun(notes))
         std::cerr << prefixe << *avertissement << '\n';
@@ -119,7 +121,7 @@ int conclure(const Options& options, const std::vector<Note>& notes, const VueCl
     if (options.sansBacASable)
         std::cerr << " ; sans bac \xC3\xA0 sable";
     std::cerr << '\n' << std::flush;
-    if (notes.size() == absentes || notees + absentes < notes.size())
+    if (aucune || notees + absentes < notes.size())
         code = 1;
     return code;
 }

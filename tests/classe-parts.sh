@@ -76,6 +76,13 @@ cmp -s un-exec.vue fusion-exec.vue || { echouer "vue des courses fusionnée"; di
 "$classe" "${executer[@]}" -o "programmes/élève 1/notes.tab" test.txt attendu.resultat programmes/*/ 2>erreurs
 [ $? = 2 ] && grep -q "est dans une remise" erreurs || echouer "tableau dans une remise : $(cat erreurs)"
 
+# More shares than submissions: the empty ones say nothing is wrong.
+mkdir -p petite/alice
+cp attendu.resultat petite/alice/votre.resultat
+"$classe" --part=2/3 -o vide.tab test.txt attendu.resultat petite 2>erreurs
+[ $? = 0 ] && [ "$(wc -l <vide.tab)" = 2 ] && ! grep -q "aucune remise" erreurs \
+  || echouer "part vide : $(cat erreurs)"
+
 # Shares that do not fit: one missing, one twice, a table of another class.
 "$classe" --csv --fusionner -o f.tab --lignes f.vue part-1.tab part-2.tab part-1.vue part-2.vue 2>erreurs
 [ $? = 2 ] && grep -q "il manque la vue partielle d'une part" erreurs || echouer "part manquante : $(cat erreurs)"
