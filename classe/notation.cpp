@@ -24,7 +24,14 @@ bool estMemeFichier(const struct stat& a, const struct stat& b)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// "Ligne #5 (localiser) : ÉCHEC" with V1 and V2, each cut short.
+void fermer(int descripteur)
+{
+    if (descripteur >= 0)
+        close(descripteur);
+}
+
+} // namespace
+
 std::string decrireEchec(const LigneComparee& ligne)
 {
     constexpr std::size_t longueur = 200;
@@ -40,14 +47,6 @@ std::size_t indiquerMot(std::string_view commande)
     return static_cast<std::size_t>(std::find(commandesBilan.begin(), commandesBilan.end(), commande)
                                     - commandesBilan.begin());
 }
-
-void fermer(int descripteur)
-{
-    if (descripteur >= 0)
-        close(descripteur);
-}
-
-} // namespace
 
 std::uint64_t empreinterObtenue(const LigneComparee& ligne)
 {
@@ -65,7 +64,6 @@ void classerDiagnostic(const Analyse& analyse, Note& note)
         note.arretApres = analyse.premiereFinTeste - 1;
     note.erreurDeForme = vide || crlf || coupe || !analyse.decalages.empty();
 }
-
 
 int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, bool sansLien,
                   struct stat& infos, std::string& statut)

@@ -1,11 +1,14 @@
 #include "notation_executee.h"
 
+#include "validation/bilan.h"
 #include "validation/explication/analyse.h"
+#include "validation/explication/terminal.h"
 
 #include <ext/stdio_filebuf.h>
 
 #include <csignal>
 #include <istream>
+#include <sstream>
 
 #include <unistd.h>
 
@@ -16,7 +19,7 @@ using Fichier = __gnu_cxx::stdio_filebuf<char>;
 // One set's run, graded as it comes. False with `statut` set when the set's
 // files or the run failed, so that the row cannot be graded.
 bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& atelier, VueClasse* vue,
-              ResultatJeu& resultat, std::string& diagnostic, std::string& statut)
+              bool expliquer, ResultatJeu& resultat, std::string& diagnostic, std::string& statut)
 {
     struct stat infos[2] {};
     std::string statuts[2];
@@ -45,7 +48,13 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
         return false;
     TamponCourse tampon(course);
     std::istream fluxVotre(&tampon);
-    Analyse analyse;
+    // The terminal run's history holds the analysis; its reports are
+    // written, for a set that is not hidden, only when asked.
+    Historique historique;
+    std::ostringstream explication;
+    historique.erreurs = &explication;
+    Analyse& analyse = historique.analyse;
+    const bool expliquerJeu = expliquer && !jeu.cache;
     FinParcours fin;
     VueClasse* const vueVisible = jeu.cache ? nullptr : vue;
     Decomptes decomptes;
@@ -53,8 +62,15 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
     try {
         decomptes = parcourirLignes(
             fluxTest, fluxAttendu, fluxVotre,
-            [&analyse, &echecs, vueVisible](const LigneComparee& ligne) {
-                analyserLigne(analyse, ligne);
+            [&historique, &resultat, &echecs, vueVisible, expliquerJeu](const LigneComparee& ligne) {
+                if (!expliquerJeu) {
+                    analyserLigne(historique.analyse, ligne);
+                } else {
+                    suivreLigne(historique, ligne);
+                    std::string& premier = resultat.premiersEchecs[indiquerMot(ligne.commande)];
+                    if (!ligne.identiques && premier.empty())
+                        premier = decrireEchec(ligne);
+                }
                 if (vueVisible != nullptr && !ligne.identiques)
                     echecs.push_back({ligne.numeroLigne, empreinterObtenue(ligne),
                                       couperApercu(ligne.obtenue)});
@@ -68,6 +84,11 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
         throw;
     }
     terminerAnalyse(analyse, fin);
+    if (expliquerJeu) {
+        ecrireRecap(historique, decomptes, false);
+        ecrireBilan(decomptes.reussites, decomptes.tests, false, explication);
+        resultat.explication = explication.str();
+    }
     terminerCourse(course);
     resultat.fin = conclureCourse(execution, course, dossier, statut);
     if (!statut.empty())
@@ -98,7 +119,7 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
 } // namespace
 
 Note noterExecution(const Execution& execution, const std::vector<JeuCorrige>& jeux, const Remise& remise,
-                    VueClasse* vue)
+                    VueClasse* vue, bool expliquer)
 {
     Note note;
     note.nom = remise.nom;
@@ -123,7 +144,7 @@ Note noterExecution(const Execution& execution, const std::vector<JeuCorrige>& j
                 note.jeux[i].fin = "ne compile pas";
                 continue;
             }
-            if (!noterJeu(execution, jeux[i], atelier, vue, note.jeux[i], diagnostics[i], note.statut)) {
+            if (!noterJeu(execution, jeux[i], atelier, vue, expliquer, note.jeux[i], diagnostics[i], note.statut)) {
                 note.jeux.clear();
                 fermerAtelier(atelier);
                 return note;

@@ -11,8 +11,9 @@
 
 // Grades one submission by running it: built once, then run on each test
 // set, its standard output read straight into the library's loop. The
-// failures of a set that is not hidden go into `vue` when there is one.
+// failures of a set that is not hidden go into `vue` when there is one;
+// with `expliquer`, such a set's explanation and first failures too.
 Note noterExecution(const Execution& execution, const std::vector<JeuCorrige>& jeux, const Remise& remise,
-                    VueClasse* vue);
+                    VueClasse* vue, bool expliquer = false);
 
 #endif

@@ -19,10 +19,10 @@ void travailler(Travail& travail)
             return;
         try {
             Plateformes* const plateformes = travail.plateformes;
+            const bool expliquer = plateformes != nullptr && expliquerRemises(plateformes->demandes);
             travail.notes[i] = travail.execution != nullptr
-                ? noterExecution(*travail.execution, *travail.jeux, travail.remises[i], travail.vue)
-                : noterRemise(travail.corrige, travail.remises[i], travail.premiere + i, travail.vue,
-                              plateformes != nullptr && expliquerRemises(plateformes->demandes));
+                ? noterExecution(*travail.execution, *travail.jeux, travail.remises[i], travail.vue, expliquer)
+                : noterRemise(travail.corrige, travail.remises[i], travail.premiere + i, travail.vue, expliquer);
             if (plateformes != nullptr)
                 rendreRemise(*plateformes, i, travail.notes[i], std::cerr);
         } catch (const std::bad_alloc&) {
