@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -207,6 +208,7 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
     opterr = 0;
     optind = 0;
     Demande demande = Demande::noter;
+    bool tempsDonne = false;
     for (;;) {
         const int option = getopt_long(argc, argv, ":o:j:hV", longues, nullptr);
         if (option == -1)
@@ -283,6 +285,7 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
         case optionEspace:
             if (!lireOptionExecution(option, optarg, nom, options, erreur))
                 return Demande::erreur;
+            tempsDonne = tempsDonne || option == optionTemps;
             break;
         case 'V':
             if (demande != Demande::aide)
@@ -309,6 +312,9 @@ Demande lireOptions(int argc, char* argv[], Options& options, std::string& erreu
     }
     if (demande != Demande::noter)
         return demande;
+    // A wall-clock limit alone bounds the default CPU time too.
+    if (!tempsDonne && options.limites.tempsReel > 0)
+        options.limites.temps = std::min(options.limites.temps, options.limites.tempsReel);
     if (!verifierExecution(options, erreur))
         return Demande::erreur;
     if (!options.jeux.empty()) {

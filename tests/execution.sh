@@ -213,6 +213,19 @@ for n in 1 2; do
 done
 grep -q ';[0-9]*,[0-9][0-9];[0-9]*,[0-9];' "$t/sorties/j1.csv" || echouer "$qui : secondes et Mio sans virgule en CSV"
 
+# Each sandbox counts its own processes: side by side, two programs that
+# each need most of the limit both run, whoever runs them.
+for n in 1 2; do
+  mkdir -p "$t/p/compte$n"
+  printf '#!/bin/sh\nfor i in 1 2 3 4 5 6 7 8; do sleep 1 & done\nwait\nexec cut -d" " -f2\n' >"$t/p/compte$n/prog"
+done
+chmod -R a+rX "$t/p"
+chmod 755 "$t"/p/*/prog
+"$classe" --executer=./prog --processus=12 --temps-reel=5 -j 2 "$t/jeu/test.txt" "$t/jeu/attendu.resultat" \
+  "$t"/p/*/ 2>/dev/null | cut -f1,8,9 >"$t/sorties/p.obtenu"
+printf 'remise\ttotal\tfin\nmaximum\t5\t\ncompte1\t5\tnormale\ncompte2\t5\tnormale\n' | cmp -s - "$t/sorties/p.obtenu" \
+  || { echouer "$qui : limites de processus partagées"; cat "$t/sorties/p.obtenu"; }
+
 # Without the sandbox, said in the closing line; without bubblewrap, a
 # usage status and one line that says what to install.
 "$classe" --executer=./prog --sans-bac-a-sable "${limites[@]}" "$t/jeu/test.txt" "$t/jeu/attendu.resultat" \
