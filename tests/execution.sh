@@ -67,7 +67,7 @@ remise lit-proc "#!/bin/sh
 for f in /proc/\$PPID/fd/* /proc/1/fd/* /proc/1/cwd/* /proc/1/root/'$t'/jeu/*; do cat \"\$f\"; done 2>/dev/null
 exit 0"
 remise ecrit "#!/bin/sh
-for f in \"\$HOME/$marque\" /tmp/$marque ../$marque '$t/$marque' '$t/r/bon/$marque' ~root/$marque; do
+for f in \"\$HOME/$marque\" '$HOME/$marque' /tmp/$marque ../$marque '$t/$marque' '$t/r/bon/$marque'; do
   echo x >\"\$f\"
 done 2>/dev/null
 exec cut -d' ' -f2"
