@@ -212,7 +212,7 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
             vueDemandee == nullptr || options.plateformes.html.empty()
             ? std::vector<LigneManquee>{}
             : extraireLignesManquees(vue, plateformes->jeux.front().nom, 20);
-        if (!ecrirePlateformes(*plateformes, manquees, std::cerr))
+        if (!ecrirePlateformes(*plateformes, vueDemandee != nullptr ? &manquees : nullptr, std::cerr))
             code = 1;
     }
     return code;

@@ -270,7 +270,7 @@ int executer(int argc, char* argv[])
         const std::vector<LigneManquee> manquees =
             options.plateformes.html.empty() ? std::vector<LigneManquee>{}
                                              : extraireLignesManquees(vue, plateformes->jeux.front().nom, 20);
-        if (!ecrirePlateformes(*plateformes, manquees, std::cerr))
+        if (!ecrirePlateformes(*plateformes, &manquees, std::cerr))
             code = 1;
     }
     return conclure(options, notes, vue, code);

@@ -1,16 +1,13 @@
 #include "notation.h"
 
-#include "validation/bilan.h"
+#include "suivi.h"
+
 #include "validation/explication/analyse.h"
-#include "validation/explication/terminal.h"
-#include "validation/rapport.h"
 
 #include <ext/stdio_filebuf.h>
 
 #include <cerrno>
-#include <algorithm>
 #include <istream>
-#include <sstream>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -31,22 +28,6 @@ void fermer(int descripteur)
 }
 
 } // namespace
-
-std::string decrireEchec(const LigneComparee& ligne)
-{
-    constexpr std::size_t longueur = 200;
-    const Echec echec{ligne.numeroLigne, ligne.commande.substr(0, longueur), ligne.attendue.substr(0, longueur),
-                      ligne.obtenue.substr(0, longueur), ligne.finTeste, ligne.finAttendu, ligne.obtenueSansSaut};
-    std::ostringstream texte;
-    ecrireRapport(texte, echec);
-    return texte.str();
-}
-
-std::size_t indiquerMot(std::string_view commande)
-{
-    return static_cast<std::size_t>(std::find(commandesBilan.begin(), commandesBilan.end(), commande)
-                                    - commandesBilan.begin());
-}
 
 std::uint64_t empreinterObtenue(const LigneComparee& ligne)
 {
@@ -141,37 +122,23 @@ Note noterRemise(const Corrige& corrige, const Remise& remise, std::size_t range
     std::istream fluxTest(&fichierTest);
     std::istream fluxAttendu(&fichierAttendu);
     std::istream fluxVotre(&fichierVotre);
-    // The terminal run's history holds the analysis; its reports are
-    // written only when asked, into a string, without colour.
-    Historique historique;
-    std::ostringstream explication;
-    historique.erreurs = &explication;
-    Analyse& analyse = historique.analyse;
+    Suivi suivi;
+    preparerSuivi(suivi, expliquer);
+    const Analyse& analyse = suivi.historique.analyse;
     FinParcours fin;
     std::vector<EchecVue> echecs;
     note.decomptes = parcourirLignes(
         fluxTest, fluxAttendu, fluxVotre,
-        [&historique, &note, &echecs, vue, expliquer](const LigneComparee& ligne) {
-            if (!expliquer) {
-                analyserLigne(historique.analyse, ligne);
-            } else {
-                suivreLigne(historique, ligne);
-                std::string& premier = note.premiersEchecs[indiquerMot(ligne.commande)];
-                if (!ligne.identiques && premier.empty())
-                    premier = decrireEchec(ligne);
-            }
+        [&suivi, &echecs, vue](const LigneComparee& ligne) {
+            suivreLigneRemise(suivi, ligne);
             if (vue != nullptr && !ligne.identiques)
                 echecs.push_back({ligne.numeroLigne,
                                   empreinterObtenue(ligne),
                                   couperApercu(ligne.obtenue)});
         },
         fin, borneLigne);
-    terminerAnalyse(analyse, fin);
-    if (expliquer) {
-        ecrireRecap(historique, note.decomptes, false);
-        ecrireBilan(note.decomptes.reussites, note.decomptes.tests, false, explication);
-        note.explication = explication.str();
-    }
+    note.explication = conclureSuivi(suivi, fin, note.decomptes);
+    note.premiersEchecs = std::move(suivi.premiersEchecs);
     if (fluxVotre.bad()) {
         note.statut = "erreur de lecture";
         return note;

@@ -72,13 +72,6 @@ constexpr std::size_t borneLigne = std::size_t{256} * 1024;
 // line, also when only its start was kept.
 std::uint64_t empreinterObtenue(const LigneComparee& ligne);
 
-// "Ligne #5 (localiser) : ÉCHEC" with V1 and V2, each cut short: a first
-// failure as feedback shows it.
-std::string decrireEchec(const LigneComparee& ligne);
-
-// The index of a reported word in the summary's order, or of "autres".
-std::size_t indiquerMot(std::string_view commande);
-
 // What the diagnosis says of the form, from the analysis' own measures:
 // sets `erreurDeForme` and `arretApres`.
 void classerDiagnostic(const Analyse& analyse, Note& note);

@@ -1,14 +1,13 @@
 #include "notation_executee.h"
 
-#include "validation/bilan.h"
+#include "suivi.h"
+
 #include "validation/explication/analyse.h"
-#include "validation/explication/terminal.h"
 
 #include <ext/stdio_filebuf.h>
 
 #include <csignal>
 #include <istream>
-#include <sstream>
 
 #include <unistd.h>
 
@@ -48,13 +47,10 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
         return false;
     TamponCourse tampon(course);
     std::istream fluxVotre(&tampon);
-    // The terminal run's history holds the analysis; its reports are
-    // written, for a set that is not hidden, only when asked.
-    Historique historique;
-    std::ostringstream explication;
-    historique.erreurs = &explication;
-    Analyse& analyse = historique.analyse;
-    const bool expliquerJeu = expliquer && !jeu.cache;
+    // A hidden set is never explained: its lines are not a student's to see.
+    Suivi suivi;
+    preparerSuivi(suivi, expliquer && !jeu.cache);
+    const Analyse& analyse = suivi.historique.analyse;
     FinParcours fin;
     VueClasse* const vueVisible = jeu.cache ? nullptr : vue;
     Decomptes decomptes;
@@ -62,15 +58,8 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
     try {
         decomptes = parcourirLignes(
             fluxTest, fluxAttendu, fluxVotre,
-            [&historique, &resultat, &echecs, vueVisible, expliquerJeu](const LigneComparee& ligne) {
-                if (!expliquerJeu) {
-                    analyserLigne(historique.analyse, ligne);
-                } else {
-                    suivreLigne(historique, ligne);
-                    std::string& premier = resultat.premiersEchecs[indiquerMot(ligne.commande)];
-                    if (!ligne.identiques && premier.empty())
-                        premier = decrireEchec(ligne);
-                }
+            [&suivi, &echecs, vueVisible](const LigneComparee& ligne) {
+                suivreLigneRemise(suivi, ligne);
                 if (vueVisible != nullptr && !ligne.identiques)
                     echecs.push_back({ligne.numeroLigne, empreinterObtenue(ligne),
                                       couperApercu(ligne.obtenue)});
@@ -83,12 +72,8 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
         conclureCourse(execution, course, dossier, statut);
         throw;
     }
-    terminerAnalyse(analyse, fin);
-    if (expliquerJeu) {
-        ecrireRecap(historique, decomptes, false);
-        ecrireBilan(decomptes.reussites, decomptes.tests, false, explication);
-        resultat.explication = explication.str();
-    }
+    resultat.explication = conclureSuivi(suivi, fin, decomptes);
+    resultat.premiersEchecs = std::move(suivi.premiersEchecs);
     terminerCourse(course);
     resultat.fin = conclureCourse(execution, course, dossier, statut);
     if (!statut.empty())

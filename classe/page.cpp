@@ -155,7 +155,7 @@ void ecrireLignes(std::ostream& sortie, const Page& page)
 {
     sortie << "<h2>Lignes de test les plus manqu\xC3\xA9" "es</h2>\n";
     if (page.lignes.empty()) {
-        sortie << "<p>Aucune.</p>\n";
+        sortie << (page.sansVue ? "<p>Pas de vue des lignes pour plusieurs jeux de test.</p>\n" : "<p>Aucune.</p>\n");
         return;
     }
     sortie << "<table><tr><th>jeu</th><th>ligne</th><th>test</th><th>\xC3\xA9" "checs</th>"

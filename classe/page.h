@@ -40,6 +40,7 @@ struct Page {
     const Bareme* bareme = nullptr;
     std::vector<RangeePage> rangees;
     std::vector<LigneManquee> lignes; // most missed first
+    bool sansVue = false;             // the lines were not followed
 };
 
 void ecrirePage(std::ostream& sortie, const Page& page);

@@ -279,6 +279,12 @@ void rendreRemise(Plateformes& plateformes, std::size_t indice, Note& note, std:
             jeu.premiersEchecs = {};
     }
     note.premiersEchecs = {};
+    note.compilation.clear();
+    for (ResultatJeu& jeu : note.jeux) {
+        jeu.explication.clear();
+        jeu.erreurs.clear();
+        jeu.premiersEchecs = {};
+    }
     RangeePage& rangee = plateformes.rangees[indice];
     rangee.remise = std::move(remise);
     rangee.note = notation.note;
@@ -303,7 +309,7 @@ std::vector<LigneManquee> extraireLignesManquees(const VueClasse& vue, const std
     return lignes;
 }
 
-bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>& manquees,
+bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>* manquees,
                        std::ostream& erreurs)
 {
     const DemandesPlateformes& demandes = plateformes.demandes;
@@ -361,10 +367,14 @@ bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>
     }
     if (!demandes.html.empty()) {
         Page page;
-        page.titre = "Classe \xE2\x80\x94 " + (plateformes.jeux.empty() ? std::string() : plateformes.jeux.front().nom);
+        page.titre = "Classe \xE2\x80\x94 ";
+        for (std::size_t j = 0; j < plateformes.jeux.size(); ++j)
+            page.titre += (j > 0 ? ", " : "") + plateformes.jeux[j].nom;
         page.jeux = plateformes.jeux;
         page.bareme = bareme;
-        page.lignes = manquees;
+        if (manquees != nullptr)
+            page.lignes = *manquees;
+        page.sansVue = manquees == nullptr;
         const std::string prefixeLien = demandes.retours.empty() ? std::string() : lierRetours(demandes);
         page.rangees = std::move(plateformes.rangees);
         for (RangeePage& rangee : page.rangees) {

@@ -88,8 +88,8 @@ std::vector<LigneManquee> extraireLignesManquees(const VueClasse& vue, const std
                                                  std::size_t nombre);
 
 // Writes the files asked for and closes them. False when one could not be
-// written.
-bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>& manquees,
+// written. `manquees` is null when the lines were not followed.
+bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>* manquees,
                        std::ostream& erreurs);
 
 #endif

@@ -162,12 +162,98 @@ for f in fautes:
 sys.exit(1 if fautes else 0)
 PY
 
+# The same files for a class whose programs are run, on a public set and a
+# hidden one: every way a run ends, and never a line of the hidden set in
+# what a student may read. The format is what is tested, not the sandbox.
+python3 - <<'PY'
+import os, random
+random.seed(2028)
+mots = ["trace", "localiser", "presences", "frequentations", "duree_rencontres", "aide"]
+def jeu(chemin, noms, n):
+    test, attendu = [], []
+    for i in range(n):
+        mot = random.choice(mots)
+        qui = random.choice(noms)
+        test.append(f"{mot} {qui} {i}")
+        attendu.append("" if mot == "aide" else f"{qui} : {i}")
+    open(chemin + ".txt", "w").write("\n".join(test) + "\n")
+    open(chemin + ".resultat", "w").write("\n".join(attendu) + "\n")
+os.makedirs("jeux/caches")
+jeu("jeux/public", ["Zoé", "Anaïs", "Bob"], 40)
+jeu("jeux/caches/grand", ["Secret", "Cachée"], 300)
+juste = """{ if ($1 == "aide") print ""; else print $2 " : " $3 }"""
+programmes = {
+    "pleine": f"awk '{juste}'",
+    "partielle": """awk '{ if ($1 == "aide") print ""; else if ($3 % 7 == 0) print "x"; else print $2 " : " $3 }'""",
+    "decalee": f"awk 'NR == 5 {{ next }} {juste}'",
+    "crlf": f"awk '{juste}' | sed 's/$/\\r/'",
+    "coupee": f"awk 'NR > 30 {{ exit }} {juste}'",
+    "temps": f"head -n 10 | awk '{juste}'\nwhile :; do :; done",
+    "plantage": f"head -n 10 | awk '{juste}'\necho 'Erreur de segmentation' >&2\nkill -SEGV $$",
+    "compile": "exit 0",
+}
+for nom, programme in programmes.items():
+    os.makedirs(f"classe/{nom}_{len(nom)}_assignsubmission_file_")
+    open(f"classe/{nom}_{len(nom)}_assignsubmission_file_/prog.sh", "w").write(programme + "\n")
+open("classe/compile_7_assignsubmission_file_/erreur.txt", "w").write("prog.c:3:1: error: expected ';' before '}' token\n")
+open("bareme-jeux.txt", "w").write("jeu public 20\njeu grand 80\n")
+PY
+mkdir rapport-jeux
+"$classe" --sans-bac-a-sable --temps=1 --construire='! cat erreur.txt 2>/dev/null' --executer='sh prog.sh' \
+  --jeux=jeux --bareme=bareme-jeux.txt --retours=retours-jeux --moodle=moodle-jeux.csv --junit=junit-jeux.xml \
+  --html=rapport-jeux/classe.html -o notes-jeux.tsv classe/*/ 2>erreurs-jeux
+"$classe" --sans-bac-a-sable --temps=1 --executer='sh prog.sh' --jeux=jeux --bareme=bareme-jeux.txt \
+  --gradescope=results-jeux.json classe/partielle_9_assignsubmission_file_/ >/dev/null 2>&1
+python3 - <<'PY' || echecs=$((echecs + 1))
+import csv, json, os, sys, xml.etree.ElementTree as ET
+fautes = []
+def verifier(condition, quoi):
+    if not condition:
+        fautes.append(quoi)
+rangees = list(csv.DictReader(open("notes-jeux.tsv", encoding="utf-8"), dialect="excel-tab"))
+fins = {r["remise"].split("_")[0]: r["public.fin"] for r in rangees[1:]}
+attendues = {"pleine": "normale", "partielle": "normale", "decalee": "normale", "crlf": "normale",
+             "coupee": "normale", "temps": "temps dépassé", "compile": "ne compile pas"}
+for nom, fin in attendues.items():
+    verifier(fins.get(nom) == fin, f"fin de {nom} : {fins.get(nom)!r}")
+verifier(fins.get("plantage", "").startswith("plantage (SIGSEGV"), "fin du plantage : " + repr(fins.get("plantage")))
+notes = {r["remise"].split("_")[0]: r["note"] for r in rangees[1:]}
+verifier(notes["pleine"] == "20" and notes["compile"] == "0", "notes : " + repr(notes))
+verifier(all(0 <= float(n) < 20 for k, n in notes.items() if k != "pleine"), "notes partielles : " + repr(notes))
+# Nothing of the hidden set's lines where a student may read.
+lus = {}
+for d in os.listdir("retours-jeux"):
+    lus[d] = open(f"retours-jeux/{d}/retour.txt", encoding="utf-8").read()
+    verifier(lus[d].count("\n") <= 60, d + " : plus de 60 lignes")
+racine = ET.parse("junit-jeux.xml").getroot()
+lus["junit"] = "".join(f.text or "" for f in racine.iter("failure"))
+r = json.load(open("results-jeux.json", encoding="utf-8"))
+lus["results.json"] = json.dumps(r, ensure_ascii=False)
+for quoi, texte in lus.items():
+    verifier("Secret" not in texte and "Cachée" not in texte, "ligne d'un jeu caché dans " + quoi)
+retour = lambda nom: lus[f"{nom}_{len(nom)}_assignfeedback_file_"]
+verifier("expected ';' before" in retour("compile"), "retour : le compilateur")
+verifier("temps dépassé" in retour("temps") and "plantage (SIGSEGV" in retour("plantage"), "retour : fins")
+verifier("Erreur de segmentation" in retour("plantage"), "retour : sortie d'erreur")
+verifier("Jeu « grand » (caché)" in retour("partielle") and "Ligne #" in retour("partielle"), "retour partiel")
+cles = [(c.get("classname"), c.get("name")) for c in racine.iter("testcase")]
+verifier(len(cles) == len(set(cles)) and len(racine.findall("testsuite")) == 8, "junit : suites et paires")
+visibles = {t["visibility"] for t in r["tests"]}
+verifier(visibles == {"hidden", "visible"}, "json : visibilités " + repr(visibles))
+verifier(abs(r["score"] - float(notes["partielle"])) < 1e-9, "json : score")
+moodle = list(csv.DictReader(open("moodle-jeux.csv", encoding="utf-8", newline="")))
+verifier(len(moodle) == 8 and {m["Note"] for m in moodle} >= {"20", "0"}, "moodle des jeux")
+for f in fautes:
+    print("ÉCHEC", f)
+sys.exit(1 if fautes else 0)
+PY
+
 # A real browser renders the report; the picture must hold more than a
 # blank page.
 profil=$(mktemp -d)
 timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
   --disable-component-update --disable-sync --no-first-run --user-data-dir="$profil" \
-  --window-size=1000,1400 --screenshot="$tmp/rapport.png" "file://$tmp/rapport/classe.html" >/dev/null 2>&1
+  --window-size=1000,1400 --screenshot="$tmp/rapport.png" "file://$tmp/rapport-jeux/classe.html" >/dev/null 2>&1
 rm -rf "$profil"
 python3 - "$tmp/rapport.png" <<'PY' || echouer "rendu de la page par Chromium"
 import struct, sys, zlib

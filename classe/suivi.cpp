@@ -1,0 +1,56 @@
+#include "suivi.h"
+
+#include "validation/bilan.h"
+#include "validation/rapport.h"
+
+#include <algorithm>
+
+namespace {
+
+// "Ligne #5 (localiser) : ÉCHEC" with V1 and V2, each cut short.
+std::string decrireEchec(const LigneComparee& ligne)
+{
+    constexpr std::size_t longueur = 200;
+    const Echec echec{ligne.numeroLigne, ligne.commande.substr(0, longueur), ligne.attendue.substr(0, longueur),
+                      ligne.obtenue.substr(0, longueur), ligne.finTeste, ligne.finAttendu, ligne.obtenueSansSaut};
+    std::ostringstream texte;
+    ecrireRapport(texte, echec);
+    return texte.str();
+}
+
+std::size_t indiquerMot(std::string_view commande)
+{
+    return static_cast<std::size_t>(std::find(commandesBilan.begin(), commandesBilan.end(), commande)
+                                    - commandesBilan.begin());
+}
+
+} // namespace
+
+void preparerSuivi(Suivi& suivi, bool expliquer)
+{
+    suivi.expliquer = expliquer;
+    suivi.historique.erreurs = &suivi.texte;
+    suivi.historique.couleur = false;
+}
+
+void suivreLigneRemise(Suivi& suivi, const LigneComparee& ligne)
+{
+    if (!suivi.expliquer) {
+        analyserLigne(suivi.historique.analyse, ligne);
+        return;
+    }
+    suivreLigne(suivi.historique, ligne);
+    std::string& premier = suivi.premiersEchecs[indiquerMot(ligne.commande)];
+    if (!ligne.identiques && premier.empty())
+        premier = decrireEchec(ligne);
+}
+
+std::string conclureSuivi(Suivi& suivi, const FinParcours& fin, const Decomptes& decomptes)
+{
+    terminerAnalyse(suivi.historique.analyse, fin);
+    if (!suivi.expliquer)
+        return {};
+    ecrireRecap(suivi.historique, decomptes, false);
+    ecrireBilan(decomptes.reussites, decomptes.tests, false, suivi.texte);
+    return suivi.texte.str();
+}
