@@ -36,8 +36,10 @@ void signalerErreur(std::string_view chemin, std::string_view motif)
 }
 
 // The test sets of a class that is run: --jeux's, or TEST and ATTENDU.
-// Each is opened, counted and copied for the runs.
-bool preparerJeux(const Options& options, VueClasse* vue, std::vector<JeuCorrige>& jeux)
+// Each is opened, counted and copied for the runs. The class view follows
+// the lines of the one set whose lines may be shown, when there is one;
+// `vueSuivie` says whether there is.
+bool preparerJeux(const Options& options, VueClasse* vue, std::vector<JeuCorrige>& jeux, bool& vueSuivie)
 {
     std::string erreur;
     std::string chemin;
@@ -48,6 +50,8 @@ bool preparerJeux(const Options& options, VueClasse* vue, std::vector<JeuCorrige
         signalerErreur(chemin, erreur);
         return false;
     }
+    const auto visibles = std::count_if(jeux.begin(), jeux.end(), [](const JeuCorrige& jeu) { return !jeu.cache; });
+    vueSuivie = vue != nullptr && visibles == 1;
     for (JeuCorrige& jeu : jeux) {
         Corrige& corrige = jeu.corrige;
         const int test = ouvrirLecture(corrige.cheminTest, true, false, corrige.infosTest, erreur);
@@ -60,7 +64,7 @@ bool preparerJeux(const Options& options, VueClasse* vue, std::vector<JeuCorrige
             return false;
         }
         close(attendu);
-        if (!compterMaxima(test, jeux.size() == 1 ? vue : nullptr, jeu.maxima) || !copierTest(jeu)) {
+        if (!compterMaxima(test, vueSuivie && !jeu.cache ? vue : nullptr, jeu.maxima) || !copierTest(jeu)) {
             signalerErreur(corrige.cheminTest, "erreur de lecture");
             return false;
         }
@@ -118,11 +122,13 @@ bool ecrireTableau(Fichier* fichier, const Options& options, const std::string& 
 
 int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>& notes, VueClasse& vue)
 {
-    VueClasse* const vueDemandee =
-        options.lignes.empty() && (options.plateformes.html.empty() || !options.jeux.empty()) ? nullptr : &vue;
     std::vector<JeuCorrige> jeux;
-    if (!preparerJeux(options, vueDemandee, jeux))
+    bool vueSuivie = false;
+    if (!preparerJeux(options, options.lignes.empty() && options.plateformes.html.empty() ? nullptr : &vue, jeux,
+                      vueSuivie))
         return 2;
+    // With several sets that may be shown, the view's lines would mix them.
+    VueClasse* const vueDemandee = vueSuivie || !options.lignes.empty() ? &vue : nullptr;
     Identites identites;
     for (const JeuCorrige& jeu : jeux) {
         ajouterIdentite(identites, jeu.corrige.infosTest, Role::test);
@@ -209,10 +215,10 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
         code = 1;
     if (plateformes) {
         const std::vector<LigneManquee> manquees =
-            vueDemandee == nullptr || options.plateformes.html.empty()
+            !vueSuivie || options.plateformes.html.empty()
             ? std::vector<LigneManquee>{}
-            : extraireLignesManquees(vue, plateformes->jeux.front().nom, 20);
-        if (!ecrirePlateformes(*plateformes, vueDemandee != nullptr ? &manquees : nullptr, std::cerr))
+            : extraireLignesManquees(vue, nommerJeuVisible(plateformes->jeux), 20);
+        if (!ecrirePlateformes(*plateformes, vueSuivie ? &manquees : nullptr, std::cerr))
             code = 1;
     }
     return code;

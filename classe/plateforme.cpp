@@ -213,6 +213,12 @@ bool compterRemises(Plateformes& plateformes, std::size_t remises, std::string& 
     return true;
 }
 
+std::string nommerJeuVisible(const std::vector<Jeu>& jeux)
+{
+    const auto visible = std::find_if(jeux.begin(), jeux.end(), [](const Jeu& jeu) { return !jeu.cache; });
+    return visible == jeux.end() ? std::string() : visible->nom;
+}
+
 ResultatRemise convertirNote(const Note& note)
 {
     ResultatRemise remise;

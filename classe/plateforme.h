@@ -76,6 +76,9 @@ bool compterRemises(Plateformes& plateformes, std::size_t remises, std::string& 
 // The set a single test file makes: named after it, without its extension.
 Jeu nommerJeuUnique(const std::string& cheminTest, const Decomptes& maxima);
 
+// The name of the first set whose lines may be shown, empty when none.
+std::string nommerJeuVisible(const std::vector<Jeu>& jeux);
+
 // A graded row as the writers take it.
 ResultatRemise convertirNote(const Note& note);
 

@@ -241,6 +241,9 @@ verifier(len(cles) == len(set(cles)) and len(racine.findall("testsuite")) == 8, 
 visibles = {t["visibility"] for t in r["tests"]}
 verifier(visibles == {"hidden", "visible"}, "json : visibilités " + repr(visibles))
 verifier(abs(r["score"] - float(notes["partielle"])) < 1e-9, "json : score")
+# The report's most-missed lines are the public set's, the only one shown.
+page = open("rapport-jeux/classe.html", encoding="utf-8").read()
+verifier('<tr><td>public</td><td class="n">' in page, "html : lignes manquées du jeu public")
 moodle = list(csv.DictReader(open("moodle-jeux.csv", encoding="utf-8", newline="")))
 verifier(len(moodle) == 8 and {m["Note"] for m in moodle} >= {"20", "0"}, "moodle des jeux")
 for f in fautes:
