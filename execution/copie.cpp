@@ -1,6 +1,7 @@
 #include "copie.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -17,7 +18,7 @@ constexpr int profondeurMax = 64;
 using Dossier = std::unique_ptr<DIR, int (*)(DIR*)>;
 
 int copierFichier(int source, int destination, const char* nom, mode_t mode, uid_t proprietaire,
-                  gid_t groupe)
+                  gid_t groupe, std::uint64_t& reste)
 {
     const int entree = openat(source, nom, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (entree < 0)
@@ -39,6 +40,11 @@ int copierFichier(int source, int destination, const char* nom, mode_t mode, uid
             erreur = lus < 0 ? errno : 0;
             break;
         }
+        if (static_cast<std::uint64_t>(lus) > reste) {
+            erreur = EFBIG;
+            break;
+        }
+        reste -= static_cast<std::uint64_t>(lus);
         ssize_t ecrits = 0;
         while (ecrits < lus) {
             const ssize_t n = write(sortie, tampon + ecrits, static_cast<std::size_t>(lus - ecrits));
@@ -64,7 +70,8 @@ int copierFichier(int source, int destination, const char* nom, mode_t mode, uid
     return erreur;
 }
 
-int copierEntrees(int source, int destination, uid_t proprietaire, gid_t groupe, int profondeur)
+int copierEntrees(int source, int destination, uid_t proprietaire, gid_t groupe, std::uint64_t& reste,
+                  int profondeur)
 {
     if (profondeur > profondeurMax)
         return ELOOP;
@@ -93,7 +100,7 @@ int copierEntrees(int source, int destination, uid_t proprietaire, gid_t groupe,
             return errno;
         int erreur = 0;
         if (S_ISREG(infos.st_mode)) {
-            erreur = copierFichier(source, destination, nom, infos.st_mode, proprietaire, groupe);
+            erreur = copierFichier(source, destination, nom, infos.st_mode, proprietaire, groupe, reste);
         } else if (S_ISLNK(infos.st_mode)) {
             std::string cible(static_cast<std::size_t>(infos.st_size) + 1, '\0');
             const ssize_t longueur = readlinkat(source, nom, cible.data(), cible.size());
@@ -113,7 +120,7 @@ int copierEntrees(int source, int destination, uid_t proprietaire, gid_t groupe,
             if (dedans < 0 || copie < 0)
                 erreur = errno;
             else
-                erreur = copierEntrees(dedans, copie, proprietaire, groupe, profondeur + 1);
+                erreur = copierEntrees(dedans, copie, proprietaire, groupe, reste, profondeur + 1);
             if (erreur == 0 && proprietaire != static_cast<uid_t>(-1) && fchown(copie, proprietaire, groupe) != 0)
                 erreur = errno;
             if (erreur == 0 && fchmod(copie, (infos.st_mode & 0777) | 0700) != 0)
@@ -165,9 +172,9 @@ bool viderDossier(int dossier, int profondeur)
 
 } // namespace
 
-int copierDossier(int source, int destination, uid_t proprietaire, gid_t groupe)
+int copierDossier(int source, int destination, uid_t proprietaire, gid_t groupe, std::uint64_t plafond)
 {
-    return copierEntrees(source, destination, proprietaire, groupe, 0);
+    return copierEntrees(source, destination, proprietaire, groupe, plafond, 0);
 }
 
 bool supprimerDossier(const char* chemin)

@@ -62,8 +62,11 @@ void preparerAtelier(const Execution& execution, const std::string& chemin, Atel
         return;
     }
     const bool changer = execution.bac.actif && execution.bac.changerUtilisateur;
+    // No larger than the sandbox's folder could take: a huge submission
+    // does not fill the grader's disk.
     const int erreur = copierDossier(original, copie, changer ? execution.bac.utilisateur : static_cast<uid_t>(-1),
-                                     changer ? execution.bac.groupe : static_cast<gid_t>(-1));
+                                     changer ? execution.bac.groupe : static_cast<gid_t>(-1),
+                                     execution.limites.espace);
     close(original);
     if (erreur != 0) {
         close(copie);
