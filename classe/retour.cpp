@@ -204,8 +204,12 @@ std::string nommerDossierRetour(std::string_view nom, std::string_view identifia
 {
     std::string dossier;
     std::string nomComplet;
-    if (moodle && !identifiant.empty() && !extraireParticipant(nom, &nomComplet).empty())
+    if (moodle && !identifiant.empty() && !extraireParticipant(nom, &nomComplet).empty()) {
+        // Moodle finds the number as the second part between '_', as its
+        // own export writes names: without one.
+        std::replace(nomComplet.begin(), nomComplet.end(), '_', ' ');
         dossier = nomComplet + "_" + std::string(identifiant) + "_assignfeedback_file_";
+    }
     else if (moodle && !identifiant.empty())
         dossier = std::string(nom) + "_" + std::string(identifiant) + "_assignfeedback_file_";
     else

@@ -203,6 +203,8 @@ TEST(Retour, DossiersNommesCommeLaRemiseOuPourMoodle)
               "Dupont Marie_123456_assignfeedback_file_");
     EXPECT_EQ(nommerDossierRetour("Dupont Marie_123456_assignsubmission_file_", "123456", false),
               "Dupont Marie_123456_assignsubmission_file_");
+    EXPECT_EQ(nommerDossierRetour("Jean_Luc Roy_8_assignsubmission_file_", "8", true),
+              "Jean Luc Roy_8_assignfeedback_file_");
     EXPECT_EQ(nommerDossierRetour("..", "", false), "_..");
     EXPECT_EQ(nommerDossierRetour("lucie/sous dossier/votre.resultat", "", false), "lucie");
     EXPECT_EQ(nommerDossierRetour("a\nb/", "", false), "a_b");
