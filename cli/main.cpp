@@ -98,8 +98,10 @@ int executer(int argc, const char* const argv[])
         return 1;
     }
 
-    const Presentation presentation =
+    Presentation presentation =
         choisirPresentation(isatty(STDERR_FILENO) == 1, std::getenv("NO_COLOR"), std::getenv("TERM"));
+    if (presentation.terminal)
+        mesurerTerminal(STDERR_FILENO, presentation);
     // What a student reads on a terminal says more than the exact lines.
     const bool explicite = presentation.terminal && !options.silencieux;
     for (const std::string& chemin : options.enTrop) {
@@ -108,6 +110,8 @@ int executer(int argc, const char* const argv[])
         std::cerr << "attention : chemin en trop, ignor\xC3\xA9 : ";
         ecrireChemin(std::cerr, chemin, presentation);
         std::cerr << '\n';
+        // Its rows, at most: a byte escaped takes four columns.
+        presentation.rangeesAvant += 1 + (40 + 4 * chemin.size()) / presentation.colonnes;
     }
     const std::string* const chemins[] = {&options.cheminTest, &options.cheminSolution,
                                           &options.cheminVotre};

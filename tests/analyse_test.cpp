@@ -1,3 +1,4 @@
+#include "cours.h"
 #include "validation/explication/analyse.h"
 #include "validation/moteur/parcours.h"
 
@@ -9,14 +10,6 @@
 
 namespace {
 
-std::string joindre(const std::vector<std::string>& lignes)
-{
-    std::string texte;
-    for (const std::string& ligne : lignes)
-        texte += ligne + "\n";
-    return texte;
-}
-
 // N distinct expected results, one per test line.
 std::vector<std::string> resultats(int nombre)
 {
@@ -26,118 +19,118 @@ std::vector<std::string> resultats(int nombre)
     return lignes;
 }
 
-Analyse analyser(const std::vector<std::string>& attendues, const std::vector<std::string>& obtenues)
+Analyse analyser(const std::vector<std::string>& attendues, const std::string& obtenues,
+                 std::vector<Verdict>* verdicts = nullptr)
 {
     std::string test;
     for (std::size_t i = 0; i < attendues.size(); ++i)
         test += "localiser Bob " + std::to_string(i + 1) + "\n";
     std::istringstream fluxTest(test);
-    std::istringstream fluxAttendu(joindre(attendues));
-    std::istringstream fluxVotre(joindre(obtenues));
+    std::istringstream fluxAttendu(joindreLignes(attendues));
+    std::istringstream fluxVotre(obtenues);
     Analyse analyse;
+    analyse.garderVerdicts = verdicts != nullptr;
     FinParcours fin;
-    parcourirLignes(fluxTest, fluxAttendu, fluxVotre,
-                    [&analyse](const LigneComparee& ligne) { analyserLigne(analyse, ligne); }, fin);
+    const auto prendre = [&] {
+        Verdict verdict;
+        while (verdicts != nullptr && prendreVerdict(analyse, verdict))
+            verdicts->push_back(verdict);
+    };
+    parcourirLignes(fluxTest, fluxAttendu, fluxVotre, [&](const LigneComparee& ligne) {
+        analyserLigne(analyse, ligne);
+        prendre();
+    }, fin);
     terminerAnalyse(analyse, fin);
+    prendre();
     return analyse;
 }
 
 } // namespace
 
-TEST(AnalyserLigne, DecalagesDeUneATroisLignesManquantesOuEnTrop)
+TEST(AnalyserLigne, UnDecalageExpliqueLesEchecsQuIlCause)
 {
-    const std::vector<std::string> attendues = resultats(1000);
-    for (const bool manque : {true, false}) {
-        for (unsigned k = 1; k <= decalageMax; ++k) {
-            std::vector<std::string> obtenues(attendues.begin(), attendues.begin() + 499);
-            if (manque)
-                obtenues.insert(obtenues.end(), attendues.begin() + 499 + k, attendues.end());
-            else {
-                for (unsigned i = 0; i < k; ++i)
-                    obtenues.push_back("ligne en trop " + std::to_string(i));
-                obtenues.insert(obtenues.end(), attendues.begin() + 499, attendues.end());
-            }
-            const Analyse analyse = analyser(attendues, obtenues);
-            ASSERT_EQ(analyse.decalages.size(), 1U) << manque << k;
-            const Decalage& decalage = analyse.decalages.front();
-            EXPECT_EQ(decalage.manque, manque);
-            EXPECT_EQ(decalage.lignes, k);
-            EXPECT_EQ(decalage.debut, 500);
-            EXPECT_EQ(decalage.test, "localiser Bob 500");
-            // k lines unexplained, two that establish it, then every one.
-            EXPECT_EQ(decalage.premierExplique, 500 + k + 2);
-            EXPECT_EQ(decalage.dernierExplique, 1000);
-            EXPECT_EQ(analyse.premierEchec, 500);
-        }
-    }
-}
-
-TEST(AnalyserLigne, AucunDecalageSurDesLignesSimplementFausses)
-{
-    const std::vector<std::string> attendues = resultats(300);
-    const struct {
-        const char* nom;
-        std::vector<std::string> obtenues;
-    } cas[] = {
-        {"toutes fausses", [&] {
-             std::vector<std::string> v;
-             for (const std::string& ligne : attendues)
-                 v.push_back(ligne + "!");
-             return v;
-         }()},
-        {"une seule valeur", std::vector<std::string>(300, "erreur")},
-        {"vides", std::vector<std::string>(300, "")},
-        {"fichier vide", {}},
-        {"fin de fichier", std::vector<std::string>(attendues.begin(), attendues.begin() + 100)},
-        // A value that repeats matches the previous line by chance: once
-        // is not a shift.
-        {"une coincidence", [&] {
-             std::vector<std::string> v = attendues;
-             v[10] = "x";
-             v[11] = attendues[10];
-             v[12] = "y";
-             return v;
-         }()},
-    };
-    for (const auto& [nom, obtenues] : cas)
-        EXPECT_TRUE(analyser(attendues, obtenues).decalages.empty()) << nom;
-}
-
-TEST(AnalyserLigne, UneLigneQuiConcordeArreteLeDecalage)
-{
-    // One line missing at 100, one extra at 199: in step again after it.
+    // One line missing at 100, one extra after 199: in step again after it.
     const std::vector<std::string> attendues = resultats(300);
     std::vector<std::string> obtenues(attendues.begin(), attendues.begin() + 99);
     obtenues.insert(obtenues.end(), attendues.begin() + 100, attendues.begin() + 199);
     obtenues.push_back("en trop");
     obtenues.insert(obtenues.end(), attendues.begin() + 199, attendues.end());
-    const Analyse analyse = analyser(attendues, obtenues);
-    ASSERT_EQ(analyse.decalages.size(), 1U);
-    EXPECT_EQ(analyse.decalages[0].debut, 100);
-    EXPECT_EQ(analyse.decalages[0].dernierExplique, 199);
+    std::vector<Verdict> verdicts;
+    const Analyse analyse = analyser(attendues, joindreLignes(obtenues), &verdicts);
+    ASSERT_EQ(verdicts.size(), 300U);
     EXPECT_EQ(analyse.echecs, 100);
+    EXPECT_EQ(analyse.expliques, 100);
+    EXPECT_EQ(analyse.premierExplique, 100);
+    EXPECT_EQ(analyse.dernierExplique, 199);
+    EXPECT_EQ(analyse.alignement.realignees, 299);
+    std::string sauts;
+    for (const Verdict& verdict : verdicts) {
+        for (const Saut& saut : verdict.sauts)
+            sauts += std::to_string(verdict.numeroLigne) + ":" + decrireSaut(saut) + "\n";
+    }
+    EXPECT_EQ(sauts, "100:une ligne semble manquer dans le fichier test\xC3\xA9 \xC3\xA0 la ligne #100\n"
+                     "200:une ligne de trop semble se trouver dans le fichier test\xC3\xA9 apr\xC3\xA8s la ligne #199\n");
+    EXPECT_EQ(decrireSaut({true, 4, 12}), "4 lignes semblent manquer dans le fichier test\xC3\xA9 \xC3\xA0 la ligne #12");
+    EXPECT_EQ(decrireSaut({false, 2, 0}),
+              "deux lignes de trop semblent se trouver dans le fichier test\xC3\xA9 avant la ligne #1");
 }
 
 TEST(Diagnostiquer, CeQuiExpliqueLesEchecsDUneRemise)
 {
     const std::vector<std::string> attendues = resultats(50);
-    std::vector<std::string> crlf;
-    for (const std::string& ligne : attendues)
-        crlf.push_back(ligne + "\r");
+    const auto transformer = [&attendues](auto changer) {
+        std::vector<std::string> v;
+        for (std::size_t i = 0; i < attendues.size(); ++i)
+            v.push_back(changer(attendues[i], i));
+        return v;
+    };
     std::vector<std::string> manque(attendues.begin(), attendues.begin() + 19);
     manque.insert(manque.end(), attendues.begin() + 20, attendues.end());
+    std::vector<std::string> melange = manque;
+    melange.erase(melange.begin() + 30, melange.begin() + 33);
+    melange.insert(melange.begin() + 5, "debug");
     const struct {
         const char* nom;
-        std::vector<std::string> obtenues;
+        std::string obtenues;
         std::string diagnostic;
     } cas[] = {
-        {"juste", attendues, ""},
-        {"vide", {}, "fichier vide"},
-        {"crlf", crlf, "fins de ligne CRLF (Windows)"},
-        {"coupe", std::vector<std::string>(attendues.begin(), attendues.begin() + 30),
+        {"juste", joindreLignes(attendues), ""},
+        {"vide", "", "fichier vide"},
+        {"crlf", joindreLignes(transformer([](const std::string& l, std::size_t) { return l + "\r"; })),
+         "fins de ligne CRLF (Windows)"},
+        {"coupe", joindreLignes(std::vector<std::string>(attendues.begin(), attendues.begin() + 30)),
          "s'arr\xC3\xAAte apr\xC3\xA8s la ligne 30 (programme interrompu ?)"},
-        {"manque", manque, "d\xC3\xA9" "cal\xC3\xA9 de 1 ligne (manquante) \xC3\xA0 partir de la ligne 20"},
+        {"manque", joindreLignes(manque), "1 ligne manquante \xC3\xA0 la ligne 20"},
+        {"melange", joindreLignes(melange), "4 lignes manquantes et 1 en trop, la premi\xC3\xA8re apr\xC3\xA8s la ligne 5"},
+        {"en trop a la fin", joindreLignes(attendues) + "x\ny\nz", "3 lignes en trop apr\xC3\xA8s la derni\xC3\xA8re ligne de test"},
+        {"bom", "\xEF\xBB\xBF" + joindreLignes(attendues), "marque d'ordre des octets (BOM) en t\xC3\xAAte"},
+        {"casse", joindreLignes(transformer([](std::string l, std::size_t) { l[0] = 'R'; return l; })),
+         "seule la casse diff\xC3\xA8re (50 lignes)"},
+        {"utf-16", [&attendues] {
+             std::string utf16 = "\xFF\xFE";
+             for (const char octet : joindreLignes(attendues))
+                 utf16 += std::string{octet, '\0'};
+             return utf16;
+         }(), "en UTF-16, pas en UTF-8"},
     };
     for (const auto& [nom, obtenues, diagnostic] : cas)
         EXPECT_EQ(diagnostiquer(analyser(attendues, obtenues)), diagnostic) << nom;
+}
+
+TEST(Diagnostiquer, UneCelluleCourteQuelQueSoitLeFichier)
+{
+    // An empty line printed after every result, CRLF ends, junk after the end.
+    const Cours cours = genererCours(3000, 11);
+    std::string obtenues;
+    for (const std::string& ligne : cours.attendus)
+        obtenues += ligne + "\n\n";
+    obtenues += std::string(100000, 'x');
+    const Analyse analyse = analyser(cours.attendus, obtenues);
+    const std::string diagnostic = diagnostiquer(analyse);
+    std::size_t caracteres = 0;
+    for (const char octet : diagnostic)
+        caracteres += (static_cast<unsigned char>(octet) & 0xC0) != 0x80 ? 1 : 0;
+    EXPECT_LE(caracteres, 120U) << diagnostic;
+    EXPECT_EQ(diagnostic.find(" lignes en trop, la premi\xC3\xA8re "), 4U) << diagnostic;
+    EXPECT_EQ(diagnostic.find("trops"), std::string::npos);
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# A student's runs on a terminal, on a test file of 1000 lines with the five
-# command words: what each scenario must say, and, redirected, the same runs
-# give every report as the exact lines. Run from tests/.
+# A student's runs on a terminal of a stated size, on a test file of 1000
+# lines with the five command words and on a course's data: what each
+# scenario must say within one screen, and, redirected, the same runs give
+# every report as the exact lines. Run from tests/.
 set -u
 valideur=$1
 [ -x "$valideur" ] || { echo "programme absent : $valideur"; exit 1; }
@@ -28,81 +29,167 @@ awk '{ print "trace " NR }' <(seq 5000) >test5000.txt
 awk '{ print "r" NR }' <(seq 5000) >attendu5000.resultat
 awk '{ print "faux" NR }' <(seq 5000) >faux5000.resultat
 
-# scenario name, count of full reports, then arguments, --, then the lines
-# that must appear on the screen.
+# Rows the capture takes on a terminal $1 columns wide: colours take none,
+# a tab goes to the next multiple of eight, a line wraps past the last column.
+rangees() {
+  perl -CSD -e 'my $c = shift; my $r = 0;
+    while (<STDIN>) { chomp; s/\e\[[0-9;]*[A-Za-z]//g; my ($col, $n) = (0, 1);
+      for my $ch (split //) { my $w = $ch eq "\t" ? 8 - $col % 8 : 1;
+        if ($col + $w > $c) { $n++; $col = 0 } $col += $w } $r += $n }
+    print "$r\n"' "$1"
+}
+
+# The terminal's size for the scenarios that follow.
+lignes=24 colonnes=80
+
+# scenario name, count of full reports (- for any), the first failing line
+# (- for none), then arguments, --, then the lines that must appear on the
+# screen. Everything the run writes takes at most the rows but one, the
+# first failure is the first report shown, and redirected, the same run
+# writes the exact reports and nothing else.
 scenario() {
-  local nom=$1 rapports=$2 arguments=() motifs=()
-  shift 2
+  local nom=$1 rapports=$2 premier=$3 arguments=() motifs=()
+  shift 3
   while [ "$1" != -- ]; do arguments+=("$1"); shift; done
   shift
   motifs=("$@")
   env -u NO_COLOR TERM=dumb SHELL="$BASH" \
-    script -qec "stty -onlcr; exec $(printf '%q ' "$valideur" "${arguments[@]}")" /dev/null \
+    script -qec "stty rows $lignes cols $colonnes -onlcr; exec $(printf '%q ' "$valideur" "${arguments[@]}")" /dev/null \
     </dev/null >ecran 2>&1
-  local ok=1 vus
+  local ok=1 vus pris
   vus=$(grep -c '^Ligne #' ecran)
-  [ "$vus" = "$rapports" ] || { ok=0; echo "  $vus rapports affichés, $rapports attendus"; }
+  [ "$rapports" = - ] || [ "$vus" = "$rapports" ] || { ok=0; echo "  $vus rapports affichés, $rapports attendus"; }
+  pris=$(rangees "$colonnes" <ecran)
+  [ "$pris" -lt "$lignes" ] || { ok=0; echo "  $pris rangées sur un terminal de $lignes"; }
+  if [ "$premier" != - ] && [ "$(grep -m 1 -o '^Ligne #[0-9]*' ecran)" != "Ligne #$premier" ]; then
+    ok=0; echo "  premier rapport : $(grep -m 1 '^Ligne #' ecran), #$premier attendu"
+  fi
   for motif in "${motifs[@]}"; do
     grep -qF -- "$motif" ecran || { ok=0; echo "  absent : $motif"; }
   done
-  # Redirected, the same run writes the exact reports and nothing else.
   "$valideur" "${arguments[@]}" >sortie 2>erreurs
   if LC_ALL=C grep -qvE '^(Ligne #[0-9]+ \(.*\) : ÉCHEC| V1:.*| V2:.*)$' erreurs \
      || [ "$(tail -n 1 ecran | tr -d '\r')" != "$(cat sortie)" ]; then
     ok=0; echo "  hors terminal, des lignes en plus, ou un autre bilan"
   fi
-  if [ $ok = 1 ]; then echo "ok $nom"; else echo "ÉCHEC $nom"; head -c 3000 ecran; echecs=$((echecs + 1)); fi
+  if [ $ok = 1 ]; then echo "ok $nom ($colonnes×$lignes)"; else echo "ÉCHEC $nom ($colonnes×$lignes)"; head -c 3000 ecran; echecs=$((echecs + 1)); fi
 }
 
-scenario manque 3 test.txt attendu.resultat manque.resultat -- \
-  "une ligne semble manquer dans le fichier testé à la ligne #500 (\`duree_rencontres Bob 500\`) : les lignes suivantes sont décalées d'une ligne" \
-  "… 498 lignes suivantes (#503 à #1000) décalées de la même façon : non affichées (rapports complets : 2> rapport.txt)" \
+scenario manque 1 500 test.txt attendu.resultat manque.resultat -- \
+  "une ligne semble manquer dans le fichier testé à la ligne #500 (\`duree_rencontres Bob 500\`)" \
   "Récapitulatif : 501 lignes en échec sur 1000 comparées, la première à la ligne #500 (duree_rencontres)" \
+  "  décalage : 1 ligne manquante à la ligne #500 ; il explique 501 échecs (#500 à #1000)" \
   "bilan ci-dessous, réussies/comparées par commande : trace, localiser, presences, frequentations, duree_rencontres"
-scenario trop 3 test.txt attendu.resultat trop.resultat -- \
-  "une ligne de trop semble se trouver dans le fichier testé à la ligne #500" \
-  "… 498 lignes suivantes (#503 à #1000)" \
+scenario trop 1 500 test.txt attendu.resultat trop.resultat -- \
+  "une ligne de trop semble se trouver dans le fichier testé après la ligne #499 (\`frequentations Bob 499\`)" \
   "attention : le fichier testé a des lignes après la ligne #1000"
-scenario manque2 4 test.txt attendu.resultat manque2.resultat -- \
-  "deux lignes semblent manquer dans le fichier testé à la ligne #500" \
-  "… 497 lignes suivantes (#504 à #1000)"
-scenario crlf 3 test.txt attendu.resultat crlf.resultat -- \
-  "… 997 lignes suivantes (#4 à #1000) en échec pour la même cause (retours chariot)" \
-  "même cause (retours chariot) : 1000 échecs, dont 997 pliés"
-scenario coupe 3 test.txt attendu.resultat coupe.resultat -- \
-  "… 487 lignes suivantes (#514 à #1000) en échec pour la même cause (fin du fichier testé)" \
+scenario manque2 1 500 test.txt attendu.resultat manque2.resultat -- \
+  "deux lignes semblent manquer dans le fichier testé à la ligne #500 (\`duree_rencontres Bob 500\`)" \
+  "  décalage : 2 lignes manquantes à la ligne #500 ; il explique 501 échecs (#500 à #1000)"
+scenario crlf 1 1 test.txt attendu.resultat crlf.resultat -- \
+  "indice : les lignes ne diffèrent que par des retours chariot" \
+  "même cause (retours chariot) : 1000 échecs (#1 à #1000), dont 999 non affichés"
+scenario coupe 1 511 test.txt attendu.resultat coupe.resultat -- \
+  "même cause (fin du fichier testé) : 490 échecs (#511 à #1000), dont 489 non affichés" \
   "attention : le fichier testé s'arrête après la ligne #510, avant la fin du fichier de test"
-scenario vide 3 test.txt attendu.resultat vide.resultat -- \
+scenario vide 1 1 test.txt attendu.resultat vide.resultat -- \
   "attention : le fichier testé est vide"
-scenario plafond 20 test5000.txt attendu5000.resultat faux5000.resultat -- \
-  "… 20 rapports affichés : les échecs suivants sont comptés sans être affichés (tous les rapports : 2> rapport.txt)" \
+scenario plafond - 1 test5000.txt attendu5000.resultat faux5000.resultat -- \
   "Récapitulatif : 5000 lignes en échec sur 5000 comparées, la première à la ligne #1 (trace)" \
-  "non affichés : 4980 échecs après les 20 premiers rapports"
-scenario ordre 20 attendu.resultat test.txt juste.resultat -- \
+  "non affichés : 4998 échecs ; pour tous les lire, relancer la même commande suivie de 2> rapport.txt"
+scenario ordre - 1 attendu.resultat test.txt juste.resultat -- \
   "attention : aucune ligne de test ne commence par trace, localiser, presences, frequentations ou duree_rencontres : les fichiers sont-ils dans l'ordre test, attendu, testé ?"
-scenario blanc 0 blanc.txt attendu.resultat juste.resultat -- \
+scenario blanc 0 - blanc.txt attendu.resultat juste.resultat -- \
   "Récapitulatif : aucun échec, 299 lignes comparées qui concordent" \
   "attention : la validation s'est arrêtée à la ligne #300 du fichier de test, qui est vide ; 700 lignes (13 721 octets) qui la suivent n'ont pas été lues"
-scenario en-trop 0 test.txt attendu.resultat long.resultat -- \
+scenario en-trop 0 - test.txt attendu.resultat long.resultat -- \
   "attention : le fichier testé a des lignes après la ligne #1000, la dernière du fichier de test : elles n'ont pas été comparées"
-scenario attendu-court 3 test.txt attendu-court.resultat juste.resultat -- \
-  "… 397 lignes suivantes (#604 à #1000) en échec pour la même cause (fin du fichier attendu)" \
+scenario attendu-court 1 601 test.txt attendu-court.resultat juste.resultat -- \
+  "même cause (fin du fichier attendu) : 400 échecs (#601 à #1000), dont 399 non affichés" \
   "attention : le fichier des résultats attendus s'arrête après la ligne #600, avant la fin du fichier de test"
 
-# Lines that look identical: each gets its hint.
+# Lines that look identical: each gets its hint, on a screen tall enough
+# for all of them.
 printf 'trace %s\n' 1 2 3 4 5 6 >test-indices.txt
 printf '%b\n' 'caf\xc3\xa9' 'Zo\xc3\xa9' '\xc3\xa9t\xc3\xa9' '3.14' 'a b' 'x' >attendu-indices.resultat
 printf '%b\n' '\xef\xbb\xbfcaf\xc3\xa9' 'ZO\xc3\x89' '\xe9t\xe9' '3,14' 'a\xe2\x80\x8bb' 'x' >votre-indices.resultat
 printf '%b\n' 'cafe\xcc\x81' 'Zo\xc3\xa9' '\xc3\x83\xc2\xa9t\xc3\x83\xc2\xa9' >nfd.resultat
-scenario indices 5 test-indices.txt attendu-indices.resultat votre-indices.resultat -- \
+lignes=60 colonnes=120
+scenario indices 5 1 test-indices.txt attendu-indices.resultat votre-indices.resultat -- \
   "indice : indicateur d'ordre des octets U+FEFF (BOM) au début du fichier testé" \
   "indice : seule la casse des lettres diffère" \
   "lue en Windows-1252, elle concorde avec l'attendue : sortie en Latin-1 / Windows-1252 ?" \
   "indice : virgule décimale dans la ligne obtenue là où l'attendue a un point" \
   "U+200B espace sans chasse"
-scenario nfd 5 test-indices.txt attendu-indices.resultat nfd.resultat -- \
+scenario nfd - 1 test-indices.txt attendu-indices.resultat nfd.resultat -- \
   "accents décomposés (lettre puis accent combinant, NFD) dans la ligne obtenue" \
   "texte encodé deux fois en UTF-8 dans la ligne obtenue"
+
+# A course's data: the five words mixed, about one result in six empty,
+# answers that repeat, accented names, trace lines up to about 1 100 bytes;
+# line 312 a trace of its own. Each mistake at 80×24 and at 120×40.
+awk -v n=1200 'BEGIN { srand(7)
+  split("Bob Zoé Anaïs Léon Chloé Maël René Eugène Inès", noms, " ")
+  split("dehors|hall|salle 1|salle 2|cafétéria", salles, "|")
+  for (i = 1; i <= n; i++) {
+    nom = noms[int(rand() * 9) + 1]; m = i == 312 ? 0 : int(rand() * 5)
+    if (m == 0) {
+      t = "trace " nom; a = ""
+      k = i == 312 ? 3 : rand() < 0.2 ? 40 + int(rand() * 25) : int(rand() * 8)
+      for (j = 0; j < k; j++) a = a (j ? " -> " : nom " : ") salles[int(rand() * 5) + 1] " (" int(rand() * 1440) ")"
+    } else if (m == 1) {
+      t = "localiser " nom " " int(rand() * 1440); a = nom " : " (rand() < 0.4 ? "dehors" : salles[int(rand() * 5) + 1])
+    } else if (m == 2) {
+      t = "presences " salles[int(rand() * 5) + 1] " " int(rand() * 1440)
+      a = rand() < 0.33 ? "" : noms[int(rand() * 9) + 1] " " noms[int(rand() * 9) + 1]
+    } else if (m == 3) {
+      t = "frequentations " nom; a = rand() < 0.25 ? "" : salles[int(rand() * 5) + 1] " " int(rand() * 9)
+    } else {
+      t = "duree_rencontres " nom " " noms[int(rand() * 9) + 1]; a = rand() < 0.2 ? "" : int(rand() * 300) " minutes"
+    }
+    print t >"cours.txt"; print a >"cours.resultat" } }'
+sed '312i debug : x = 3' cours.resultat >debug.resultat
+sed '312d' cours.resultat >manque312.resultat
+sed '1i Résultats :' cours.resultat >entete.resultat
+grep -v '^$' cours.resultat >sans-vides.resultat
+sed 's/$/\r/' cours.resultat >cours-crlf.resultat
+paste -d '\t' cours.txt cours.resultat | awk -F '\t' '{ print ($1 ~ /^localiser/ ? toupper($2) : $2) }' >casse.resultat
+# The first empty results, and how many the alignment states (none past the
+# last non-empty one).
+premierVide=$(grep -n -m 1 '^$' cours.resultat | cut -d : -f 1)
+apresPremierVide=$(sed -n "$((premierVide + 1))p" cours.resultat)
+[ -z "$apresPremierVide" ] && combien=deux\ lignes\ semblent || combien=une\ ligne\ semble
+vides=$(awk '/^$/ { v++; next } { total += v; v = 0 } END { print total }' cours.resultat)
+premierLocaliser=$(grep -n -m 1 '^localiser' cours.txt | cut -d : -f 1)
+cite() { sed -n "${1}p" cours.txt; }
+# Each shift stated once, and no other: the statements on the last screen.
+enonces() {
+  local vus
+  vus=$(grep -c 'sembl' ecran)
+  [ "$vus" = "$1" ] || { echo "ÉCHEC $2 : $vus énoncés de décalage, $1 attendus"; echecs=$((echecs + 1)); }
+}
+for taille in "24 80" "40 120"; do
+  read -r lignes colonnes <<<"$taille"
+  scenario cours-debug 1 312 cours.txt cours.resultat debug.resultat -- \
+    "une ligne de trop semble se trouver dans le fichier testé après la ligne #311 (\`$(cite 311)\`)" \
+    "  décalage : 1 ligne en trop après la ligne #311"
+  enonces 1 cours-debug
+  scenario cours-manque 1 312 cours.txt cours.resultat manque312.resultat -- \
+    "une ligne semble manquer dans le fichier testé à la ligne #312 (\`$(cite 312)\`)" \
+    "  décalage : 1 ligne manquante à la ligne #312"
+  enonces 1 cours-manque
+  scenario cours-entete 1 1 cours.txt cours.resultat entete.resultat -- \
+    "une ligne de trop semble se trouver dans le fichier testé avant la ligne #1 (\`$(cite 1)\`)"
+  enonces 1 cours-entete
+  scenario cours-vides - "$premierVide" cours.txt cours.resultat sans-vides.resultat -- \
+    "$combien manquer dans le fichier testé à la ligne #$premierVide (\`$(cite "$premierVide")\`)" \
+    "  décalages : $vides lignes manquantes, la première à la ligne #$premierVide"
+  enonces 3 cours-vides
+  scenario cours-crlf - 1 cours.txt cours.resultat cours-crlf.resultat -- \
+    "même cause (retours chariot) : 1200 échecs (#1 à #1200), dont "
+  scenario cours-casse - "$premierLocaliser" cours.txt cours.resultat casse.resultat -- \
+    "même cause (casse) : "
+done
 
 # The look past a blank test line never waits: from a pipe whose writer
 # holds it open, only what is there is counted.

@@ -1,5 +1,6 @@
-#include "validation/explication/terminal.h"
+#include "cours.h"
 #include "valider_chaines.h"
+#include "validation/explication/ecran.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,13 @@
 
 namespace {
 
-const Presentation terminal{true, false};
+Presentation terminal(std::size_t lignes = 24, std::size_t colonnes = 80)
+{
+    Presentation presentation{true, false};
+    presentation.lignes = lignes;
+    presentation.colonnes = colonnes;
+    return presentation;
+}
 
 std::string numeroter(const std::string& avant, int nombre, const std::string& apres = "")
 {
@@ -28,70 +35,91 @@ std::size_t compter(const std::string& texte, const std::string& motif)
 
 std::string surTerminal(const std::string& test, const std::string& attendu, const std::string& votre)
 {
-    return valider(test, attendu, votre, false, false, terminal).erreurs;
+    return valider(test, attendu, votre, false, false, terminal()).erreurs;
 }
 
 } // namespace
 
-TEST(SuivreLigne, PlafondDesRapportsAffichesEnEntier)
+TEST(SurTerminal, UnEcranSuffitEtLePremierEchecYReste)
 {
-    const struct {
-        int echecs;
-        std::size_t rapports;
-        bool plafond;
-    } cas[] = {{plafondRapports, plafondRapports, false}, {plafondRapports + 1, plafondRapports, true}};
-    for (const auto& [echecs, rapports, plafond] : cas) {
-        const std::string erreurs =
-            surTerminal(numeroter("trace ", echecs), numeroter("r", echecs), numeroter("faux ", echecs));
-        EXPECT_EQ(compter(erreurs, "Ligne #"), rapports) << echecs;
-        EXPECT_EQ(compter(erreurs, "rapports affich\xC3\xA9s : les \xC3\xA9" "checs suivants"), plafond ? 1U : 0U);
-        EXPECT_EQ(compter(erreurs, "non affich\xC3\xA9s : 1 \xC3\xA9" "chec apr\xC3\xA8s les 20 premiers"), plafond ? 1U : 0U);
-    }
-}
-
-TEST(SuivreLigne, UneCauseRepeteeSePlieApresTroisRapports)
-{
+    const Cours cours = genererCours(1200, 2);
+    const std::string test = joindreLignes(cours.tests);
+    const std::string attendu = joindreLignes(cours.attendus);
+    const auto changer = [&cours](auto changement) {
+        std::string texte;
+        for (std::size_t i = 0; i < cours.attendus.size(); ++i)
+            texte += changement(cours.attendus[i], i + 1);
+        return texte;
+    };
     const struct {
         const char* nom;
         std::string votre;
-        std::size_t rapports;
-        std::string pli;
+        std::string premier;
     } cas[] = {
-        {"trois", "r1\r\nr2\r\nr3\r\nr4\nr5\n", 3, ""},
-        {"quatre", "r1\r\nr2\r\nr3\r\nr4\r\nr5\n", 3, "\xE2\x80\xA6 1 ligne suivante (#4) en \xC3\xA9" "chec pour la m\xC3\xAAme cause (retours chariot)"},
-        {"cinq", "r1\r\nr2\r\nr3\r\nr4\r\nr5\r\n", 3, "\xE2\x80\xA6 2 lignes suivantes (#4 \xC3\xA0 #5) en \xC3\xA9" "chec"},
-        // A line that agrees closes the fold; the cause folds again at once.
-        {"interrompu", "r1\r\nr2\r\nr3\r\nr4\nr5\r\n", 3, "\xE2\x80\xA6 1 ligne suivante (#5)"},
-        // Another cause shows in full and closes the fold.
-        {"autre", "r1\r\nr2\r\nr3\r\nR4\nr5\r\n", 4, "seule la casse des lettres diff\xC3\xA8re\n  \xE2\x80\xA6 1 ligne suivante (#5)"},
+        {"tout faux", changer([](const std::string& l, std::size_t) { return l + "!\n"; }), "Ligne #1 "},
+        {"crlf", changer([](const std::string& l, std::size_t) { return l + "\r\n"; }), "Ligne #1 "},
+        {"debug a 312", changer([](const std::string& l, std::size_t n) { return (n == 312 ? "x = 3\n" : "") + l + "\n"; }),
+         "Ligne #312 "},
+        {"vides omis", changer([](const std::string& l, std::size_t) { return l.empty() ? l : l + "\n"; }), "Ligne #"},
+        {"majuscules un sur trois", changer([](std::string l, std::size_t n) {
+             if (n % 3 == 0 && !l.empty())
+                 l[0] = static_cast<char>(l[0] ^ 0x20);
+             return l + "\n";
+         }), "Ligne #"},
     };
-    for (const auto& [nom, votre, rapports, pli] : cas) {
-        const std::string erreurs = surTerminal(numeroter("trace ", 5), numeroter("r", 5), votre);
-        EXPECT_EQ(compter(erreurs, "Ligne #"), rapports) << nom << '\n' << erreurs;
-        if (!pli.empty()) {
-            EXPECT_EQ(compter(erreurs, pli), 1U) << nom << '\n' << erreurs;
+    for (const auto& [lignes, colonnes] : {std::pair<std::size_t, std::size_t>{24, 80}, {40, 120}, {12, 60}}) {
+        for (const auto& [nom, votre, premier] : cas) {
+            const Resultat resultat = valider(test, attendu, votre, false, false, terminal(lignes, colonnes));
+            const std::string ecran = resultat.erreurs + resultat.sortie;
+            EXPECT_LE(compterRangees(ecran, colonnes), lignes - 1) << nom << " " << colonnes << '\n' << ecran;
+            EXPECT_EQ(ecran.find(premier), ecran.find("Ligne #")) << nom;
+            EXPECT_NE(ecran.find("Ligne #"), std::string::npos) << nom;
+            // No line of a report wraps.
+            for (std::size_t debut = 0, fin; debut < ecran.size(); debut = fin + 1) {
+                fin = ecran.find('\n', debut);
+                const std::string ligne = ecran.substr(debut, fin - debut);
+                if (ligne.rfind(" V1:", 0) == 0 || ligne.rfind(" V2:", 0) == 0) {
+                    EXPECT_EQ(compterRangees(ligne, colonnes), 1U) << nom << '\n' << ligne;
+                }
+            }
         }
     }
 }
 
-TEST(SuivreLigne, UnDecalageSeDitUneFoisEtPlieSesEchecs)
+TEST(SurTerminal, UneCauseEstMontreeTroisFoisAuPlusPuisComptee)
 {
-    // r5 is missing from the results.
+    // Every other line in capitals: one cause, alternating with lines that agree.
     std::string votre;
-    for (int i = 1; i <= 40; ++i) {
-        if (i != 5)
-            votre += "r" + std::to_string(i) + "\n";
-    }
-    const std::string erreurs = surTerminal(numeroter("localiser Bob ", 40), numeroter("r", 40), votre);
+    for (int i = 1; i <= 400; ++i)
+        votre += (i % 2 == 0 ? "R" : "r") + std::to_string(i) + "\n";
+    const std::string erreurs =
+        valider(numeroter("trace ", 400), numeroter("r", 400), votre, false, false, terminal(60, 120)).erreurs;
     EXPECT_EQ(compter(erreurs, "Ligne #"), 3U) << erreurs;
-    EXPECT_EQ(compter(erreurs, "une ligne semble manquer dans le fichier test\xC3\xA9 \xC3\xA0 la ligne #5 "
-                               "(`localiser Bob 5`) : les lignes suivantes sont d\xC3\xA9" "cal\xC3\xA9" "es d'une ligne"),
-              1U);
-    EXPECT_EQ(compter(erreurs, "\xE2\x80\xA6 33 lignes suivantes (#8 \xC3\xA0 #40) d\xC3\xA9" "cal\xC3\xA9" "es de la m\xC3\xAAme fa\xC3\xA7on : "
-                               "non affich\xC3\xA9" "es (rapports complets : 2> rapport.txt)"),
-              1U)
+    EXPECT_EQ(compter(erreurs, "\xE2\x80\xA6"), 0U) << erreurs;
+    EXPECT_EQ(compter(erreurs, "m\xC3\xAAme cause (casse) : 200 \xC3\xA9" "checs (#2 \xC3\xA0 #400), dont 197 non affich\xC3\xA9s"), 1U)
         << erreurs;
-    EXPECT_EQ(compter(erreurs, "il explique 33 \xC3\xA9" "checs (#8 \xC3\xA0 #40)"), 1U);
+}
+
+TEST(SurTerminal, UnDecalageSeDitUneFoisEtCiteSaLigneDeTest)
+{
+    const std::string longue = "trace " + std::string(300, 'a');
+    std::string test = longue + "\n" + numeroter("localiser Bob ", 39);
+    std::string attendu = numeroter("r", 40);
+    // r5 is missing; then an extra line before the first.
+    std::string manque;
+    for (int i = 1; i <= 40; ++i)
+        manque += i == 5 ? "" : "r" + std::to_string(i) + "\n";
+    std::string erreurs = surTerminal(test, attendu, manque);
+    EXPECT_EQ(compter(erreurs, "Ligne #"), 1U) << erreurs;
+    EXPECT_EQ(compter(erreurs, "une ligne semble manquer dans le fichier test\xC3\xA9 \xC3\xA0 la ligne #5 (`localiser Bob 4`)"), 1U)
+        << erreurs;
+    EXPECT_EQ(compter(erreurs, "d\xC3\xA9" "calage : 1 ligne manquante \xC3\xA0 la ligne #5 ; il explique 36 \xC3\xA9" "checs (#5 \xC3\xA0 #40)"), 1U)
+        << erreurs;
+    erreurs = surTerminal(test, attendu, "debug\n" + attendu);
+    // The long test line, whole within the width, windowed as a text is.
+    EXPECT_EQ(compter(erreurs, "une ligne de trop semble se trouver dans le fichier test\xC3\xA9 avant la ligne #1 (`trace aaa"), 1U)
+        << erreurs;
+    EXPECT_EQ(compter(erreurs, "octets \xE2\x80\xA6]aaaa"), 1U) << erreurs;
 }
 
 TEST(EcrireRecap, UneLigneSansEchecEtDesAvertissementsPourLesRunsInsenses)
@@ -128,12 +156,28 @@ TEST(EcrireRecap, UneLigneSansEchecEtDesAvertissementsPourLesRunsInsenses)
 TEST(EcrireRecap, EchecsParMotPremierEchecEtLegende)
 {
     const std::string erreurs =
-        surTerminal("trace 1\nautre 2\nlocaliser 3\n", "a\nb\nc\n", "a\nB\nC\n");
+        valider("trace 1\nautre 2\nlocaliser 3\n", "a\nb\nc\n", "a\nB\nC\n", false, false, terminal(40, 200)).erreurs;
     const std::string fin = erreurs.substr(erreurs.find("R\xC3\xA9" "capitulatif"));
     EXPECT_EQ(fin, "R\xC3\xA9" "capitulatif : 2 lignes en \xC3\xA9" "chec sur 3 compar\xC3\xA9" "es, la premi\xC3\xA8re \xC3\xA0 la ligne #2 (autre)\n"
                    "  en \xC3\xA9" "chec/compar\xC3\xA9" "es : trace 0/1, localiser 1/1, presences 0/0, frequentations 0/0, "
                    "duree_rencontres 0/0, autre 1/1\n"
                    "  bilan ci-dessous, r\xC3\xA9ussies/compar\xC3\xA9" "es par commande : trace, localiser, presences, "
                    "frequentations, duree_rencontres\n");
-    EXPECT_EQ(valider("trace 1\n", "a\n", "b\n", true, false, terminal).erreurs, "");
+    EXPECT_EQ(valider("trace 1\n", "a\n", "b\n", true, false, terminal()).erreurs, "");
+}
+
+TEST(CompterRangees, CommeLeTerminalReplieLesLignes)
+{
+    EXPECT_EQ(compterRangees("", 80), 0U);
+    EXPECT_EQ(compterRangees("\n", 80), 1U);
+    EXPECT_EQ(compterRangees(std::string(80, 'a') + "\n", 80), 1U);
+    EXPECT_EQ(compterRangees(std::string(81, 'a') + "\n" + "b\n", 80), 3U);
+    // Colours take no column, accents one, a tab up to eight, wide characters two.
+    EXPECT_EQ(compterRangees("\x1b[1;31m" + std::string(80, 'a') + "\x1b[0m\n", 80), 1U);
+    std::string accents(40, 'a');
+    for (int i = 0; i < 40; ++i)
+        accents += "\xC3\xA9";
+    EXPECT_EQ(compterRangees(accents, 80), 1U);
+    EXPECT_EQ(compterRangees("\t\t\t\t\t\t\t\t\t\tx", 80), 2U);
+    EXPECT_EQ(compterRangees("\xE4\xBD\xA0" + std::string(79, 'a'), 80), 2U);
 }

@@ -227,7 +227,9 @@ TEST(ValiderFichiers, RapportsPourUnTerminalMarquentLaFinDesResultats)
         {"a\n\nb\n", {false, false, false}},
         {"a\n\n", {false, false, true}},
     };
-    const Presentation terminal{true, false};
+    // Tall enough for every report.
+    Presentation terminal{true, false};
+    terminal.lignes = 100;
     for (const auto& [votre, fins] : cas) {
         const Resultat r = valider("trace\ntrace\ntrace\n", "x\ny\nz\n", votre, false, false, terminal);
         std::vector<bool> obtenues;

@@ -13,8 +13,7 @@ void validerFichiers(std::istream& test, std::istream& solution, std::istream& v
     std::ostream& erreurs = cadre.erreurs != nullptr ? *cadre.erreurs : std::cerr;
     // A student reads a terminal: there, causes are said once.
     if (cadre.presentation.terminal && !silencieux) {
-        validerSurTerminal(test, solution, votre, modeCorrige, cadre.presentation.couleur, sortie,
-                           erreurs);
+        validerSurTerminal(test, solution, votre, modeCorrige, cadre.presentation, sortie, erreurs);
         return;
     }
     Parcours parcours;

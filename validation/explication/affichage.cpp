@@ -78,10 +78,11 @@ void ecrireEchappement(Sortie& sortie, char octet)
     ajouter(sortie, std::string_view(hexa, sizeof hexa));
 }
 
-std::size_t largeurCaractere(std::string_view texte, std::size_t pos, Caractere caractere)
+std::size_t largeurCaractere(std::string_view texte, std::size_t pos, Caractere caractere,
+                             std::size_t largeurTab)
 {
     if (!caractere.echappe)
-        return 1;
+        return texte[pos] == '\t' ? largeurTab : 1;
     std::size_t largeur = 0;
     for (std::size_t i = 0; i < caractere.taille; ++i)
         largeur += largeurEchappement(texte[pos + i]);
@@ -126,7 +127,7 @@ std::size_t debutCaractere(std::string_view texte, std::size_t pos)
 }
 
 
-Mesure mesurer(std::string_view texte, Region region)
+Mesure mesurer(std::string_view texte, Region region, std::size_t largeurTab)
 {
     Mesure mesure;
     std::size_t pos = 0;
@@ -136,7 +137,7 @@ Mesure mesurer(std::string_view texte, Region region)
         if (pos == region.fin)
             mesure.colonneFin = mesure.largeur;
         const Caractere caractere = lireCaractere(texte, pos);
-        mesure.largeur += largeurCaractere(texte, pos, caractere);
+        mesure.largeur += largeurCaractere(texte, pos, caractere, largeurTab);
         pos += caractere.taille;
     }
     if (region.debut >= texte.size())
@@ -146,32 +147,87 @@ Mesure mesurer(std::string_view texte, Region region)
     return mesure;
 }
 
-Fenetre choisirFenetre(const Mesure& mesure)
+Fenetre choisirFenetre(const Mesure& mesure, const Gabarit& gabarit)
 {
     Fenetre fenetre;
     const std::size_t bout = mesure.largeur + 1;
-    if (mesure.largeur <= seuilFenetre) {
+    if (mesure.largeur <= gabarit.seuil) {
         fenetre.morceaux[0] = {0, bout};
         fenetre.nombre = 1;
         return fenetre;
     }
     const auto moins = [](std::size_t a, std::size_t b) { return a > b ? a - b : 0; };
     std::array<Morceau, 4> bruts = {{
-        {0, tete},
-        {moins(mesure.colonneDebut, contexte), mesure.colonneDebut + bord},
-        {moins(mesure.colonneFin, bord), mesure.colonneFin + contexte},
-        {moins(mesure.largeur, queue), bout},
+        {0, gabarit.tete},
+        {moins(mesure.colonneDebut, gabarit.contexte), mesure.colonneDebut + gabarit.bord},
+        {moins(mesure.colonneFin, gabarit.bord), mesure.colonneFin + gabarit.contexte},
+        {moins(mesure.largeur, gabarit.queue), gabarit.queue == 0 ? mesure.largeur : bout},
     }};
     std::sort(bruts.begin(), bruts.end(),
               [](const Morceau& x, const Morceau& y) { return x.debut < y.debut; });
     for (const Morceau& morceau : bruts) {
+        if (morceau.fin <= morceau.debut)
+            continue;
         Morceau* const dernier = fenetre.nombre == 0 ? nullptr : &fenetre.morceaux[fenetre.nombre - 1];
-        if (dernier != nullptr && morceau.debut <= dernier->fin + fusion)
+        if (dernier != nullptr && morceau.debut <= dernier->fin + gabarit.fusion)
             dernier->fin = std::max(dernier->fin, morceau.fin);
         else
             fenetre.morceaux[fenetre.nombre++] = morceau;
     }
     return fenetre;
+}
+
+namespace {
+
+std::size_t compterColonnes(std::string_view texte)
+{
+    return static_cast<std::size_t>(std::count_if(
+        texte.begin(), texte.end(), [](char octet) { return (valeur(octet) & 0xC0) != 0x80; }));
+}
+
+} // namespace
+
+std::size_t mesurerFenetre(const Fenetre& fenetre, const Mesure& mesure, std::size_t octets)
+{
+    const std::size_t marque = compterColonnes(composerMarque(std::max<std::size_t>(octets, 2)));
+    std::size_t largeur = 0;
+    std::size_t coupures = 0;
+    std::size_t avant = 0;
+    for (std::size_t i = 0; i < fenetre.nombre; ++i) {
+        const Morceau& morceau = fenetre.morceaux[i];
+        const std::size_t fin = std::min(morceau.fin, mesure.largeur);
+        coupures += morceau.debut > avant ? 1 : 0;
+        // A character that starts in a piece shows whole: an escape of
+        // four columns goes three past the piece's end.
+        largeur += (fin > morceau.debut ? fin - morceau.debut : 0) + 3;
+        avant = std::max(avant, fin);
+    }
+    coupures += avant < mesure.largeur ? 1 : 0;
+    return largeur + coupures * marque;
+}
+
+Fenetre choisirFenetreDans(const Mesure& mesure, std::size_t colonnes, std::size_t octets)
+{
+    if (mesure.largeur <= colonnes)
+        return choisirFenetre(mesure, Gabarit{colonnes, 0, 0, 0, 0, 0});
+    // Joined pieces never take more than the marker they spare.
+    const std::size_t fusionnee = compterColonnes(composerMarque(1));
+    Fenetre meilleure = choisirFenetre(mesure, Gabarit{0, 0, 0, 0, 1, fusionnee});
+    // Pieces in proportion 3:2 between the ends (or none) and the context,
+    // the largest that fit; with the ends when that leaves a useful context.
+    for (const bool bouts : {true, false}) {
+        for (std::size_t unite = colonnes / 2; unite > 0; --unite) {
+            const std::size_t extremite = bouts ? 3 * unite : 0;
+            const Gabarit gabarit{0, extremite, extremite, 2 * unite, 3 * unite, fusionnee};
+            const Fenetre fenetre = choisirFenetre(mesure, gabarit);
+            if (mesurerFenetre(fenetre, mesure, octets) > colonnes)
+                continue;
+            if (!bouts || unite >= 5)
+                return fenetre;
+            break;
+        }
+    }
+    return meilleure;
 }
 
 std::string composerMarque(std::size_t octets)
@@ -198,9 +254,12 @@ std::size_t compterCaracteres(std::string_view texte)
 } // namespace
 
 void ecrireTexte(Sortie& sortie, std::string_view texte, Region region, bool couleur,
-                 std::string* curseur)
+                 std::string* curseur, std::size_t colonnes)
 {
-    const Fenetre fenetre = choisirFenetre(mesurer(texte, region));
+    const std::size_t largeurTab = colonnes == 0 ? 1 : 8;
+    const Mesure mesure = mesurer(texte, region, largeurTab);
+    const Fenetre fenetre =
+        colonnes == 0 ? choisirFenetre(mesure) : choisirFenetreDans(mesure, colonnes, texte.size());
     std::size_t morceau = 0;
     std::size_t colonne = 0;
     std::size_t omis = 0;
@@ -223,7 +282,7 @@ void ecrireTexte(Sortie& sortie, std::string_view texte, Region region, bool cou
     };
     for (std::size_t pos = 0; pos < texte.size();) {
         const Caractere caractere = lireCaractere(texte, pos);
-        const std::size_t largeur = largeurCaractere(texte, pos, caractere);
+        const std::size_t largeur = largeurCaractere(texte, pos, caractere, largeurTab);
         while (morceau < fenetre.nombre && colonne >= fenetre.morceaux[morceau].fin)
             ++morceau;
         if (morceau == fenetre.nombre || colonne < fenetre.morceaux[morceau].debut) {

@@ -14,25 +14,38 @@
 // How a text shows on a terminal: escaped where its bytes would act on the
 // terminal or hide, measured in columns, and cut to a window when long.
 //
-// On a terminal a report shows each text escaped and, when a text takes more
-// than `seuilFenetre` columns, only a window of it: its first `tete` columns,
+// On a terminal a report shows each text escaped and, when it is wider
+// than the room it has, only a window of it: its first `tete` columns,
 // `contexte` columns before the differing region and `bord` columns of its
 // start, `bord` columns of the region's end and `contexte` after it, and the
-// last `queue` columns. Pieces less than `fusion` columns apart are joined;
-// each cut shows as "[… N octets …]", N the number of bytes left out. A
-// window thus shows 160 columns of text, 250 at most where short gaps were
-// joined, and up to three markers. Columns: one per UTF-8 character, an
-// escape as many as the characters it prints, a tab one.
+// last `queue` columns. Pieces at most `fusion` columns apart are joined;
+// each cut shows as "[… N octets …]", N the number of bytes left out.
+// Without a known width, a text is windowed past 200 columns and a window
+// shows 160 to 250; on a terminal of known width the pieces are sized so
+// that the whole window, markers included, fits the room given, the ends of
+// the text giving way first. Columns: one per UTF-8 character, an escape
+// as many as the characters it prints, a tab one (eight, the most it can
+// take, when the width is known).
 //
 // Every pass over a line walks it once and keeps nothing of it: a report on a
 // terminal holds a few kilobytes whatever the lengths of its lines.
 
-constexpr std::size_t seuilFenetre = 200;
-constexpr std::size_t tete = 30;
-constexpr std::size_t queue = 30;
-constexpr std::size_t contexte = 20;
-constexpr std::size_t bord = 30;
-constexpr std::size_t fusion = 30;
+struct Gabarit {
+    std::size_t seuil = 200;
+    std::size_t tete = 30;
+    std::size_t queue = 30;
+    std::size_t contexte = 20;
+    std::size_t bord = 30;
+    std::size_t fusion = 30;
+};
+
+constexpr Gabarit gabaritLibre{};
+constexpr std::size_t seuilFenetre = gabaritLibre.seuil;
+constexpr std::size_t tete = gabaritLibre.tete;
+constexpr std::size_t queue = gabaritLibre.queue;
+constexpr std::size_t contexte = gabaritLibre.contexte;
+constexpr std::size_t bord = gabaritLibre.bord;
+constexpr std::size_t fusion = gabaritLibre.fusion;
 
 constexpr std::string_view sgrVerdict = "\x1b[1;31m";
 constexpr std::string_view sgrNormal = "\x1b[0m";
@@ -87,7 +100,7 @@ struct Mesure {
     std::size_t colonneFin = 0;
 };
 
-Mesure mesurer(std::string_view texte, Region region);
+Mesure mesurer(std::string_view texte, Region region, std::size_t largeurTab = 1);
 
 // Columns [debut, fin) of a text that a window shows.
 struct Morceau {
@@ -100,7 +113,14 @@ struct Fenetre {
     std::size_t nombre = 0;
 };
 
-Fenetre choisirFenetre(const Mesure& mesure);
+Fenetre choisirFenetre(const Mesure& mesure, const Gabarit& gabarit = gabaritLibre);
+
+// The window of a text of `octets` bytes that fits in `colonnes` columns,
+// markers included: the most of the text around its region that does.
+Fenetre choisirFenetreDans(const Mesure& mesure, std::size_t colonnes, std::size_t octets);
+
+// Columns a window takes, its markers counted at their widest.
+std::size_t mesurerFenetre(const Fenetre& fenetre, const Mesure& mesure, std::size_t octets);
 
 // "[… 149 937 octets …]": the count in groups of three digits.
 std::string composerMarque(std::size_t octets);
@@ -108,9 +128,10 @@ std::string composerMarque(std::size_t octets);
 // Writes a reported text: escaped, as a window when it is long, its region
 // highlighted with colour. With `curseur`, appends to it what leads from the
 // text's first column to its region's: a tab for each tab, a blank for each
-// other column.
+// other column. With `colonnes`, the text takes at most that many columns
+// (see above); 0 for no known width.
 void ecrireTexte(Sortie& sortie, std::string_view texte, Region region, bool couleur,
-                 std::string* curseur);
+                 std::string* curseur, std::size_t colonnes = 0);
 
 // Writes `avant` and `texte` as one dim line.
 void ecrireGrise(Sortie& sortie, std::string_view avant, std::string_view texte, bool couleur);

@@ -80,7 +80,8 @@ struct Alignement {
     std::int64_t manquantes = 0;
     std::int64_t enTrop = 0;
     std::int64_t nombreSauts = 0;
-    Saut premierSaut;
+    Saut premierSaut; // of either kind; lignes 0 while there is none
+
 };
 
 // Hash of a line without its blanks: equal for lines that agree.

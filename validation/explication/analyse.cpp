@@ -1,78 +1,27 @@
 #include "analyse.h"
 
 #include "validation/bilan.h"
-#include "validation/comparaison.h"
 
 #include <algorithm>
 
 namespace {
 
-// Failures in a row that a shift must explain before it is taken for one.
-// Two are enough when the lines they match differ from each other; lines
-// that repeat one value match by chance, and need more.
-constexpr unsigned confirmationsVariees = 2;
-constexpr unsigned confirmationsRepetees = 4;
-
 // Other command words listed one by one before they are lumped together.
 constexpr std::size_t autresMotsMax = 5;
 
-// What a shift's message and the recap keep of a test line.
-constexpr std::size_t longueurTestGardee = 60;
+// What the recap keeps of a command word.
+constexpr std::size_t longueurMotGardee = 60;
 
-struct Empreinte {
-    std::uint64_t valeur = 0;
-    bool vide = true;
-};
-
-// FNV-1a over the bytes that are not blanks: lines that agree have the same.
-Empreinte calculerEmpreinte(std::string_view ligne)
-{
-    Empreinte empreinte;
-    empreinte.valeur = 0xcbf29ce484222325ULL;
-    for (const char octet : ligne) {
-        if (estBlanc(octet))
-            continue;
-        empreinte.valeur = (empreinte.valeur ^ static_cast<unsigned char>(octet)) * 0x100000001b3ULL;
-        empreinte.vide = false;
-    }
-    return empreinte;
-}
-
-const Trace* chercherTrace(const Analyse& analyse, std::int64_t numeroLigne)
-{
-    const std::size_t nombre = std::min(analyse.nbRecents, analyse.recents.size());
-    for (std::size_t i = 0; i < nombre; ++i) {
-        if (analyse.recents[i].numeroLigne == numeroLigne)
-            return &analyse.recents[i];
-    }
-    return nullptr;
-}
-
-// Whether results offset as `decalage` says explain line `numero`: lines
-// missing from the results file put its expected line k lines earlier in
-// it; extra lines put its actual line k lines later than the expected one.
-// Empty lines prove nothing. Gives the matched fingerprint.
-bool expliquer(const Analyse& analyse, bool manque, unsigned k, std::int64_t numero,
-               Empreinte attendue, Empreinte obtenue, std::uint64_t& apparie)
-{
-    const Trace* const avant = chercherTrace(analyse, numero - k);
-    if (avant == nullptr)
-        return false;
-    if (manque) {
-        apparie = attendue.valeur;
-        return !attendue.vide && !avant->obtenueVide && avant->empreinteObtenue == attendue.valeur;
-    }
-    apparie = obtenue.valeur;
-    return !obtenue.vide && !avant->attendueVide && avant->empreinteAttendue == obtenue.valeur;
-}
+// The diagnosis of a table's cell, in characters.
+constexpr std::size_t longueurDiagnostic = 120;
 
 // Cut on a character's start, so that no half character shows as bytes.
-std::string couperTest(std::string_view test)
+std::string couper(std::string_view texte, std::size_t longueur)
 {
-    std::size_t taille = std::min(test.size(), longueurTestGardee);
-    while (taille < test.size() && taille > 0 && (static_cast<unsigned char>(test[taille]) & 0xC0) == 0x80)
+    std::size_t taille = std::min(texte.size(), longueur);
+    while (taille < texte.size() && taille > 0 && (static_cast<unsigned char>(texte[taille]) & 0xC0) == 0x80)
         --taille;
-    return std::string(test.substr(0, taille));
+    return std::string(texte.substr(0, taille));
 }
 
 void compterMot(Analyse& analyse, const LigneComparee& ligne)
@@ -89,84 +38,72 @@ void compterMot(Analyse& analyse, const LigneComparee& ligne)
             analyse.autresMotsEchecs += ligne.identiques ? 0 : 1;
             return;
         }
-        analyse.parMot.push_back({couperTest(ligne.commande), 0, 0});
+        analyse.parMot.push_back({couper(ligne.commande, longueurMotGardee), 0, 0});
         place = analyse.parMot.end() - 1;
     }
     ++place->tests;
     place->echecs += ligne.identiques ? 0 : 1;
 }
 
-// Follows the shifts: the one going on, or one that recent failures begin
-// to show.
-void suivreDecalage(Analyse& analyse, const LigneComparee& ligne, Verdict& verdict)
+// UTF-16 shows in its first line: a byte order mark of either order, or
+// ASCII characters each beside a zero byte.
+bool commenceCommeUtf16(std::string_view ligne)
 {
-    const Empreinte attendue = calculerEmpreinte(ligne.attendue);
-    const Empreinte obtenue = calculerEmpreinte(ligne.obtenue);
-    const std::int64_t numero = ligne.numeroLigne;
-    std::uint64_t apparie = 0;
-    if (analyse.actif) {
-        Decalage& decalage = analyse.decalages.back();
-        if (expliquer(analyse, decalage.manque, decalage.lignes, numero, attendue, obtenue, apparie)) {
-            verdict.explique = true;
-            if (decalage.expliques == 0)
-                decalage.premierExplique = numero;
-            ++decalage.expliques;
-            decalage.dernierExplique = numero;
-        } else {
-            analyse.actif = false;
+    const auto octet = [&ligne](std::size_t i) { return static_cast<unsigned char>(ligne[i]); };
+    if (ligne.size() >= 2 && ((octet(0) == 0xFF && octet(1) == 0xFE) || (octet(0) == 0xFE && octet(1) == 0xFF)))
+        return true;
+    return ligne.size() >= 4 && ((octet(0) == 0 && octet(2) == 0 && octet(1) != 0 && octet(3) != 0)
+                                 || (octet(1) == 0 && octet(3) == 0 && octet(0) != 0 && octet(2) != 0));
+}
+
+// Turns the alignment's decisions into verdicts.
+void recevoirDecisions(Analyse& analyse)
+{
+    Decision decision;
+    while (prendreDecision(analyse.alignement, decision)) {
+        Verdict verdict;
+        verdict.numeroLigne = decision.numeroLigne;
+        verdict.echec = !analyse.echecsEnAttente.empty() && analyse.echecsEnAttente.front();
+        if (!analyse.echecsEnAttente.empty())
+            analyse.echecsEnAttente.pop_front();
+        verdict.explique = verdict.echec
+            && (decision.place == Place::decalee || decision.place == Place::manquante
+                || decision.place == Place::enTrop);
+        verdict.sauts = std::move(decision.sauts);
+        if (verdict.explique) {
+            if (analyse.expliques++ == 0)
+                analyse.premierExplique = verdict.numeroLigne;
+            analyse.dernierExplique = verdict.numeroLigne;
         }
+        if (analyse.garderVerdicts)
+            analyse.verdicts.push_back(std::move(verdict));
     }
-    if (!analyse.actif && !verdict.explique) {
-        bool trouve = false;
-        for (unsigned k = 1; k <= decalageMax && !trouve; ++k) {
-            for (const bool manque : {true, false}) {
-                if (!expliquer(analyse, manque, k, numero, attendue, obtenue, apparie))
-                    continue;
-                const bool suite = analyse.confirmations > 0 && analyse.candidat.manque == manque
-                    && analyse.candidat.lignes == k && analyse.candidat.dernierExplique == numero - 1;
-                if (!suite) {
-                    const Trace* const debut = chercherTrace(analyse, numero - k);
-                    analyse.candidat = Decalage{};
-                    analyse.candidat.manque = manque;
-                    analyse.candidat.lignes = k;
-                    analyse.candidat.debut = numero - k;
-                    analyse.candidat.test = debut != nullptr ? debut->test : std::string();
-                    analyse.confirmations = 0;
-                    analyse.varie = false;
-                    analyse.premierApparie = apparie;
-                }
-                analyse.varie = analyse.varie || apparie != analyse.premierApparie;
-                ++analyse.confirmations;
-                analyse.candidat.dernierExplique = numero;
-                trouve = true;
-                break;
-            }
-        }
-        if (!trouve)
-            analyse.confirmations = 0;
-        const unsigned voulues = analyse.varie ? confirmationsVariees : confirmationsRepetees;
-        if (trouve && analyse.confirmations >= voulues) {
-            Decalage decalage = analyse.candidat;
-            decalage.expliques = 0;
-            analyse.decalages.push_back(decalage);
-            analyse.actif = true;
-            analyse.confirmations = 0;
-            verdict.etabli = true;
-        }
-    }
-    Trace& trace = analyse.recents[analyse.nbRecents % analyse.recents.size()];
-    ++analyse.nbRecents;
-    trace.numeroLigne = numero;
-    trace.empreinteAttendue = attendue.valeur;
-    trace.empreinteObtenue = obtenue.valeur;
-    trace.attendueVide = attendue.vide;
-    trace.obtenueVide = obtenue.vide;
-    trace.test = couperTest(ligne.test);
+}
+
+std::string nombre(std::int64_t valeur)
+{
+    return std::to_string(valeur);
+}
+
+std::string situer(const Saut& saut, bool diese)
+{
+    const std::string numero = (diese ? "#" : "") + nombre(saut.numero);
+    if (saut.manque)
+        return "\xC3\xA0 la ligne " + numero;
+    if (saut.numero == 0)
+        return std::string("avant la ligne ") + (diese ? "#1" : "1");
+    return "apr\xC3\xA8s la ligne " + numero;
+}
+
+std::size_t compterCaracteres(std::string_view texte)
+{
+    return static_cast<std::size_t>(std::count_if(
+        texte.begin(), texte.end(), [](char octet) { return (static_cast<unsigned char>(octet) & 0xC0) != 0x80; }));
 }
 
 } // namespace
 
-Verdict analyserLigne(Analyse& analyse, const LigneComparee& ligne)
+std::vector<Indice> analyserLigne(Analyse& analyse, const LigneComparee& ligne)
 {
     ++analyse.lignes;
     compterMot(analyse, ligne);
@@ -174,61 +111,92 @@ Verdict analyserLigne(Analyse& analyse, const LigneComparee& ligne)
         analyse.premiereFinTeste = ligne.numeroLigne;
     if (ligne.finAttendu && analyse.premiereFinAttendu == 0)
         analyse.premiereFinAttendu = ligne.numeroLigne;
-    Verdict verdict;
-    if (ligne.identiques) {
-        // A line that agrees ends the shift going on: the files are back
-        // in step, or never were.
-        analyse.actif = false;
-        analyse.confirmations = 0;
-        return verdict;
-    }
+    if (ligne.numeroLigne == 1 && !ligne.finTeste)
+        analyse.utf16 = commenceCommeUtf16(ligne.obtenue);
+    analyse.echecsEnAttente.push_back(!ligne.identiques);
+    pousserLigne(analyse.alignement, calculerEmpreinte(ligne.attendue), !ligne.finAttendu,
+                 calculerEmpreinte(ligne.obtenue), !ligne.finTeste);
+    recevoirDecisions(analyse);
+    if (ligne.identiques)
+        return {};
     ++analyse.echecs;
     if (analyse.premierEchec == 0) {
         analyse.premierEchec = ligne.numeroLigne;
-        analyse.commandePremierEchec = couperTest(ligne.commande);
+        analyse.commandePremierEchec = couper(ligne.commande, longueurMotGardee);
     }
-    suivreDecalage(analyse, ligne, verdict);
     const Echec echec{ligne.numeroLigne, ligne.commande, ligne.attendue, ligne.obtenue,
                       ligne.finTeste, ligne.finAttendu, ligne.obtenueSansSaut};
-    verdict.indices = trouverIndices(echec);
-    for (const Indice& indice : verdict.indices) {
-        verdict.causes |= indice.cause;
+    std::vector<Indice> indices = trouverIndices(echec);
+    for (const Indice& indice : indices)
         ++analyse.parCause[static_cast<std::size_t>(__builtin_ctz(indice.cause))];
-    }
-    return verdict;
+    return indices;
 }
 
 void terminerAnalyse(Analyse& analyse, const FinParcours& fin)
 {
     analyse.fin = fin;
+    terminerAlignement(analyse.alignement);
+    recevoirDecisions(analyse);
     analyse.terminee = true;
+}
+
+bool prendreVerdict(Analyse& analyse, Verdict& verdict)
+{
+    if (analyse.verdicts.empty())
+        return false;
+    verdict = std::move(analyse.verdicts.front());
+    analyse.verdicts.pop_front();
+    return true;
 }
 
 bool finExpliquee(const Analyse& analyse)
 {
-    return !analyse.decalages.empty() && analyse.decalages.back().manque
-        && analyse.decalages.back().dernierExplique >= analyse.premiereFinTeste;
+    if (analyse.premiereFinTeste <= 1)
+        return false;
+    const std::int64_t manque = analyse.lignes - analyse.premiereFinTeste + 1;
+    return analyse.alignement.manquantes - analyse.alignement.enTrop >= manque;
 }
 
-std::string decrireDecalage(const Decalage& decalage)
+std::string decrireSaut(const Saut& saut)
 {
     static constexpr std::string_view nombres[] = {"", "une", "deux", "trois"};
-    const bool une = decalage.lignes == 1;
-    std::string texte(nombres[decalage.lignes]);
+    const bool une = saut.lignes == 1;
+    std::string texte = saut.lignes <= 3 ? std::string(nombres[saut.lignes]) : nombre(saut.lignes);
     texte += une ? " ligne" : " lignes";
-    if (decalage.manque)
+    if (saut.manque)
         texte += une ? " semble manquer" : " semblent manquer";
     else
         texte += une ? " de trop semble se trouver" : " de trop semblent se trouver";
-    texte += " dans le fichier test\xC3\xA9 \xC3\xA0 la ligne #";
-    texte += std::to_string(decalage.debut);
+    texte += " dans le fichier test\xC3\xA9 " + situer(saut, true);
+    return texte;
+}
+
+std::string resumerSauts(const Alignement& alignement, bool diese)
+{
+    const std::int64_t manquantes = alignement.manquantes;
+    const std::int64_t enTrop = alignement.enTrop;
+    if (alignement.nombreSauts == 0)
+        return {};
+    std::string texte;
+    if (manquantes > 0)
+        texte = nombre(manquantes) + (manquantes > 1 ? " lignes manquantes" : " ligne manquante");
+    if (enTrop > 0)
+        texte += manquantes > 0 ? " et " + nombre(enTrop) + " en trop"
+                                : nombre(enTrop) + (enTrop > 1 ? " lignes en trop" : " ligne en trop");
+    texte += alignement.nombreSauts == 1 ? " " : ", la premi\xC3\xA8re ";
+    texte += situer(alignement.premierSaut, diese);
     return texte;
 }
 
 std::string diagnostiquer(const Analyse& analyse)
 {
     std::string diagnostic;
-    const auto ajouterPhrase = [&diagnostic](std::string_view phrase) {
+    const auto ajouterPhrase = [&diagnostic](const std::string& phrase) {
+        if (phrase.empty())
+            return;
+        const std::size_t separateur = diagnostic.empty() ? 0 : 2;
+        if (compterCaracteres(diagnostic) + separateur + compterCaracteres(phrase) > longueurDiagnostic)
+            return;
         if (!diagnostic.empty())
             diagnostic += "; ";
         diagnostic += phrase;
@@ -236,26 +204,30 @@ std::string diagnostiquer(const Analyse& analyse)
     const auto compte = [&analyse](Cause cause) {
         return analyse.parCause[static_cast<std::size_t>(__builtin_ctz(cause))];
     };
-    if (analyse.lignes > 0 && analyse.premiereFinTeste == 1) {
-        ajouterPhrase("fichier vide");
-        return diagnostic;
-    }
+    if (analyse.lignes > 0 && analyse.premiereFinTeste == 1)
+        return "fichier vide";
+    // UTF-16 explains every failure, and the odd lines its zero bytes make.
+    if (analyse.utf16)
+        return "en UTF-16, pas en UTF-8";
     if (analyse.echecs > 0 && compte(causeRetoursChariot) * 10 >= analyse.echecs * 9)
         ajouterPhrase("fins de ligne CRLF (Windows)");
-    for (const Decalage& decalage : analyse.decalages) {
-        std::string phrase = "d\xC3\xA9" "cal\xC3\xA9 de ";
-        phrase += std::to_string(decalage.lignes);
-        phrase += decalage.lignes > 1 ? " lignes" : " ligne";
-        phrase += decalage.manque ? " (manquante" : " (en trop";
-        phrase += decalage.lignes > 1 ? "s)" : ")";
-        phrase += " \xC3\xA0 partir de la ligne ";
-        phrase += std::to_string(decalage.debut);
-        ajouterPhrase(phrase);
-    }
+    if (compte(causeMarqueOrdre) > 0)
+        ajouterPhrase("marque d'ordre des octets (BOM) en t\xC3\xAAte");
+    if (analyse.echecs > 0 && compte(causeCasse) * 2 >= analyse.echecs)
+        ajouterPhrase("seule la casse diff\xC3\xA8re (" + nombre(compte(causeCasse))
+                      + (compte(causeCasse) > 1 ? " lignes)" : " ligne)"));
+    ajouterPhrase(resumerSauts(analyse.alignement, false));
     if (analyse.premiereFinTeste > 1 && analyse.echecs > 0 && !finExpliquee(analyse))
-        ajouterPhrase("s'arr\xC3\xAAte apr\xC3\xA8s la ligne " + std::to_string(analyse.premiereFinTeste - 1)
+        ajouterPhrase("s'arr\xC3\xAAte apr\xC3\xA8s la ligne " + nombre(analyse.premiereFinTeste - 1)
                       + " (programme interrompu ?)");
-    if (compte(causePasUtf8) > 0)
+    const Apercu& reste = analyse.fin.apercuVotre;
+    if (!analyse.fin.ligneBlanche && reste.octets > 0) {
+        const std::uint64_t lignes = std::max<std::uint64_t>(reste.lignes, 1);
+        ajouterPhrase((reste.complet ? "" : "au moins ") + std::to_string(lignes)
+                      + (lignes > 1 ? " lignes en trop" : " ligne en trop")
+                      + " apr\xC3\xA8s la derni\xC3\xA8re ligne de test");
+    }
+    if (!analyse.utf16 && compte(causePasUtf8) > 0)
         ajouterPhrase("pas en UTF-8");
     return diagnostic;
 }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include <sys/ioctl.h>
+
 namespace {
 
 constexpr std::string_view verdict = "\xC3\x89" "CHEC";
@@ -13,8 +15,10 @@ constexpr std::string_view verdict = "\xC3\x89" "CHEC";
 } // namespace
 
 void ecrireRapportTerminal(std::ostream& erreurs, const Echec& echec, bool couleur,
-                           const std::vector<Indice>& indices, std::string_view remarque)
+                           const std::vector<Indice>& indices, std::string_view remarque,
+                           std::size_t colonnes)
 {
+    const std::size_t largeur = colonnes == 0 ? 0 : colonnesTexte(colonnes);
     Sortie sortie;
     sortie.flux = erreurs.rdbuf();
     char chiffres[24];
@@ -34,11 +38,11 @@ void ecrireRapportTerminal(std::ostream& erreurs, const Echec& echec, bool coule
     Region regionB;
     trouverRegions(echec.attendue, echec.obtenue, regionA, regionB);
     ajouter(sortie, "\n V1:");
-    ecrireTexte(sortie, echec.attendue, regionA, couleur, nullptr);
+    ecrireTexte(sortie, echec.attendue, regionA, couleur, nullptr, largeur);
     ajouter(sortie, "\n V2:");
     // Under " V2:", which takes four columns.
     std::string curseur(4, ' ');
-    ecrireTexte(sortie, echec.obtenue, regionB, couleur, couleur ? nullptr : &curseur);
+    ecrireTexte(sortie, echec.obtenue, regionB, couleur, couleur ? nullptr : &curseur, largeur);
     ajouter(sortie, "\n");
     if (!couleur) {
         curseur += "^\n";
@@ -50,6 +54,22 @@ void ecrireRapportTerminal(std::ostream& erreurs, const Echec& echec, bool coule
         ecrireGrise(sortie, "  ", remarque, couleur);
     vider(sortie);
     erreurs.flush();
+}
+
+std::size_t colonnesTexte(std::size_t colonnes)
+{
+    return colonnes > 8 ? colonnes - 5 : 3;
+}
+
+void mesurerTerminal(int descripteur, Presentation& presentation)
+{
+    struct winsize taille {};
+    if (ioctl(descripteur, TIOCGWINSZ, &taille) != 0)
+        return;
+    if (taille.ws_row > 0)
+        presentation.lignes = taille.ws_row;
+    if (taille.ws_col > 0)
+        presentation.colonnes = taille.ws_col;
 }
 
 Presentation choisirPresentation(bool terminal, const char* noColor, const char* term)

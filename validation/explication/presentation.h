@@ -10,6 +10,7 @@
 
 #include "validation/rapport.h"
 
+#include <cstddef>
 #include <ostream>
 #include <string_view>
 #include <vector>
@@ -20,7 +21,15 @@ struct Indice;
 struct Presentation {
     bool terminal = false; // escapes, windows, differing region, hints
     bool couleur = false;  // SGR highlighting instead of the caret line (only with terminal)
+    // The terminal's size, and the rows already written on it before the run.
+    std::size_t lignes = 24;
+    std::size_t colonnes = 80;
+    std::size_t rangeesAvant = 0;
 };
+
+// Asks the terminal on `descripteur` its size; keeps 24 x 80 when it does
+// not say.
+void mesurerTerminal(int descripteur, Presentation& presentation);
 
 // From isatty(stderr) and the values of NO_COLOR and TERM (nullptr when unset).
 Presentation choisirPresentation(bool terminal, const char* noColor, const char* term);
@@ -30,9 +39,15 @@ Presentation choisirPresentation(bool terminal, const char* noColor, const char*
 void presenterRapport(std::ostream& erreurs, const Echec& echec, const Presentation& presentation);
 
 // The terminal report of one disagreeing line with the given hints, and a
-// `remarque` after them when not empty; then flushes `erreurs`.
+// `remarque` after them when not empty; then flushes `erreurs`. With
+// `colonnes`, texts are windowed so that no line of the report is wider.
 void ecrireRapportTerminal(std::ostream& erreurs, const Echec& echec, bool couleur,
-                           const std::vector<Indice>& indices, std::string_view remarque);
+                           const std::vector<Indice>& indices, std::string_view remarque,
+                           std::size_t colonnes = 0);
+
+// The columns a reported text may take on a terminal `colonnes` wide: all
+// but the four of " V1:" and one.
+std::size_t colonnesTexte(std::size_t colonnes);
 
 // Writes a path of an error message: as is, or escaped for a terminal.
 void ecrireChemin(std::ostream& erreurs, std::string_view chemin, const Presentation& presentation);

@@ -1,342 +1,236 @@
 #include "terminal.h"
 
 #include "affichage.h"
-#include "presentation.h"
 #include "validation/bilan.h"
 
 #include <algorithm>
-#include <numeric>
 #include <sstream>
-#include <string>
 
 namespace {
 
-// "(rapports complets : 2> rapport.txt)": where every report can be read.
-constexpr std::string_view ouTout = "2> rapport.txt";
+// Quoted test lines kept at most, however far the files are shifted.
+constexpr std::size_t citationsGardees = 1024;
 
-// What the recap calls each cause, in the order of the bits of Cause.
-constexpr std::string_view nomsCauses[] = {
-    "fin du fichier test\303\251",
-    "fin du fichier attendu",
-    "ligne coup\303\251e",
-    "retours chariot",
-    "marque d'ordre des octets",
-    "espace ins\303\251cable",
-    "casse",
-    "accents d\303\251compos\303\251s",
-    "pas en UTF-8",
-    "UTF-8 encod\303\251 deux fois",
-    "virgule d\303\251cimale",
-    "caract\303\250re invisible",
-    "UTF-16",
-    "pr\303\251fixe",
-    "ordre des mots",
-    "s\303\251parateurs",
-};
-static_assert(std::size(nomsCauses) == nombreCauses, "a name for every cause");
+constexpr std::string_view legende =
+    "(V1 : la ligne attendue ; V2 : la ligne obtenue du programme test\xC3\xA9)";
 
-std::string nommerCauses(unsigned causes)
-{
-    std::string noms;
-    for (unsigned bit = 0; bit < std::size(nomsCauses); ++bit) {
-        if ((causes >> bit & 1U) == 0)
-            continue;
-        if (!noms.empty())
-            noms += " + ";
-        noms += nomsCauses[bit];
-    }
-    return noms;
-}
-
-std::string nombre(std::int64_t valeur)
-{
-    return std::to_string(valeur);
-}
-
-// "12 345": thousands apart, as French writes them.
-std::string grouper(std::uint64_t valeur)
-{
-    const std::string chiffres = std::to_string(valeur);
-    std::string groupe;
-    for (std::size_t i = 0; i < chiffres.size(); ++i) {
-        if (i > 0 && (chiffres.size() - i) % 3 == 0)
-            groupe += ' ';
-        groupe += chiffres[i];
-    }
-    return groupe;
-}
-
-std::string pluriel(std::int64_t nombreDe, std::string_view singulier, std::string_view plurielDe)
-{
-    return nombre(nombreDe) + " " + std::string(nombreDe > 1 ? plurielDe : singulier);
-}
-
-std::string plage(std::int64_t premier, std::int64_t dernier)
-{
-    if (premier == dernier)
-        return "#" + nombre(premier);
-    return "#" + nombre(premier) + " \xC3\xA0 #" + nombre(dernier);
-}
-
-// A text from the inputs, made safe for the terminal.
-std::string echapper(std::string_view texte)
+// A text from the inputs as a report quotes it: escaped, and windowed as
+// a reported text is.
+std::string citer(std::string_view texte, std::size_t colonnes)
 {
     std::stringbuf tampon;
     Sortie sortie;
     sortie.flux = &tampon;
-    ecrireEchappe(sortie, texte);
+    ecrireTexte(sortie, texte, Region{}, false, nullptr, colonnesTexte(colonnes));
     vider(sortie);
     return tampon.str();
 }
 
-// Writes whole lines and flushes: each shows when it is written.
-void ecrireLignes(Historique& historique, std::string_view avant, std::string_view texte,
-                  bool grise)
+std::string griser(const Ecran& ecran, std::string_view avant, std::string_view texte)
 {
+    std::stringbuf tampon;
     Sortie sortie;
-    sortie.flux = historique.erreurs->rdbuf();
-    if (grise) {
-        ecrireGrise(sortie, avant, texte, historique.couleur);
-    } else {
-        ajouter(sortie, avant);
-        ajouter(sortie, texte);
-        ajouter(sortie, "\n");
-    }
+    sortie.flux = &tampon;
+    ecrireGrise(sortie, avant, texte, ecran.couleur);
     vider(sortie);
-    historique.erreurs->flush();
+    return tampon.str();
 }
 
-ParCauses& trouverParCauses(Historique& historique, unsigned causes)
+Groupe& trouverGroupe(Historique& historique, Genre genre, unsigned causes)
 {
-    auto place = std::find_if(historique.parCauses.begin(), historique.parCauses.end(),
-                              [causes](const ParCauses& p) { return p.causes == causes; });
-    if (place != historique.parCauses.end())
+    auto place = std::find_if(historique.groupes.begin(), historique.groupes.end(),
+                              [&](const Groupe& g) { return g.genre == genre && g.causes == causes; });
+    if (place != historique.groupes.end())
         return *place;
-    historique.parCauses.push_back({causes, 0, 0});
-    return historique.parCauses.back();
+    Groupe groupe;
+    groupe.genre = genre;
+    groupe.causes = causes;
+    historique.groupes.push_back(groupe);
+    return historique.groupes.back();
 }
 
-void fermerPli(Historique& historique)
+std::size_t rangeesLegende(const Historique& historique)
 {
-    Pli& pli = historique.pli;
-    if (!pli.ouvert)
-        return;
-    pli.ouvert = false;
-    const bool un = pli.nombre == 1;
-    std::string texte = "\xE2\x80\xA6 " + pluriel(pli.nombre, "ligne suivante", "lignes suivantes")
-        + " (" + plage(pli.premier, pli.dernier) + ")";
-    if (pli.decalage)
-        texte += un ? " d\xC3\xA9" "cal\xC3\xA9" "e de la m\xC3\xAAme fa\xC3\xA7on"
-                    : " d\xC3\xA9" "cal\xC3\xA9" "es de la m\xC3\xAAme fa\xC3\xA7on";
-    else
-        texte += " en \xC3\xA9" "chec pour la m\xC3\xAAme cause (" + nommerCauses(pli.causes) + ")";
-    texte += un ? " : non affich\xC3\xA9" "e (rapport complet : " : " : non affich\xC3\xA9" "es (rapports complets : ";
-    texte += std::string(ouTout) + ")";
-    ecrireLignes(historique, "  ", texte, true);
+    return historique.legendeEcrite ? 0 : compterRangees(legende, historique.ecran.colonnes);
 }
 
-void plier(Historique& historique, bool decalage, unsigned causes, std::int64_t numero)
+// Whether `rangees` more rows fit among the reports': all of their rows for
+// the first failure of a cause, two thirds for the next ones, so that a
+// cause that repeats leaves room for others.
+bool tient(const Historique& historique, std::size_t rangees, bool premier)
 {
-    Pli& pli = historique.pli;
-    if (pli.ouvert && (pli.decalage != decalage || pli.causes != causes))
-        fermerPli(historique);
-    if (!pli.ouvert) {
-        pli = Pli{true, decalage, causes, 0, numero, numero};
+    const std::size_t limite = premier ? historique.budgetRapports : historique.budgetRapports * 2 / 3;
+    return historique.ecran.utilisees + rangees <= limite;
+}
+
+void afficher(Historique& historique, std::string_view texte, bool rapport)
+{
+    if (rapport && !historique.legendeEcrite) {
+        ecrireSurEcran(historique.ecran, griser(historique.ecran, "", legende));
+        historique.legendeEcrite = true;
     }
-    ++pli.nombre;
-    pli.dernier = numero;
+    ecrireSurEcran(historique.ecran, texte);
 }
 
-std::string annoncerDecalage(const Decalage& decalage)
+std::string enoncer(const Historique& historique, const Saut& saut)
 {
-    static constexpr std::string_view combien[] = {"", "d'une ligne", "de deux lignes", "de trois lignes"};
-    std::string texte = decrireDecalage(decalage);
-    if (!decalage.test.empty())
-        texte += " (`" + echapper(decalage.test) + "`)";
-    texte += " : les lignes suivantes sont d\xC3\xA9" "cal\xC3\xA9" "es ";
-    texte += combien[decalage.lignes];
+    std::string texte = decrireSaut(saut);
+    const std::int64_t cite = saut.numero == 0 ? 1 : saut.numero;
+    for (const auto& [numero, citation] : historique.citations) {
+        if (numero == cite) {
+            texte += " (`" + citation + "`)";
+            break;
+        }
+    }
     return texte;
 }
 
+// Whether a failure with these hints could still be shown in full.
+bool peutMontrer(Historique& historique, unsigned causes)
+{
+    if (causes != 0 && trouverGroupe(historique, Genre::indices, causes).affiches >= rapportsParCause)
+        return false;
+    return tient(historique, 3 + rangeesLegende(historique), true);
+}
+
+void traiterVerdict(Historique& historique, const Verdict& verdict, const EnAttente* attente)
+{
+    std::vector<std::string> enonces;
+    for (const Saut& saut : verdict.sauts) {
+        if (historique.sautsDits.size() + enonces.size() < static_cast<std::size_t>(rapportsParCause))
+            enonces.push_back(enoncer(historique, saut));
+        else
+            ++historique.sautsTus;
+    }
+    std::string texteEnonces;
+    for (const std::string& enonce : enonces)
+        texteEnonces += griser(historique.ecran, "  ", enonce);
+    const auto dire = [&historique, &enonces](bool dits) {
+        if (dits)
+            historique.sautsDits.insert(historique.sautsDits.end(), enonces.begin(), enonces.end());
+        else
+            historique.sautsTus += static_cast<std::int64_t>(enonces.size());
+    };
+    if (attente == nullptr) {
+        const bool dits = !enonces.empty() && tient(historique, compterRangees(texteEnonces, historique.ecran.colonnes), true);
+        if (dits)
+            afficher(historique, texteEnonces, false);
+        dire(dits);
+        return;
+    }
+    Groupe& groupe = verdict.explique ? trouverGroupe(historique, Genre::decalage, 0)
+        : attente->causes != 0       ? trouverGroupe(historique, Genre::indices, attente->causes)
+                                     : trouverGroupe(historique, Genre::sansIndice, 0);
+    if (groupe.echecs++ == 0)
+        groupe.premier = verdict.numeroLigne;
+    groupe.dernier = verdict.numeroLigne;
+    bool montrer = !attente->rapport.empty();
+    // A shift shows where it starts; the failures it explains after that
+    // are counted.
+    if (verdict.explique)
+        montrer = montrer && !enonces.empty();
+    else if (groupe.genre == Genre::indices)
+        montrer = montrer && groupe.affiches < rapportsParCause;
+    const std::string texte = attente->rapport + texteEnonces;
+    const std::size_t rangees = compterRangees(texte, historique.ecran.colonnes) + rangeesLegende(historique);
+    // The first failure is shown whatever it takes.
+    const bool premier = historique.premierRapport.empty() && verdict.numeroLigne == historique.analyse.premierEchec;
+    if (!attente->rapport.empty() && (premier || (montrer && tient(historique, rangees, groupe.affiches == 0)))) {
+        if (premier) {
+            historique.rangeePremierRapport = historique.ecran.utilisees + rangeesLegende(historique);
+            historique.premierRapport = attente->rapport;
+        }
+        afficher(historique, texte, true);
+        ++groupe.affiches;
+        dire(true);
+        return;
+    }
+    ++historique.nonAffiches;
+    const bool dits = !enonces.empty() && tient(historique, compterRangees(texteEnonces, historique.ecran.colonnes), true);
+    if (dits)
+        afficher(historique, texteEnonces, false);
+    dire(dits);
+}
+
+void prendreVerdicts(Historique& historique)
+{
+    Verdict verdict;
+    while (prendreVerdict(historique.analyse, verdict)) {
+        const bool attend = verdict.echec && !historique.enAttente.empty()
+            && historique.enAttente.front().numeroLigne == verdict.numeroLigne;
+        traiterVerdict(historique, verdict, attend ? &historique.enAttente.front() : nullptr);
+        if (attend)
+            historique.enAttente.pop_front();
+    }
+}
+
 } // namespace
+
+void commencerHistorique(Historique& historique, std::ostream& erreurs, const Presentation& presentation)
+{
+    Ecran& ecran = historique.ecran;
+    ecran.erreurs = &erreurs;
+    ecran.couleur = presentation.couleur;
+    ecran.lignes = std::max<std::size_t>(presentation.lignes, 2);
+    ecran.colonnes = std::max<std::size_t>(presentation.colonnes, 1);
+    // The last row is the shell's, for its prompt.
+    historique.budget = ecran.lignes - 1 > presentation.rangeesAvant ? ecran.lignes - 1 - presentation.rangeesAvant : 1;
+    // The recap's rows: its title, the summary line and three lines of about
+    // 110 columns at least, a third of the screen at most.
+    const auto rangees = [&ecran](std::size_t largeur) { return (largeur + ecran.colonnes - 1) / ecran.colonnes; };
+    const std::size_t reserve = std::max(historique.budget / 3, rangees(100) + 3 * rangees(110) + 1);
+    historique.budgetRapports = historique.budget > reserve ? historique.budget - reserve : 0;
+    historique.analyse.garderVerdicts = true;
+}
 
 void suivreLigne(Historique& historique, const LigneComparee& ligne)
 {
-    Verdict verdict = analyserLigne(historique.analyse, ligne);
-    if (ligne.identiques) {
-        fermerPli(historique);
-        return;
+    const std::vector<Indice> indices = analyserLigne(historique.analyse, ligne);
+    observerParcours(historique.indicesParcours, ligne);
+    // A shift statement names a test line a window of lines after it was
+    // read: what it would quote is kept while it may be named.
+    if (historique.sautsDits.size() < static_cast<std::size_t>(rapportsParCause)) {
+        auto& citations = historique.citations;
+        citations.emplace_back(ligne.numeroLigne, citer(ligne.test, historique.ecran.colonnes));
+        const std::int64_t nommable = historique.analyse.alignement.placeesAttendues
+            - 2 * static_cast<std::int64_t>(horizonAlignement);
+        while (!citations.empty() && (citations.front().first < nommable || citations.size() > citationsGardees))
+            citations.pop_front();
     }
-    const bool plafonne = historique.nonAffiches > 0;
-    if (verdict.explique) {
-        if (!plafonne)
-            plier(historique, true, 0, ligne.numeroLigne);
-        return;
+    if (!ligne.identiques) {
+        EnAttente attente;
+        attente.numeroLigne = ligne.numeroLigne;
+        for (const Indice& indice : indices)
+            attente.causes |= indice.cause;
+        if (historique.analyse.echecs == 1 || peutMontrer(historique, attente.causes)) {
+            std::ostringstream rapport;
+            const Echec echec{ligne.numeroLigne, ligne.commande, ligne.attendue, ligne.obtenue,
+                              ligne.finTeste, ligne.finAttendu, ligne.obtenueSansSaut};
+            ecrireRapportTerminal(rapport, echec, historique.ecran.couleur, indices, {}, historique.ecran.colonnes);
+            attente.rapport = rapport.str();
+        }
+        historique.enAttente.push_back(std::move(attente));
     }
-    if (historique.pli.ouvert && (historique.pli.decalage || historique.pli.causes != verdict.causes))
-        fermerPli(historique);
-    if (verdict.causes != 0 && trouverParCauses(historique, verdict.causes).affiches >= rapportsAvantPli) {
-        ++trouverParCauses(historique, verdict.causes).plies;
-        if (!plafonne)
-            plier(historique, false, verdict.causes, ligne.numeroLigne);
-        return;
-    }
-    if (historique.affiches >= plafondRapports) {
-        fermerPli(historique);
-        if (historique.nonAffiches == 0)
-            ecrireLignes(historique, "  ",
-                         "\xE2\x80\xA6 " + nombre(plafondRapports) + " rapports affich\xC3\xA9s : les \xC3\xA9"
-                         "checs suivants sont compt\xC3\xA9s sans \xC3\xAAtre affich\xC3\xA9s (tous les rapports : "
-                         + std::string(ouTout) + ")", true);
-        ++historique.nonAffiches;
-        return;
-    }
-    if (!historique.legendeEcrite) {
-        ecrireLignes(historique, "",
-                     "(V1 : la ligne attendue ; V2 : la ligne obtenue du programme test\xC3\xA9)", true);
-        historique.legendeEcrite = true;
-    }
-    const Echec echec{ligne.numeroLigne, ligne.commande, ligne.attendue, ligne.obtenue,
-                      ligne.finTeste, ligne.finAttendu, ligne.obtenueSansSaut};
-    const std::string remarque =
-        verdict.etabli ? annoncerDecalage(historique.analyse.decalages.back()) : std::string();
-    ecrireRapportTerminal(*historique.erreurs, echec, historique.couleur, verdict.indices, remarque);
-    ++historique.affiches;
-    ++trouverParCauses(historique, verdict.causes).affiches;
+    prendreVerdicts(historique);
 }
 
-namespace {
-
-void avertir(Historique& historique, const std::string& texte)
+void terminerHistorique(Historique& historique, const FinParcours& fin)
 {
-    ecrireLignes(historique, historique.couleur ? "  \x1b[1mattention\x1b[22m : " : "  attention : ", texte,
-                 false);
-}
-
-void ecrireAvertissements(Historique& historique, const Decomptes& decomptes)
-{
-    const Analyse& analyse = historique.analyse;
-    const FinParcours& fin = analyse.fin;
-    const std::int64_t rapportes =
-        std::accumulate(decomptes.tests.begin(), decomptes.tests.end(), std::int64_t{0});
-    if (analyse.lignes > 0 && rapportes == 0)
-        avertir(historique, "aucune ligne de test ne commence par trace, localiser, presences, "
-                            "frequentations ou duree_rencontres : les fichiers sont-ils dans l'ordre "
-                            "test, attendu, test\xC3\xA9 ?");
-    if (fin.ligneBlanche) {
-        std::string texte = "la validation s'est arr\xC3\xAAt\xC3\xA9" "e \xC3\xA0 la ligne #"
-            + nombre(fin.lignesComparees + 1) + " du fichier de test, qui est vide ; ";
-        const Apercu& reste = fin.resteTest;
-        if (reste.complet)
-            texte += pluriel(static_cast<std::int64_t>(reste.lignes), "ligne", "lignes") + " (" + grouper(reste.octets)
-                + (reste.octets > 1 ? " octets" : " octet")
-                + (reste.lignes > 1 ? ") qui la suivent n'ont pas \xC3\xA9t\xC3\xA9 lues"
-                                    : ") qui la suit n'a pas \xC3\xA9t\xC3\xA9 lue");
-        else
-            texte += "au moins " + grouper(reste.octets) + " octets (" + grouper(reste.lignes)
-                + " lignes et plus) qui la suivent n'ont pas \xC3\xA9t\xC3\xA9 lus";
-        avertir(historique, texte);
-    }
-    if (analyse.premiereFinTeste == 1)
-        avertir(historique, "le fichier test\xC3\xA9 est vide");
-    else if (analyse.premiereFinTeste > 1 && !finExpliquee(analyse))
-        avertir(historique, "le fichier test\xC3\xA9 s'arr\xC3\xAAte apr\xC3\xA8s la ligne #"
-                                + nombre(analyse.premiereFinTeste - 1) + ", avant la fin du fichier de test");
-    if (fin.resteVotre && !fin.ligneBlanche)
-        avertir(historique, "le fichier test\xC3\xA9 a des lignes apr\xC3\xA8s la ligne #"
-                                + nombre(fin.lignesComparees) + ", la derni\xC3\xA8re du fichier de test : elles n'ont pas \xC3\xA9t\xC3\xA9 compar\xC3\xA9" "es");
-    if (analyse.premiereFinAttendu == 1)
-        avertir(historique, "le fichier des r\xC3\xA9sultats attendus est vide");
-    else if (analyse.premiereFinAttendu > 1)
-        avertir(historique, "le fichier des r\xC3\xA9sultats attendus s'arr\xC3\xAAte apr\xC3\xA8s la ligne #"
-                                + nombre(analyse.premiereFinAttendu - 1) + ", avant la fin du fichier de test");
-}
-
-std::string compterParMot(const Analyse& analyse)
-{
-    std::string texte = "en \xC3\xA9" "chec/compar\xC3\xA9" "es :";
-    const char* separateur = " ";
-    for (const ParMot& parMot : analyse.parMot) {
-        const bool rapporte = std::find(commandesBilan.begin(), commandesBilan.end(), parMot.mot) != commandesBilan.end();
-        if (!rapporte && parMot.tests == 0)
-            continue;
-        texte += separateur;
-        texte += echapper(parMot.mot) + " " + nombre(parMot.echecs) + "/" + nombre(parMot.tests);
-        separateur = ", ";
-    }
-    if (analyse.autresMotsTests > 0)
-        texte += ", autres mots " + nombre(analyse.autresMotsEchecs) + "/" + nombre(analyse.autresMotsTests);
-    return texte;
-}
-
-} // namespace
-
-void ecrireRecap(Historique& historique, const Decomptes& decomptes, bool modeCorrige)
-{
-    fermerPli(historique);
-    const Analyse& analyse = historique.analyse;
-    const std::string_view titre = historique.couleur ? "\x1b[1mR\xC3\xA9" "capitulatif\x1b[22m : " : "R\xC3\xA9" "capitulatif : ";
-    if (analyse.echecs == 0) {
-        ecrireLignes(historique, titre,
-                     analyse.lignes == 0 ? std::string("aucune ligne compar\xC3\xA9" "e")
-                                         : "aucun \xC3\xA9" "chec, " + pluriel(analyse.lignes, "ligne compar\xC3\xA9" "e", "lignes compar\xC3\xA9" "es")
-                                               + " qui concordent",
-                     false);
-        ecrireAvertissements(historique, decomptes);
-        return;
-    }
-    ecrireLignes(historique, titre,
-                 pluriel(analyse.echecs, "ligne", "lignes") + " en \xC3\xA9" "chec sur " + nombre(analyse.lignes)
-                     + " compar\xC3\xA9" "es, la premi\xC3\xA8re \xC3\xA0 la ligne #" + nombre(analyse.premierEchec) + " ("
-                     + echapper(analyse.commandePremierEchec) + ")",
-                 false);
-    ecrireLignes(historique, "  ", compterParMot(analyse), false);
-    for (const Decalage& decalage : analyse.decalages) {
-        std::string texte = "d\xC3\xA9" "calage : " + decrireDecalage(decalage);
-        if (!decalage.test.empty())
-            texte += " (`" + echapper(decalage.test) + "`)";
-        if (decalage.expliques > 0)
-            texte += " ; il explique " + pluriel(decalage.expliques, "\xC3\xA9" "chec", "\xC3\xA9" "checs") + " (" + plage(decalage.premierExplique, decalage.dernierExplique) + ")";
-        ecrireLignes(historique, "  ", texte, false);
-    }
-    for (const ParCauses& parCauses : historique.parCauses) {
-        if (parCauses.plies > 0)
-            ecrireLignes(historique, "  ",
-                         "m\xC3\xAAme cause (" + nommerCauses(parCauses.causes) + ") : "
-                             + pluriel(parCauses.affiches + parCauses.plies, "\xC3\xA9" "chec", "\xC3\xA9" "checs") + ", dont "
-                             + nombre(parCauses.plies) + " pli\xC3\xA9" + (parCauses.plies > 1 ? "s" : ""),
-                         false);
-    }
-    if (historique.nonAffiches > 0)
-        ecrireLignes(historique, "  ",
-                     "non affich\xC3\xA9" "s : " + pluriel(historique.nonAffiches, "\xC3\xA9" "chec", "\xC3\xA9" "checs")
-                         + " apr\xC3\xA8s les " + nombre(plafondRapports)
-                         + " premiers rapports ; pour tous les lire, relancer la m\xC3\xAAme commande suivie de "
-                         + std::string(ouTout),
-                     false);
-    ecrireAvertissements(historique, decomptes);
-    std::string legende = modeCorrige ? "bilan ci-dessous, lignes r\xC3\xA9ussies par commande : "
-                                      : "bilan ci-dessous, r\xC3\xA9ussies/compar\xC3\xA9" "es par commande : ";
-    for (std::size_t i = 0; i < commandesBilan.size(); ++i) {
-        if (i > 0)
-            legende += ", ";
-        legende += commandesBilan[i];
-    }
-    ecrireLignes(historique, "  ", legende, true);
+    terminerAnalyse(historique.analyse, fin);
+    prendreVerdicts(historique);
 }
 
 void validerSurTerminal(std::istream& test, std::istream& solution, std::istream& votre,
-                        bool modeCorrige, bool couleur, std::ostream& sortie,
+                        bool modeCorrige, const Presentation& presentation, std::ostream& sortie,
                         std::ostream& erreurs)
 {
     Historique historique;
-    historique.erreurs = &erreurs;
-    historique.couleur = couleur;
+    commencerHistorique(historique, erreurs, presentation);
     FinParcours fin;
     const Decomptes decomptes = parcourirLignes(
         test, solution, votre, [&historique](const LigneComparee& ligne) { suivreLigne(historique, ligne); },
         fin);
-    terminerAnalyse(historique.analyse, fin);
+    terminerHistorique(historique, fin);
     ecrireRecap(historique, decomptes, modeCorrige);
     ecrireBilan(decomptes.reussites, decomptes.tests, modeCorrige, sortie);
 }

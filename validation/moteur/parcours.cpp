@@ -20,10 +20,31 @@ bool tientDansBorne(const Entree& entree, std::size_t borne)
     return std::memchr(entree.octets.get() + entree.debut, '\n', reste) != nullptr;
 }
 
+// The test line whole, as a report or a shift statement quotes it, when it
+// fits in a block: the buffer is filled up to its newline first. A longer
+// one gives its word alone, as the loop reads it.
+std::string_view lireLigneTest(Entree& entree, std::string& copie)
+{
+    while (!entree.epuisee && entree.fin - entree.debut < entree.tailleBloc
+           && std::memchr(entree.octets.get() + entree.debut, '\n', entree.fin - entree.debut) == nullptr) {
+        if (remplirTampon(entree) > 0)
+            continue;
+        if (entree.debut == entree.fin)
+            break;
+        // The last line, without a newline; the margin's zeros follow it.
+        const std::string_view ligne(entree.octets.get() + entree.debut, entree.fin - entree.debut);
+        entree.debut = entree.fin;
+        entree.epuisee = true;
+        return ligne;
+    }
+    return lireLigneCommande(entree, copie);
+}
+
 } // namespace
 
 Decomptes parcourirLignes(std::istream& test, std::istream& solution, std::istream& votre,
-                          const Observateur& observer, FinParcours& fin, std::size_t borne)
+                          const Observateur& observer, FinParcours& fin, std::size_t borne,
+                          std::size_t plafondApercu)
 {
     Entree entreeTest = ouvrirEntree(test);
     Entree entreeSolution = ouvrirEntree(solution);
@@ -40,7 +61,7 @@ Decomptes parcourirLignes(std::istream& test, std::istream& solution, std::istre
     bool obtenueLue = false;
     for (;;) {
         ++ligne.numeroLigne;
-        ligne.test = lireLigneCommande(entreeTest, copieCommande);
+        ligne.test = lireLigneTest(entreeTest, copieCommande);
         ligne.attendue = {};
         ligne.obtenue = "(X)";
         const bool gardee =
@@ -61,6 +82,7 @@ Decomptes parcourirLignes(std::istream& test, std::istream& solution, std::istre
         ligne.attendueCoupee = gardee && gardeAttendue.coupee;
         ligne.obtenueCoupee = gardee && obtenueLue && gardeObtenue.coupee;
         ligne.empreinteObtenue = ligne.obtenueCoupee ? gardeObtenue.empreinte : 0;
+        ligne.empreinteAttendue = ligne.attendueCoupee ? gardeAttendue.empreinte : 0;
         ligne.finAttendu = !attendueLue || (ligne.attendue.empty() && entreeSolution.epuisee);
         ligne.finTeste = !obtenueLue || (ligne.obtenue.empty() && entreeVotre.epuisee);
         ligne.obtenueSansSaut = !ligne.finTeste && entreeVotre.epuisee;
@@ -83,11 +105,15 @@ Decomptes parcourirLignes(std::istream& test, std::istream& solution, std::istre
         }
     }
     // A look at what is left, enough to say how much was never read.
-    constexpr std::size_t plafondApercu = std::size_t{1} << 20;
     fin.resteTest = apercevoir(entreeTest, plafondApercu);
     fin.ligneBlanche = fin.ligneBlanche && fin.resteTest.octets > 0;
     fin.resteAttendu = (attendueLue && !ligne.finAttendu) || apercevoir(entreeSolution, 0).octets > 0;
-    fin.resteVotre = (obtenueLue && !ligne.finTeste) || apercevoir(entreeVotre, 0).octets > 0;
+    fin.apercuVotre = apercevoir(entreeVotre, plafondApercu);
+    if (obtenueLue && !ligne.finTeste) {
+        ++fin.apercuVotre.lignes;
+        fin.apercuVotre.octets += ligne.obtenue.size() + (ligne.obtenueSansSaut ? 0 : 1);
+    }
+    fin.resteVotre = fin.apercuVotre.octets > 0;
     Decomptes decomptes;
     for (std::size_t i = 0; i < commandesBilan.size(); ++i) {
         decomptes.reussites[i] = nbReussites[i];

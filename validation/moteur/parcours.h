@@ -27,10 +27,11 @@ struct LigneComparee {
                                   // empty line read after its last newline
     bool obtenueSansSaut = false; // the actual line ended with its input, not with a newline
     // With a bound: V1 or V2 is only the start of a longer line, and the
-    // hash of the whole actual line without spaces and tabs (set only then).
+    // hash of the whole line without spaces and tabs (set only then).
     bool attendueCoupee = false;
     bool obtenueCoupee = false;
     std::uint64_t empreinteObtenue = 0;
+    std::uint64_t empreinteAttendue = 0;
 };
 
 // What the inputs still held once the loop ended, as far as could be seen
@@ -44,6 +45,9 @@ struct FinParcours {
     // The expected and the results inputs had a line past the last compared one.
     bool resteAttendu = false;
     bool resteVotre = false;
+    // The results' lines past the last compared one, counted in at most
+    // the look's cap.
+    Apercu apercuVotre;
 };
 
 // Per reported word the lines that agreed and the lines compared, and the
@@ -60,8 +64,10 @@ using Observateur = std::function<void(const LigneComparee&)>;
 // The validation loop, line by line, telling `observer` each compared line.
 // With a `borne`, an expected or actual line longer than that many bytes is
 // compared as it is read, never held: the observer sees its start, and the
-// loop's memory stays that of a quiet run whatever the lines' length.
+// loop's memory stays that of a quiet run whatever the lines' length. What
+// is left of the inputs is looked at in up to `plafondApercu` bytes.
 Decomptes parcourirLignes(std::istream& test, std::istream& solution, std::istream& votre,
-                          const Observateur& observer, FinParcours& fin, std::size_t borne = 0);
+                          const Observateur& observer, FinParcours& fin, std::size_t borne = 0,
+                          std::size_t plafondApercu = std::size_t{1} << 20);
 
 #endif
