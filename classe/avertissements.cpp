@@ -1,5 +1,7 @@
 #include "avertissements.h"
 
+#include "tableau.h"
+
 #include <map>
 #include <numeric>
 
@@ -9,6 +11,17 @@ std::optional<std::string> signalerIntervertis(const Decomptes& maxima)
         return std::nullopt;
     return "aucune ligne du fichier de test ne commence par l'un des cinq mots de commande : "
            "fichier de test et fichier attendu intervertis ?";
+}
+
+std::optional<std::string> signalerLigneBlanche(const std::string& cheminTest, const FinParcours& fin)
+{
+    if (!fin.ligneBlanche)
+        return std::nullopt;
+    const Apercu& reste = fin.resteTest;
+    const bool une = reste.complet && reste.lignes == 1;
+    return "attention : " + rendreInoffensif(cheminTest) + " : la ligne " + std::to_string(fin.lignesComparees + 1)
+        + " est vide, la validation s'y arr\xC3\xAAte : " + (reste.complet ? "" : "au moins ")
+        + std::to_string(reste.lignes) + (une ? " ligne qui la suit n'est jamais lue" : " lignes qui la suivent ne sont jamais lues");
 }
 
 std::optional<std::string> signalerArretCommun(const std::vector<Note>& notes)

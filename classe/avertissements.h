@@ -14,6 +14,10 @@
 // expected results given in each other's place?
 std::optional<std::string> signalerIntervertis(const Decomptes& maxima);
 
+// The test file goes on past a blank line, where the loop stops: the line's
+// number and how many lines are never read.
+std::optional<std::string> signalerLigneBlanche(const std::string& cheminTest, const FinParcours& fin);
+
 // Most graded submissions stop after the same line: the wrong test file
 // for these results? Looked for from three graded submissions.
 std::optional<std::string> signalerArretCommun(const std::vector<Note>& notes);

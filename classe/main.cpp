@@ -176,7 +176,8 @@ int executer(int argc, char* argv[])
     VueClasse* const vueDemandee =
         options.lignes.empty() && options.plateformes.html.empty() ? nullptr : &vue;
     Decomptes maxima;
-    if (!compterMaxima(descripteurTest, vueDemandee, maxima)) {
+    FinParcours finTest;
+    if (!compterMaxima(descripteurTest, vueDemandee, maxima, finTest)) {
         signalerErreur(corrige.cheminTest, "erreur de lecture");
         return 2;
     }
@@ -232,6 +233,8 @@ int executer(int argc, char* argv[])
     for (const std::string& avertissement : decouverte.avertissements)
         std::cerr << prefixe << avertissement << '\n';
     if (const auto avertissement = signalerIntervertis(maxima))
+        std::cerr << prefixe << *avertissement << '\n';
+    if (const auto avertissement = signalerLigneBlanche(corrige.cheminTest, finTest))
         std::cerr << prefixe << *avertissement << '\n';
 
     std::vector<Note> notes(decouverte.remises.size());

@@ -33,13 +33,19 @@ void lireDebutsLignes(std::streambuf& fichier, std::size_t nombre, std::vector<s
 
 bool compterMaxima(int descripteur, VueClasse* vue, Decomptes& maxima)
 {
+    FinParcours fin;
+    return compterMaxima(descripteur, vue, maxima, fin);
+}
+
+bool compterMaxima(int descripteur, VueClasse* vue, Decomptes& maxima, FinParcours& fin)
+{
     // Takes the descriptor, which the buffer closes.
     Fichier fichier(descripteur, std::ios::in);
     std::istream test(&fichier);
     std::istringstream rien;
     std::istringstream rienNonPlus;
-    FinParcours fin;
-    maxima = parcourirLignes(test, rien, rienNonPlus, [](const LigneComparee&) {}, fin);
+    // The lines past a blank one are counted whole.
+    maxima = parcourirLignes(test, rien, rienNonPlus, [](const LigneComparee&) {}, fin, 0, std::size_t{1} << 30);
     if (test.bad())
         return false;
     if (vue != nullptr) {

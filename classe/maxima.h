@@ -9,4 +9,7 @@
 // Reads the file from its start; false on a read error.
 bool compterMaxima(int descripteur, VueClasse* vue, Decomptes& maxima);
 
+// The same, with how the walk ended: where a blank test line stopped it.
+bool compterMaxima(int descripteur, VueClasse* vue, Decomptes& maxima, FinParcours& fin);
+
 #endif

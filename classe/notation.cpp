@@ -14,6 +14,10 @@
 
 namespace {
 
+// What is left of a submission past the last test line is counted whole up
+// to this many bytes: the diagnosis names junk written after the answers.
+constexpr std::size_t plafondApercu = std::size_t{1} << 30;
+
 using Fichier = __gnu_cxx::stdio_filebuf<char>;
 
 bool estMemeFichier(const struct stat& a, const struct stat& b)
@@ -43,7 +47,7 @@ void classerDiagnostic(const Analyse& analyse, Note& note)
     const bool coupe = analyse.premiereFinTeste > 1 && analyse.echecs > 0 && !finExpliquee(analyse);
     if (coupe)
         note.arretApres = analyse.premiereFinTeste - 1;
-    note.erreurDeForme = vide || crlf || coupe || !analyse.decalages.empty();
+    note.erreurDeForme = vide || crlf || coupe || analyse.utf16 || analyse.alignement.nombreSauts > 0;
 }
 
 int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, bool sansLien,
@@ -136,7 +140,7 @@ Note noterRemise(const Corrige& corrige, const Remise& remise, std::size_t range
                                   empreinterObtenue(ligne),
                                   couperApercu(ligne.obtenue)});
         },
-        fin, borneLigne);
+        fin, borneLigne, plafondApercu);
     note.explication = conclureSuivi(suivi, fin, note.decomptes);
     note.premiersEchecs = std::move(suivi.premiersEchecs);
     if (fluxVotre.bad()) {
@@ -151,6 +155,7 @@ Note noterRemise(const Corrige& corrige, const Remise& remise, std::size_t range
     note.notee = true;
     note.statut = "ok";
     note.diagnostic = diagnostiquer(analyse);
+    note.realignees = analyse.alignement.realignees;
     classerDiagnostic(analyse, note);
     if (vue != nullptr)
         prendreRemise(*vue, echecs, note.erreurDeForme);

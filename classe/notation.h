@@ -48,6 +48,8 @@ struct Note {
     // last line before the results stop early, 0 when they do not.
     bool erreurDeForme = false;
     std::int64_t arretApres = 0;
+    // Lines that agree once the shifts the analysis found are set aside.
+    std::int64_t realignees = 0;
     // When asked: the explanation a student reads on a terminal, without
     // colour, and per word its first failing line, cut short. Dropped once
     // the feedback is written.

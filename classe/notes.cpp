@@ -34,6 +34,8 @@ void ecrireNotes(std::ostream& sortie, const Decomptes& maxima, const std::vecto
     }
     ecrireSeparateur(sortie, format);
     ecrireTexte(sortie, "identifiant", format);
+    ecrireSeparateur(sortie, format);
+    ecrireTexte(sortie, "r\xC3\xA9" "align\xC3\xA9" "es", format);
     if (bareme != nullptr) {
         ecrireSeparateur(sortie, format);
         ecrireTexte(sortie, "note", format);
@@ -45,9 +47,12 @@ void ecrireNotes(std::ostream& sortie, const Decomptes& maxima, const std::vecto
     ecrireTexte(sortie, "maximum", format);
     ecrireSeparateur(sortie, format);
     ecrireComptes(sortie, maxima.tests, maxima.autresTests, format);
-    // Empty status, diagnosis and participant number.
+    // Empty status, diagnosis and participant number; every test line can
+    // agree once realigned.
     ecrireSeparateur(sortie, format);
     ecrireSeparateur(sortie, format);
+    ecrireSeparateur(sortie, format);
+    sortie << std::accumulate(maxima.tests.begin(), maxima.tests.end(), maxima.autresTests);
     if (bareme != nullptr) {
         ecrireSeparateur(sortie, format);
         sortie << formaterNombre(bareme->sur, 2, virgule);
@@ -68,6 +73,9 @@ void ecrireNotes(std::ostream& sortie, const Decomptes& maxima, const std::vecto
         ecrireTexte(sortie, note.diagnostic, format);
         ecrireSeparateur(sortie, format);
         ecrireTexte(sortie, note.identifiant, format);
+        ecrireSeparateur(sortie, format);
+        if (note.notee)
+            sortie << note.realignees;
         if (bareme != nullptr) {
             ecrireSeparateur(sortie, format);
             if (note.note)

@@ -29,8 +29,10 @@ std::size_t indiquerMot(std::string_view commande)
 void preparerSuivi(Suivi& suivi, bool expliquer)
 {
     suivi.expliquer = expliquer;
-    suivi.historique.erreurs = &suivi.texte;
-    suivi.historique.couleur = false;
+    // A terminal of the usual size, without colour: the run as a student
+    // would see it.
+    commencerHistorique(suivi.historique, suivi.texte, Presentation{true, false});
+    suivi.historique.analyse.garderVerdicts = expliquer;
 }
 
 void suivreLigneRemise(Suivi& suivi, const LigneComparee& ligne)
@@ -47,7 +49,7 @@ void suivreLigneRemise(Suivi& suivi, const LigneComparee& ligne)
 
 std::string conclureSuivi(Suivi& suivi, const FinParcours& fin, const Decomptes& decomptes)
 {
-    terminerAnalyse(suivi.historique.analyse, fin);
+    terminerHistorique(suivi.historique, fin);
     if (!suivi.expliquer)
         return {};
     ecrireRecap(suivi.historique, decomptes, false);

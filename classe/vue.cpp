@@ -16,12 +16,6 @@ std::string couperApercu(std::string_view texte)
     return std::string(texte.substr(0, fin)) + "\xE2\x80\xA6";
 }
 
-std::uint64_t calculerEmpreinte(std::string_view ligne)
-{
-    // The hash the loop keeps of a line too long to hold.
-    return empreinterSansBlancs(ligne);
-}
-
 void compterFrequent(LigneVue& ligne, std::uint64_t empreinte, std::string_view texte)
 {
     Frequent& frequent = ligne.resultats[empreinte];

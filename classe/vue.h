@@ -2,6 +2,7 @@
 #define VALIDEUR_CLASSE_VUE_H
 
 #include "tableau.h"
+#include "validation/explication/alignement.h"
 
 #include <array>
 #include <atomic>
@@ -56,8 +57,8 @@ struct VueClasse {
 // when some were left out.
 std::string couperApercu(std::string_view texte);
 
-// The hash of a line without its spaces and tabs: lines that agree share it.
-std::uint64_t calculerEmpreinte(std::string_view ligne);
+// calculerEmpreinte, the hash of a line without its spaces and tabs, is the
+// alignment's (validation/explication/alignement.h).
 
 // Counts one more submission giving a wrong result on a line.
 void compterFrequent(LigneVue& ligne, std::uint64_t empreinte, std::string_view texte);

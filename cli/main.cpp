@@ -102,6 +102,8 @@ int executer(int argc, const char* const argv[])
         choisirPresentation(isatty(STDERR_FILENO) == 1, std::getenv("NO_COLOR"), std::getenv("TERM"));
     if (presentation.terminal)
         mesurerTerminal(STDERR_FILENO, presentation);
+    presentation.cheminAttendu = options.cheminSolution;
+    presentation.cheminTeste = options.cheminVotre;
     // What a student reads on a terminal says more than the exact lines.
     const bool explicite = presentation.terminal && !options.silencieux;
     for (const std::string& chemin : options.enTrop) {

@@ -1,5 +1,6 @@
 #include "validation/explication/affichage.h"
 #include "validation/explication/difference.h"
+#include "validation/explication/ecran.h"
 #include "validation/explication/presentation.h"
 
 #include <gtest/gtest.h>
@@ -118,5 +119,32 @@ TEST(EcrireRapport, TerminalAuDelaDeQuatreKioctetsEtFluxEnPanne)
         std::ostream panne(&refusant);
         presenterRapport(panne, {1, "trace", "a", "b"}, presentation);
         EXPECT_TRUE(panne.bad()) << presentation.terminal;
+    }
+}
+
+TEST(EcrireTexte, LaFenetreTientDansLesColonnesDonnees)
+{
+    for (const std::size_t longueur : {50U, 300U, 1100U, 200000U}) {
+        // Escapes (four columns each), tabs and accents among the letters.
+        // Under about 60 columns, three markers of a long line leave no room.
+        std::string texte;
+        for (std::size_t i = 0; texte.size() < longueur; ++i)
+            texte += i % 17 == 0 ? "\x1b" : i % 23 == 0 ? "\t" : i % 5 == 0 ? "\xC3\xA9" : "a";
+        for (const std::size_t colonnes : {60U, 75U, 115U, 250U}) {
+            for (const std::size_t debut : {std::size_t{0}, texte.size() / 2, texte.size() - 1}) {
+                for (const std::size_t etendue : {1U, 500U}) {
+                    const Region region{debutCaractere(texte, debut),
+                                        std::min(texte.size(), debutCaractere(texte, debut) + etendue)};
+                    std::stringbuf tampon;
+                    Sortie sortie;
+                    sortie.flux = &tampon;
+                    ecrireTexte(sortie, texte, region, false, nullptr, colonnes);
+                    vider(sortie);
+                    // Tabs as far as they can reach: from a column of eight.
+                    EXPECT_EQ(compterRangees("        " + tampon.str(), colonnes + 8), 1U)
+                        << longueur << " " << colonnes << " " << debut << " " << etendue << '\n' << tampon.str();
+                }
+            }
+        }
     }
 }

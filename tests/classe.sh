@@ -164,7 +164,13 @@ mkdir "$tmp/vide"
 lancer 1 test.txt attendu.resultat vide >/dev/null
 [ "$(head -n 1 "$tmp/erreurs")" = "valideur-classe : aucune remise trouvée" ] || echouer "aucune remise : $(cat "$tmp/erreurs")"
 lancer 1 test.txt attendu.resultat remises/alice remises/absente >"$tmp/stdout"
-[ "$(grep '^remises/absente' "$tmp/stdout")" = "remises/absente								absent		" ] || echouer "remise absente : $(tail -n 1 "$tmp/stdout")"
+[ "$(grep '^remises/absente' "$tmp/stdout")" = "remises/absente								absent			" ] || echouer "remise absente : $(tail -n 1 "$tmp/stdout")"
+# A test file cut by a blank line: the warning names the line and what is
+# never read.
+printf 'trace 1\n \r\ntrace 3\ntrace 4\n' >"$tmp/coupe.txt"
+lancer 0 coupe.txt attendu.resultat remises/alice >/dev/null
+grep -qx "valideur-classe : attention : coupe.txt : la ligne 2 est vide, la validation s'y arrête : 2 lignes qui la suivent ne sont jamais lues" \
+  "$tmp/erreurs" || echouer "ligne vide : $(cat "$tmp/erreurs")"
 lancer 0 --motif '*.RESULTAT' test.txt attendu.resultat remises/ines >"$tmp/stdout"
 [ "$(tail -n 1 "$tmp/stdout" | cut -f 1,9)" = "ines/votre.RESULTAT	ok" ] || echouer "--motif : $(cat "$tmp/stdout")"
 

@@ -68,6 +68,8 @@ verifier entree-fermee 0 $cas/sortie $cas/erreurs
 # pseudo-terminal whose own newline translation is turned off, to compare
 # bytes, with only the given variables of NO_COLOR and TERM. script(1) runs
 # its command with $SHELL, which must read the $'...' quoting of printf %q.
+# The terminal is tall and wide, so that every report shows, texts up to
+# 200 columns whole.
 #   sur_terminal name status screen folder VARIABLE=value... -- arguments...
 : >"$tmp/vide"
 sur_terminal() {
@@ -76,7 +78,7 @@ sur_terminal() {
   while [ "$1" != -- ]; do variables+=("$1"); shift; done
   shift
   ( cd "$dossier" && env -u NO_COLOR -u TERM SHELL="$BASH" "${variables[@]}" \
-      script -qec "stty -onlcr; exec $(printf '%q ' "$valideur" "$@")" /dev/null </dev/null \
+      script -qec "stty rows 100 cols 205 -onlcr; exec $(printf '%q ' "$valideur" "$@")" /dev/null </dev/null \
       >"$tmp/sortie" 2>"$tmp/erreurs"; echo $? >"$tmp/statut" )
   verifier "$nom" "$statut" "$ecran" "$tmp/vide"
 }

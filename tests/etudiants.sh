@@ -20,7 +20,7 @@ set -u
 valideur=$1
 generateur=$2
 [ -x "$valideur" ] && [ -x "$generateur" ] || { echo "programme absent : $valideur $generateur"; exit 1; }
-actives="octets indices"
+actives="octets indices fichier decalages ecran"
 verifications=" ${VALIDEUR_ETUDIANTS:-$actives} "
 echecs=0
 tmp=$(mktemp -d)

@@ -2,7 +2,8 @@
 # Runs the README's CI lines (the two sh blocks of its "Intégration continue"
 # section) as written, with the built programs first in PATH, and with and
 # without errexit as CI shells differ: they must fail on any disagreeing
-# line, one of another command word included, and pass on correct results.
+# line, one of another command word included, and on a test file cut by a
+# blank line, and pass on correct results.
 set -u
 export LC_ALL=C.UTF-8
 valideur=$1
@@ -46,6 +47,9 @@ ligne fausse|1|sed '2s/$/!/' attendu.resultat >votre.resultat
 autre mot de commande faux|1|awk 'NR == 6 { $0 = $0 "!" } { print }' attendu.resultat >votre.resultat
 résultats courts|1|head -n 3 attendu.resultat >votre.resultat
 absent|1|:
+ligne vide dans le test|1|awk 'NR == 3 { print "" } { print }' test.txt >t && mv t test.txt && cp attendu.resultat votre.resultat
+ligne blanche CRLF dans le test|1|awk 'NR == 3 { print " \r" } { print }' test.txt >t && mv t test.txt && cp attendu.resultat votre.resultat
+ligne vide en fin de test|0|echo >>test.txt && cp attendu.resultat votre.resultat
 CAS
 # The GitLab job of a student's repository: its valideur-classe line, as
 # written, gives JUnit XML that GitLab can read, a failure per word missed.

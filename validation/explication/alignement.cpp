@@ -1,6 +1,6 @@
 #include "alignement.h"
 
-#include "validation/comparaison.h"
+#include "validation/moteur/lecture.h"
 
 #include <algorithm>
 #include <utility>
@@ -55,11 +55,16 @@ void placer(Alignement& alignement, Pas pas)
         break;
     }
     case Pas::manque:
-    case Pas::resteAttendue:
+    case Pas::resteAttendue: {
+        const bool vide = alignement.attendues.front() == calculerEmpreinte({});
+        alignement.manquantesVides += pas == Pas::manque && vide ? 1 : 0;
+        alignement.restantes += pas == Pas::resteAttendue ? 1 : 0;
+        alignement.restantesVides += pas == Pas::resteAttendue && vide ? 1 : 0;
         alignement.attendues.pop_front();
         ++alignement.placeesAttendues;
         place = pas == Pas::manque ? Place::manquante : Place::horsFin;
         break;
+    }
     case Pas::trop:
     case Pas::resteObtenue:
         alignement.obtenues.pop_front();
@@ -134,8 +139,8 @@ void decider(Alignement& alignement, bool complet)
 
 void avancer(Alignement& alignement, bool fin)
 {
-    auto& a = alignement.attendues;
-    auto& b = alignement.obtenues;
+    const auto& a = alignement.attendues;
+    const auto& b = alignement.obtenues;
     for (;;) {
         while (!a.empty() && !b.empty() && a.front() == b.front())
             placer(alignement, Pas::paire);
@@ -168,12 +173,8 @@ void avancer(Alignement& alignement, bool fin)
 
 std::uint64_t calculerEmpreinte(std::string_view ligne)
 {
-    std::uint64_t empreinte = 0xcbf29ce484222325ULL;
-    for (const char octet : ligne) {
-        if (!estBlanc(octet))
-            empreinte = (empreinte ^ static_cast<unsigned char>(octet)) * 0x100000001b3ULL;
-    }
-    return empreinte;
+    // The engine's, which it keeps of a line too long to hold.
+    return empreinterSansBlancs(ligne);
 }
 
 void pousserLigne(Alignement& alignement, std::uint64_t attendue, bool attendueLue,

@@ -78,7 +78,11 @@ struct Alignement {
     // Totals.
     std::int64_t realignees = 0; // pairs of equal lines once the shifts are set aside
     std::int64_t manquantes = 0;
+    std::int64_t manquantesVides = 0; // whose expected line is empty, blanks aside
     std::int64_t enTrop = 0;
+    // Expected lines past the end of the results, and those of them empty.
+    std::int64_t restantes = 0;
+    std::int64_t restantesVides = 0;
     std::int64_t nombreSauts = 0;
     Saut premierSaut; // of either kind; lignes 0 while there is none
 

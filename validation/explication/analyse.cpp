@@ -114,8 +114,11 @@ std::vector<Indice> analyserLigne(Analyse& analyse, const LigneComparee& ligne)
     if (ligne.numeroLigne == 1 && !ligne.finTeste)
         analyse.utf16 = commenceCommeUtf16(ligne.obtenue);
     analyse.echecsEnAttente.push_back(!ligne.identiques);
-    pousserLigne(analyse.alignement, calculerEmpreinte(ligne.attendue), !ligne.finAttendu,
-                 calculerEmpreinte(ligne.obtenue), !ligne.finTeste);
+    // A line too long to hold comes with the hash of the whole of it.
+    pousserLigne(analyse.alignement,
+                 ligne.attendueCoupee ? ligne.empreinteAttendue : calculerEmpreinte(ligne.attendue),
+                 !ligne.finAttendu, ligne.obtenueCoupee ? ligne.empreinteObtenue : calculerEmpreinte(ligne.obtenue),
+                 !ligne.finTeste);
     recevoirDecisions(analyse);
     if (ligne.identiques)
         return {};
@@ -151,10 +154,11 @@ bool prendreVerdict(Analyse& analyse, Verdict& verdict)
 
 bool finExpliquee(const Analyse& analyse)
 {
-    if (analyse.premiereFinTeste <= 1)
-        return false;
-    const std::int64_t manque = analyse.lignes - analyse.premiereFinTeste + 1;
-    return analyse.alignement.manquantes - analyse.alignement.enTrop >= manque;
+    // Every expected line found its result, earlier, but for empty ones
+    // left out at the very end.
+    const Alignement& alignement = analyse.alignement;
+    return analyse.premiereFinTeste > 1 && alignement.manquantes > 0
+        && alignement.restantes == alignement.restantesVides;
 }
 
 std::string decrireSaut(const Saut& saut)

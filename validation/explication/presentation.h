@@ -25,6 +25,10 @@ struct Presentation {
     std::size_t lignes = 24;
     std::size_t colonnes = 80;
     std::size_t rangeesAvant = 0;
+    // The paths of the expected and results files as given, which some
+    // hints name.
+    std::string_view cheminAttendu{};
+    std::string_view cheminTeste{};
 };
 
 // Asks the terminal on `descripteur` its size; keeps 24 x 80 when it does

@@ -30,7 +30,12 @@ constexpr std::string_view nomsCauses[] = {
     "UTF-8 encod\303\251 deux fois",
     "virgule d\303\251cimale",
     "caract\303\250re invisible",
+    "UTF-16",
+    "pr\303\251fixe",
+    "ordre des mots",
+    "s\303\251parateurs",
 };
+static_assert(std::size(nomsCauses) == nombreCauses, "a name for every cause");
 
 std::string nommerCauses(unsigned causes)
 {
@@ -252,8 +257,14 @@ void ecrireRecap(Historique& historique, const Decomptes& decomptes, bool modeCo
     if (!historique.premierRapport.empty()
         && historique.ecran.utilisees + minimum > historique.budget + historique.rangeePremierRapport)
         ajouter(recap, 0, ligneSimple("  premi\xC3\xA8re ligne en \xC3\xA9" "chec :\n", historique.premierRapport));
-    for (const Indice& indice : conclureParcours(historique.indicesParcours, analyse))
-        ajouter(recap, 1, ligneGrise(historique, "  indice : ", indice.texte));
+    // The hints on the run as a whole: one line each.
+    std::vector<std::string> indices =
+        indiquerFichiers(historique.faits, historique.cheminAttendu, historique.cheminTeste);
+    indices.push_back(indiquerResultatsVidesOmis(analyse.alignement.manquantes, analyse.alignement.manquantesVides));
+    for (const std::string& indice : indices) {
+        if (!indice.empty())
+            ajouter(recap, 1, ligneGrise(historique, "  indice : ", indice));
+    }
     if (analyse.echecs > 0) {
         if (analyse.alignement.nombreSauts > 0)
             ajouter(recap, 1, ligneSimple("  ", decrireDecalages(historique)));

@@ -181,12 +181,14 @@ void commencerHistorique(Historique& historique, std::ostream& erreurs, const Pr
     const std::size_t reserve = std::max(historique.budget / 3, rangees(100) + 3 * rangees(110) + 1);
     historique.budgetRapports = historique.budget > reserve ? historique.budget - reserve : 0;
     historique.analyse.garderVerdicts = true;
+    historique.cheminAttendu = presentation.cheminAttendu;
+    historique.cheminTeste = presentation.cheminTeste;
 }
 
 void suivreLigne(Historique& historique, const LigneComparee& ligne)
 {
     const std::vector<Indice> indices = analyserLigne(historique.analyse, ligne);
-    observerParcours(historique.indicesParcours, ligne);
+    releverFaits(historique.faits, ligne);
     // A shift statement names a test line a window of lines after it was
     // read: what it would quote is kept while it may be named.
     if (historique.sautsDits.size() < static_cast<std::size_t>(rapportsParCause)) {

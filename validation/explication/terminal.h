@@ -3,7 +3,7 @@
 
 #include "analyse.h"
 #include "ecran.h"
-#include "indices_parcours.h"
+#include "indices_fichier.h"
 #include "presentation.h"
 #include "validation/moteur/parcours.h"
 
@@ -51,7 +51,10 @@ struct EnAttente {
 struct Historique {
     Ecran ecran;
     Analyse analyse;
-    IndicesParcours indicesParcours;
+    // What the hints on the files as wholes need, and the paths they name.
+    FaitsFichiers faits;
+    std::string cheminAttendu;
+    std::string cheminTeste;
     std::deque<EnAttente> enAttente;
     // Test lines as a shift statement quotes them, by number: those the
     // alignment may still name.
