@@ -18,7 +18,8 @@ using Fichier = __gnu_cxx::stdio_filebuf<char>;
 // One set's run, graded as it comes. False with `statut` set when the set's
 // files or the run failed, so that the row cannot be graded.
 bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& atelier, VueClasse* vue,
-              bool expliquer, ResultatJeu& resultat, std::string& diagnostic, std::string& statut)
+              bool expliquer, ResultatJeu& resultat, std::string& diagnostic, std::int64_t& realignees,
+              std::string& statut)
 {
     struct stat infos[2] {};
     std::string statuts[2];
@@ -93,6 +94,7 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
     if (!jeu.cache)
         resultat.erreurs = std::move(course.messages);
     diagnostic = diagnostiquer(analyse);
+    realignees += analyse.alignement.realignees;
     if (vueVisible != nullptr) {
         Note forme;
         classerDiagnostic(analyse, forme);
@@ -129,7 +131,8 @@ Note noterExecution(const Execution& execution, const std::vector<JeuCorrige>& j
                 note.jeux[i].fin = "ne compile pas";
                 continue;
             }
-            if (!noterJeu(execution, jeux[i], atelier, vue, expliquer, note.jeux[i], diagnostics[i], note.statut)) {
+            if (!noterJeu(execution, jeux[i], atelier, vue, expliquer, note.jeux[i], diagnostics[i],
+                          note.realignees, note.statut)) {
                 note.jeux.clear();
                 fermerAtelier(atelier);
                 return note;
