@@ -1,11 +1,18 @@
+#include "execution/copie.h"
 #include "execution/limites.h"
 #include "execution/verdict.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <fstream>
+#include <string>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -94,6 +101,67 @@ TEST(Limites, Valeurs)
     EXPECT_DOUBLE_EQ(lues.tempsReel, 3);
     EXPECT_EQ(lues.memoire, limites.memoire);
     EXPECT_EQ(lues.espace, limites.espace);
+}
+
+} // namespace
+
+namespace {
+
+std::string creerTemporaire()
+{
+    char modele[] = "/tmp/copie-test.XXXXXX";
+    return mkdtemp(modele) != nullptr ? modele : "";
+}
+
+int ouvrirDossier(const std::string& chemin)
+{
+    return open(chemin.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+TEST(Copie, DossiersFichiersEtLiensSansLesSuivre)
+{
+    const std::string racine = creerTemporaire();
+    ASSERT_FALSE(racine.empty());
+    const std::string source = racine + "/source";
+    const std::string copie = racine + "/copie";
+    ASSERT_EQ(mkdir(source.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(copie.c_str(), 0700), 0);
+    ASSERT_EQ(mkdir((source + "/sous").c_str(), 0500), 0); // read-only: still copied, still removed
+    std::ofstream(source + "/prog") << "#!/bin/sh\necho bonjour\n";
+    chmod((source + "/prog").c_str(), 0755);
+    std::ofstream(racine + "/secret") << "attendu\n";
+    ASSERT_EQ(symlink((racine + "/secret").c_str(), (source + "/lien").c_str()), 0);
+    ASSERT_EQ(mkfifo((source + "/tube").c_str(), 0644), 0);
+
+    const int dossierSource = ouvrirDossier(source);
+    const int dossierCopie = ouvrirDossier(copie);
+    EXPECT_EQ(copierDossier(dossierSource, dossierCopie, static_cast<uid_t>(-1), static_cast<gid_t>(-1)), 0);
+    struct stat infos {};
+    ASSERT_EQ(stat((copie + "/prog").c_str(), &infos), 0);
+    EXPECT_EQ(infos.st_mode & 0777, 0755U);
+    ASSERT_EQ(lstat((copie + "/lien").c_str(), &infos), 0);
+    EXPECT_TRUE(S_ISLNK(infos.st_mode)); // a link stays one: what it names is not read
+    EXPECT_NE(lstat((copie + "/tube").c_str(), &infos), 0);
+    ASSERT_EQ(stat((copie + "/sous").c_str(), &infos), 0);
+    EXPECT_TRUE(S_ISDIR(infos.st_mode));
+
+    // Copied again from the same descriptor: from the folder's start.
+    const std::string encore = racine + "/encore";
+    ASSERT_EQ(mkdir(encore.c_str(), 0700), 0);
+    const int dossierEncore = ouvrirDossier(encore);
+    EXPECT_EQ(copierDossier(dossierSource, dossierEncore, static_cast<uid_t>(-1), static_cast<gid_t>(-1)), 0);
+    EXPECT_EQ(access((encore + "/prog").c_str(), F_OK), 0);
+
+    // Past the ceiling, the copy stops.
+    const std::string petite = racine + "/petite";
+    ASSERT_EQ(mkdir(petite.c_str(), 0700), 0);
+    const int dossierPetite = ouvrirDossier(petite);
+    EXPECT_EQ(copierDossier(dossierSource, dossierPetite, static_cast<uid_t>(-1), static_cast<gid_t>(-1), 10), EFBIG);
+
+    for (const int dossier : {dossierSource, dossierCopie, dossierEncore, dossierPetite})
+        close(dossier);
+    EXPECT_TRUE(supprimerDossier(racine.c_str()));
+    EXPECT_NE(access(racine.c_str(), F_OK), 0);
 }
 
 } // namespace
