@@ -4,6 +4,7 @@
 #include "difference.h"
 #include "indices.h"
 
+#include <algorithm>
 #include <string>
 
 #include <sys/ioctl.h>
@@ -25,7 +26,11 @@ void ecrireRapportTerminal(std::ostream& erreurs, const Echec& echec, bool coule
     ajouter(sortie, "Ligne #");
     ajouter(sortie, ecrireNombre(chiffres, echec.numeroLigne));
     ajouter(sortie, " (");
-    ecrireEchappe(sortie, echec.commande);
+    // A command word wider than a third of the terminal is windowed too.
+    if (largeur == 0)
+        ecrireEchappe(sortie, echec.commande);
+    else
+        ecrireTexte(sortie, echec.commande, Region{}, false, nullptr, std::max<std::size_t>(colonnes / 3, 20));
     ajouter(sortie, ") : ");
     if (couleur) {
         ajouter(sortie, sgrVerdict);

@@ -114,6 +114,20 @@ void ajouter(Recap& recap, int rang, std::string texte, bool avertissement = fal
     recap.lignes.push_back(std::move(ligne));
 }
 
+// Each line of `texte` two columns in: a report repeated in the recap.
+std::string indenter(std::string_view texte)
+{
+    std::string indente;
+    for (std::size_t debut = 0; debut < texte.size();) {
+        const std::size_t fin = std::min(texte.find('\n', debut), texte.size());
+        indente += "  ";
+        indente += texte.substr(debut, fin - debut);
+        indente += "\n";
+        debut = fin + 1;
+    }
+    return indente;
+}
+
 std::string ligneSimple(std::string_view avant, std::string_view texte)
 {
     return std::string(avant) + std::string(texte) + "\n";
@@ -256,7 +270,7 @@ void ecrireRecap(Historique& historique, const Decomptes& decomptes, bool modeCo
     const std::size_t minimum = recap.lignes.front().rangees + rangeesBilan(decomptes, modeCorrige, historique.ecran.colonnes);
     if (!historique.premierRapport.empty()
         && historique.ecran.utilisees + minimum > historique.budget + historique.rangeePremierRapport)
-        ajouter(recap, 0, ligneSimple("  premi\xC3\xA8re ligne en \xC3\xA9" "chec :\n", historique.premierRapport));
+        ajouter(recap, 0, "  premi\xC3\xA8re ligne en \xC3\xA9" "chec :\n" + indenter(historique.premierRapport));
     // The hints on the run as a whole: one line each.
     std::vector<std::string> indices =
         indiquerFichiers(historique.faits, historique.cheminAttendu, historique.cheminTeste);

@@ -8,8 +8,11 @@
 
 namespace {
 
-// Quoted test lines kept at most, however far the files are shifted.
+// Quoted test lines kept at most, however far the files are shifted; those
+// up to this length are kept as read and made ready to show only when
+// quoted.
 constexpr std::size_t citationsGardees = 1024;
+constexpr std::size_t longueurCitationBrute = 256;
 
 constexpr std::string_view legende =
     "(V1 : la ligne attendue ; V2 : la ligne obtenue du programme test\xC3\xA9)";
@@ -78,7 +81,8 @@ std::string enoncer(const Historique& historique, const Saut& saut)
     const std::int64_t cite = saut.numero == 0 ? 1 : saut.numero;
     for (const auto& [numero, citation] : historique.citations) {
         if (numero == cite) {
-            texte += " (`" + citation + "`)";
+            // Short lines are kept as read, and shown only when quoted.
+            texte += " (`" + (citation.brute ? citer(citation.texte, historique.ecran.colonnes) : citation.texte) + "`)";
             break;
         }
     }
@@ -193,7 +197,9 @@ void suivreLigne(Historique& historique, const LigneComparee& ligne)
     // read: what it would quote is kept while it may be named.
     if (historique.sautsDits.size() < static_cast<std::size_t>(rapportsParCause)) {
         auto& citations = historique.citations;
-        citations.emplace_back(ligne.numeroLigne, citer(ligne.test, historique.ecran.colonnes));
+        const bool brute = ligne.test.size() <= longueurCitationBrute;
+        citations.emplace_back(ligne.numeroLigne,
+                               Citation{brute, brute ? std::string(ligne.test) : citer(ligne.test, historique.ecran.colonnes)});
         const std::int64_t nommable = historique.analyse.alignement.placeesAttendues
             - 2 * static_cast<std::int64_t>(horizonAlignement);
         while (!citations.empty() && (citations.front().first < nommable || citations.size() > citationsGardees))

@@ -47,6 +47,13 @@ struct EnAttente {
     std::string rapport;
 };
 
+// A test line a shift statement may quote: as read, or already escaped and
+// windowed when long.
+struct Citation {
+    bool brute = true;
+    std::string texte;
+};
+
 // A terminal's history over one run.
 struct Historique {
     Ecran ecran;
@@ -58,7 +65,7 @@ struct Historique {
     std::deque<EnAttente> enAttente;
     // Test lines as a shift statement quotes them, by number: those the
     // alignment may still name.
-    std::deque<std::pair<std::int64_t, std::string>> citations;
+    std::deque<std::pair<std::int64_t, Citation>> citations;
     std::vector<Groupe> groupes;
     std::vector<std::string> sautsDits; // the shift statements shown, as shown
     std::size_t budget = 0;             // rows for the whole run
