@@ -103,6 +103,12 @@ TEST(Diagnostiquer, CeQuiExpliqueLesEchecsDUneRemise)
         {"manque", joindreLignes(manque), "1 ligne manquante \xC3\xA0 la ligne 20"},
         {"melange", joindreLignes(melange), "4 lignes manquantes et 1 en trop, la premi\xC3\xA8re apr\xC3\xA8s la ligne 5"},
         {"en trop a la fin", joindreLignes(attendues) + "x\ny\nz", "3 lignes en trop apr\xC3\xA8s la derni\xC3\xA8re ligne de test"},
+        // The line an extra one pushed past the end is no news.
+        {"debug", [&attendues] {
+             std::vector<std::string> v = attendues;
+             v.insert(v.begin() + 10, "debug");
+             return joindreLignes(v);
+         }(), "1 ligne en trop apr\xC3\xA8s la ligne 10"},
         {"bom", "\xEF\xBB\xBF" + joindreLignes(attendues), "marque d'ordre des octets (BOM) en t\xC3\xAAte"},
         {"casse", joindreLignes(transformer([](std::string l, std::size_t) { l[0] = 'R'; return l; })),
          "seule la casse diff\xC3\xA8re (50 lignes)"},

@@ -152,6 +152,16 @@ bool prendreVerdict(Analyse& analyse, Verdict& verdict)
     return true;
 }
 
+std::uint64_t compterLignesApresFin(const Analyse& analyse)
+{
+    const Apercu& reste = analyse.fin.apercuVotre;
+    if (reste.octets == 0)
+        return 0;
+    const std::uint64_t lignes = std::max<std::uint64_t>(reste.lignes, 1);
+    const std::int64_t poussees = std::max<std::int64_t>(analyse.alignement.enTrop - analyse.alignement.manquantes, 0);
+    return lignes > static_cast<std::uint64_t>(poussees) ? lignes - static_cast<std::uint64_t>(poussees) : 0;
+}
+
 bool finExpliquee(const Analyse& analyse)
 {
     // Every expected line found its result, earlier, but for empty ones
@@ -225,8 +235,8 @@ std::string diagnostiquer(const Analyse& analyse)
         ajouterPhrase("s'arr\xC3\xAAte apr\xC3\xA8s la ligne " + nombre(analyse.premiereFinTeste - 1)
                       + " (programme interrompu ?)");
     const Apercu& reste = analyse.fin.apercuVotre;
-    if (!analyse.fin.ligneBlanche && reste.octets > 0) {
-        const std::uint64_t lignes = std::max<std::uint64_t>(reste.lignes, 1);
+    if (!analyse.fin.ligneBlanche && compterLignesApresFin(analyse) > 0) {
+        const std::uint64_t lignes = compterLignesApresFin(analyse);
         ajouterPhrase((reste.complet ? "" : "au moins ") + std::to_string(lignes)
                       + (lignes > 1 ? " lignes en trop" : " ligne en trop")
                       + " apr\xC3\xA8s la derni\xC3\xA8re ligne de test");

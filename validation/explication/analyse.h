@@ -67,6 +67,10 @@ void terminerAnalyse(Analyse& analyse, const FinParcours& fin);
 // The oldest verdict ready, when `garderVerdicts`.
 bool prendreVerdict(Analyse& analyse, Verdict& verdict);
 
+// The results' lines past the last test line that extra lines found before
+// do not account for: those pushed past the end are no news.
+std::uint64_t compterLignesApresFin(const Analyse& analyse);
+
 // Whether the results file ends early only because lines are missing from
 // it.
 bool finExpliquee(const Analyse& analyse);
