@@ -14,8 +14,8 @@
 #             quoting its test line, and no other shift is stated
 #   ecran     everything fits in R-1 rows, and the first failure's report
 #             is still on the screen at the end
-# VALIDEUR_ETUDIANTS lists the checks to run (all of them by default);
-# `actives` below are those the program passes today.
+# VALIDEUR_ETUDIANTS lists the checks to run, all of them by default;
+# VALIDEUR_GRAINES the seeds of the classes generated.
 set -u
 valideur=$1
 generateur=$2
@@ -25,8 +25,9 @@ verifications=" ${VALIDEUR_ETUDIANTS:-$actives} "
 echecs=0
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-cd "$tmp" || exit 1
-"$generateur" classe . || { echo "ÉCHEC génération"; exit 1; }
+# Two classes of the same exercise: other days, other answers, other
+# places for the missing lines.
+graines=${VALIDEUR_GRAINES:-2026 5}
 
 verifie() { [[ $verifications == *" $1 "* ]]; }
 probleme() { ok=0; echo "  $*"; }
@@ -129,17 +130,21 @@ juger() { # name, expected file, results file, then the manifest's lines of the 
   fi
 }
 
-nom=
-lignes=()
-while IFS= read -r entree; do
-  if [[ $entree == cas$'\t'* ]]; then
-    [ -n "$nom" ] && juger "$nom" "$attendu" "$teste" "${lignes[@]}"
-    IFS=$'\t' read -r _ nom attendu teste <<<"$entree"
-    lignes=()
-  else
-    lignes+=("$entree")
-  fi
-done <cas.tsv
-juger "$nom" "$attendu" "$teste" "${lignes[@]}"
+for graine in $graines; do
+  mkdir "$tmp/$graine" && cd "$tmp/$graine" || exit 1
+  "$generateur" classe . 1200 "$graine" || { echo "ÉCHEC génération ($graine)"; exit 1; }
+  nom=
+  lignes=()
+  while IFS= read -r entree; do
+    if [[ $entree == cas$'\t'* ]]; then
+      [ -n "$nom" ] && juger "$graine/$nom" "$attendu" "$teste" "${lignes[@]}"
+      IFS=$'\t' read -r _ nom attendu teste <<<"$entree"
+      lignes=()
+    else
+      lignes+=("$entree")
+    fi
+  done <cas.tsv
+  juger "$graine/$nom" "$attendu" "$teste" "${lignes[@]}"
+done
 
 [ $echecs = 0 ] || { echo "$echecs cas en échec"; exit 1; }

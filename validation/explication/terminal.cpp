@@ -135,14 +135,16 @@ void traiterVerdict(Historique& historique, const Verdict& verdict, const EnAtte
         montrer = montrer && !enonces.empty();
     else if (groupe.genre == Genre::indices)
         montrer = montrer && groupe.affiches < rapportsParCause;
-    const std::string texte = attente->rapport + texteEnonces;
+    const std::string& rapport =
+        verdict.explique && !attente->sansIndices.empty() ? attente->sansIndices : attente->rapport;
+    const std::string texte = rapport + texteEnonces;
     const std::size_t rangees = compterRangees(texte, historique.ecran.colonnes) + rangeesLegende(historique);
     // The first failure is shown whatever it takes.
     const bool premier = historique.premierRapport.empty() && verdict.numeroLigne == historique.analyse.premierEchec;
     if (!attente->rapport.empty() && (premier || (montrer && tient(historique, rangees, groupe.affiches == 0)))) {
         if (premier) {
             historique.rangeePremierRapport = historique.ecran.utilisees + rangeesLegende(historique);
-            historique.premierRapport = attente->rapport;
+            historique.premierRapport = rapport;
         }
         afficher(historique, texte, true);
         ++groupe.affiches;
@@ -216,6 +218,11 @@ void suivreLigne(Historique& historique, const LigneComparee& ligne)
                               ligne.finTeste, ligne.finAttendu, ligne.obtenueSansSaut};
             ecrireRapportTerminal(rapport, echec, historique.ecran.couleur, indices, {}, historique.ecran.colonnes);
             attente.rapport = rapport.str();
+            if (!indices.empty()) {
+                std::ostringstream seul;
+                ecrireRapportTerminal(seul, echec, historique.ecran.couleur, {}, {}, historique.ecran.colonnes);
+                attente.sansIndices = seul.str();
+            }
         }
         historique.enAttente.push_back(std::move(attente));
     }

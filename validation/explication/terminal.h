@@ -45,6 +45,10 @@ struct EnAttente {
     std::int64_t numeroLigne = 0;
     unsigned causes = 0;
     std::string rapport;
+    // The same report without its hints, when it has any: a line that a
+    // shift explains is compared with another line's result, and what its
+    // hints say of the two is chance.
+    std::string sansIndices;
 };
 
 // A test line a shift statement may quote: as read, or already escaped and
