@@ -240,5 +240,16 @@ statut=$?
 [ "$statut" = 2 ] && [ ! -s "$t/sorties/p.out" ] && [ "$(wc -l <"$t/sorties/p.err")" = 1 ] \
   && grep -q 'apt-get install bubblewrap' "$t/sorties/p.err" || echouer "$qui : sans bubblewrap (statut $statut)"
 
+# A bubblewrap that cannot make a sandbox, as where user namespaces are off.
+mkdir -p "$t/faux"
+printf '#!/bin/sh\necho "bwrap: setting up uid map: Permission denied" >&2\nexit 1\n' >"$t/faux/bwrap"
+chmod 755 "$t/faux/bwrap"
+PATH="$t/faux:$PATH" "$classe" --executer=./prog "$t/jeu/test.txt" "$t/jeu/attendu.resultat" "$t/r/bon" \
+  >"$t/sorties/n.out" 2>"$t/sorties/n.err"
+statut=$?
+[ "$statut" = 2 ] && [ ! -s "$t/sorties/n.out" ] && [ "$(wc -l <"$t/sorties/n.err")" = 1 ] \
+  && grep -q "Permission denied.*espaces de noms utilisateur" "$t/sorties/n.err" \
+  || { echouer "$qui : sans espaces de noms utilisateur (statut $statut)"; cat "$t/sorties/n.err"; }
+
 [ $echecs = 0 ] && echo "execution ($qui) : tout est bon"
 exit $((echecs > 0))
