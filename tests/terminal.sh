@@ -98,7 +98,7 @@ scenario vide 1 1 test.txt attendu.resultat vide.resultat -- \
   "attention : le fichier testé est vide"
 scenario plafond - 1 test5000.txt attendu5000.resultat faux5000.resultat -- \
   "Récapitulatif : 5000 lignes en échec sur 5000 comparées, la première à la ligne #1 (trace)" \
-  "non affichés : 4998 échecs ; pour tous les lire, relancer la même commande suivie de 2> rapport.txt"
+  "non affichés : 4997 échecs ; pour tous les lire, relancer la même commande suivie de 2> rapport.txt"
 scenario ordre - 1 attendu.resultat test.txt juste.resultat -- \
   "attention : aucune ligne de test ne commence par trace, localiser, presences, frequentations ou duree_rencontres : les fichiers sont-ils dans l'ordre test, attendu, testé ?"
 scenario blanc 0 - blanc.txt attendu.resultat juste.resultat -- \

@@ -226,6 +226,10 @@ void ajouterCauses(Recap& recap)
         if (groupe.genre != Genre::decalage && groupe.echecs > groupe.affiches)
             groupes.push_back(&groupe);
     }
+    // Wrong answers alone: the count of those not shown says it all.
+    if (groupes.size() == 1 && groupes.front()->genre == Genre::sansIndice
+        && historique.analyse.alignement.nombreSauts == 0)
+        return;
     std::stable_sort(groupes.begin(), groupes.end(),
                      [](const Groupe* a, const Groupe* b) { return a->echecs > b->echecs; });
     for (const Groupe* groupe : groupes) {

@@ -101,7 +101,7 @@ void traiterVerdict(Historique& historique, const Verdict& verdict, const EnAtte
 {
     std::vector<std::string> enonces;
     for (const Saut& saut : verdict.sauts) {
-        if (historique.sautsDits.size() + enonces.size() < static_cast<std::size_t>(rapportsParCause))
+        if (historique.sautsDits + static_cast<std::int64_t>(enonces.size()) < rapportsParCause)
             enonces.push_back(enoncer(historique, saut));
         else
             ++historique.sautsTus;
@@ -111,7 +111,7 @@ void traiterVerdict(Historique& historique, const Verdict& verdict, const EnAtte
         texteEnonces += griser(historique.ecran, "  ", enonce);
     const auto dire = [&historique, &enonces](bool dits) {
         if (dits)
-            historique.sautsDits.insert(historique.sautsDits.end(), enonces.begin(), enonces.end());
+            historique.sautsDits += static_cast<std::int64_t>(enonces.size());
         else
             historique.sautsTus += static_cast<std::int64_t>(enonces.size());
     };
@@ -141,7 +141,10 @@ void traiterVerdict(Historique& historique, const Verdict& verdict, const EnAtte
     const std::size_t rangees = compterRangees(texte, historique.ecran.colonnes) + rangeesLegende(historique);
     // The first failure is shown whatever it takes.
     const bool premier = historique.premierRapport.empty() && verdict.numeroLigne == historique.analyse.premierEchec;
-    if (!attente->rapport.empty() && (premier || (montrer && tient(historique, rangees, groupe.affiches == 0)))) {
+    // Wrong answers without a hint may each be a mistake of its own: only a
+    // cause shown already leaves room for others.
+    const bool nouveau = groupe.affiches == 0 || groupe.genre == Genre::sansIndice;
+    if (!attente->rapport.empty() && (premier || (montrer && tient(historique, rangees, nouveau)))) {
         if (premier) {
             historique.rangeePremierRapport = historique.ecran.utilisees + rangeesLegende(historique);
             historique.premierRapport = rapport;
@@ -197,7 +200,7 @@ void suivreLigne(Historique& historique, const LigneComparee& ligne)
     releverFaits(historique.faits, ligne);
     // A shift statement names a test line a window of lines after it was
     // read: what it would quote is kept while it may be named.
-    if (historique.sautsDits.size() < static_cast<std::size_t>(rapportsParCause)) {
+    if (historique.sautsDits < rapportsParCause) {
         auto& citations = historique.citations;
         const bool brute = ligne.test.size() <= longueurCitationBrute;
         citations.emplace_back(ligne.numeroLigne,

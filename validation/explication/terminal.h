@@ -71,7 +71,7 @@ struct Historique {
     // alignment may still name.
     std::deque<std::pair<std::int64_t, Citation>> citations;
     std::vector<Groupe> groupes;
-    std::vector<std::string> sautsDits; // the shift statements shown, as shown
+    std::int64_t sautsDits = 0;         // shift statements shown
     std::size_t budget = 0;             // rows for the whole run
     std::size_t budgetRapports = 0;     // rows reports may fill; the rest is the recap's
     std::int64_t nonAffiches = 0;       // failures not shown in full
