@@ -85,6 +85,7 @@ juger() { # name, expected file, results file, then the manifest's lines of the 
                 verifie indices && ! grep -qF -- "$reste" "$ecran.net" && probleme "$taille : absent : $reste" ;;
         fichier) attendus+=("$reste")
                 verifie fichier && ! grep -qF -- "$reste" "$ecran.net" && probleme "$taille : absent : $reste" ;;
+        absent) verifie indices && grep -qF -- "$reste" "$ecran.net" && probleme "$taille : de trop : $reste" ;;
         decalage) enonces+=("$reste") ;;
       esac
     done

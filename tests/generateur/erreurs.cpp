@@ -176,6 +176,11 @@ void fichier(Cas& cas, const std::string& texte)
     cas.manifeste.push_back("fichier\t" + texte);
 }
 
+void absent(Cas& cas, const std::string& texte)
+{
+    cas.manifeste.push_back("absent\t" + texte);
+}
+
 // The lines left once those at the given places are taken out.
 Lignes enlever(const Lignes& lignes, const std::vector<std::size_t>& places)
 {
@@ -390,6 +395,8 @@ bool ecrireClasse(const Exercice& exercice, const std::string& dossier)
         indice(cas, "la ligne obtenue " + enUtf16);
         fichier(cas, std::string("le fichier test\xC3\xA9 ") + enUtf16 + (petit ? " LE" : " BE")
                          + (marque ? " avec BOM" : " sans BOM"));
+        // The zero after the last newline of UTF-16 LE is no line of results.
+        absent(cas, "a des lignes apr\xC3\xA8s la ligne");
     }
     {
         // The results of a program that crashed after 1 000 lines, given

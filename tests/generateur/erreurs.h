@@ -14,6 +14,7 @@
 //   decalage  the exact statement up to its line number, that number
 //   indice    a text the run must show, per line or as a warning
 //   fichier   a text the run must show once about the files as wholes
+//   absent    a text the run must not show
 // Returns false when a file cannot be written.
 bool ecrireClasse(const Exercice& exercice, const std::string& dossier);
 

@@ -1,5 +1,6 @@
 #include "analyse.h"
 
+#include "utf16.h"
 #include "validation/bilan.h"
 
 #include <algorithm>
@@ -43,17 +44,6 @@ void compterMot(Analyse& analyse, const LigneComparee& ligne)
     }
     ++place->tests;
     place->echecs += ligne.identiques ? 0 : 1;
-}
-
-// UTF-16 shows in its first line: a byte order mark of either order, or
-// ASCII characters each beside a zero byte.
-bool commenceCommeUtf16(std::string_view ligne)
-{
-    const auto octet = [&ligne](std::size_t i) { return static_cast<unsigned char>(ligne[i]); };
-    if (ligne.size() >= 2 && ((octet(0) == 0xFF && octet(1) == 0xFE) || (octet(0) == 0xFE && octet(1) == 0xFF)))
-        return true;
-    return ligne.size() >= 4 && ((octet(0) == 0 && octet(2) == 0 && octet(1) != 0 && octet(3) != 0)
-                                 || (octet(1) == 0 && octet(3) == 0 && octet(0) != 0 && octet(2) != 0));
 }
 
 // Turns the alignment's decisions into verdicts.
@@ -112,7 +102,7 @@ std::vector<Indice> analyserLigne(Analyse& analyse, const LigneComparee& ligne)
     if (ligne.finAttendu && analyse.premiereFinAttendu == 0)
         analyse.premiereFinAttendu = ligne.numeroLigne;
     if (ligne.numeroLigne == 1 && !ligne.finTeste)
-        analyse.utf16 = commenceCommeUtf16(ligne.obtenue);
+        analyse.utf16 = reconnaitreUtf16(ligne.obtenue).ordre != OrdreUtf16::aucun;
     analyse.echecsEnAttente.push_back(!ligne.identiques);
     // A line too long to hold comes with the hash of the whole of it.
     pousserLigne(analyse.alignement,

@@ -77,7 +77,7 @@ std::string indiquerUtf16(EncodageUtf16 encodage, bool fichierTeste)
     texte += encodage.marque ? " avec BOM" : " sans BOM";
     // Windows PowerShell 5 writes UTF-16 LE with a mark where a program's
     // output is redirected with ">"; cmd writes the program's own bytes.
-    if (petit && fichierTeste)
+    if (petit && encodage.marque && fichierTeste)
         texte += " (\xC2\xAB > \xC2\xBB de PowerShell 5 ?) : le r\xC3\xA9" "enregistrer en UTF-8, "
                  "ou rediriger avec cmd /c";
     else

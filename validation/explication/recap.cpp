@@ -178,7 +178,8 @@ void ajouterAvertissements(Recap& recap, const Decomptes& decomptes)
     else if (analyse.premiereFinTeste > 1 && !finExpliquee(analyse))
         avertir(recap, "le fichier test\xC3\xA9 s'arr\xC3\xAAte apr\xC3\xA8s la ligne #"
                            + nombre(analyse.premiereFinTeste - 1) + ", avant la fin du fichier de test");
-    if (fin.resteVotre && !fin.ligneBlanche && compterLignesApresFin(analyse) > 0)
+    // In UTF-16 the zero byte after the last newline reads as one more line.
+    if (fin.resteVotre && !fin.ligneBlanche && !analyse.utf16 && compterLignesApresFin(analyse) > 0)
         avertir(recap, "le fichier test\xC3\xA9 a des lignes apr\xC3\xA8s la ligne #" + nombre(fin.lignesComparees)
                            + ", la derni\xC3\xA8re du fichier de test : elles n'ont pas \xC3\xA9t\xC3\xA9 compar\xC3\xA9" "es");
     if (analyse.premiereFinAttendu == 1)
