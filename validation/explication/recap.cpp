@@ -271,11 +271,15 @@ void ecrireRecap(Historique& historique, const Decomptes& decomptes, bool modeCo
                                                  + nombre(analyse.lignes) + " compar\xC3\xA9" "es, la premi\xC3\xA8re \xC3\xA0 la ligne #"
                                                  + nombre(analyse.premierEchec) + " (" + echapper(analyse.commandePremierEchec) + ")"));
     }
-    // The first failure, again, when its report would leave the screen.
+    // The first failure, again, when its report would leave the screen and
+    // the repeat itself can stay on it.
     const std::size_t minimum = recap.lignes.front().rangees + rangeesBilan(decomptes, modeCorrige, historique.ecran.colonnes);
+    const std::string repetition =
+        "  premi\xC3\xA8re ligne en \xC3\xA9" "chec :\n" + indenter(historique.premierRapport);
     if (!historique.premierRapport.empty()
-        && historique.ecran.utilisees + minimum > historique.budget + historique.rangeePremierRapport)
-        ajouter(recap, 0, "  premi\xC3\xA8re ligne en \xC3\xA9" "chec :\n" + indenter(historique.premierRapport));
+        && historique.ecran.utilisees + minimum > historique.budget + historique.rangeePremierRapport
+        && compterRangees(repetition, historique.ecran.colonnes) + minimum <= historique.budget)
+        ajouter(recap, 0, repetition);
     // The hints on the run as a whole: one line each.
     std::vector<std::string> indices =
         indiquerFichiers(historique.faits, historique.cheminAttendu, historique.cheminTeste);
