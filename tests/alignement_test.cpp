@@ -99,6 +99,7 @@ TEST(Aligner, ChaqueDecalageEstDitUneFoisALaBonneLigne)
         {"sept en trop", avecApres(a, 400, 7), "+7@400 "},
         {"en trop avant la premiere", avecApres(a, 0, 1), "+1@0 "},
         {"manquante a la premiere", sans({1}), "-1@1 "},
+        {"manquantes pres de la fin", sans({1150, 1190}), "-1@1150 -1@1190 "},
         {"vides omis", videsOmis, videsAttendus},
     };
     for (const auto& [nom, obtenues, sauts] : cas) {

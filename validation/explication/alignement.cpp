@@ -165,7 +165,9 @@ void avancer(Alignement& alignement, bool fin)
             placer(alignement, a.size() > b.size() ? Pas::resteAttendue : Pas::resteObtenue);
             continue;
         }
-        decider(alignement, fin || (completA && completB));
+        // All of it when both files are wholly in the window and nothing more can come.
+        const bool dansFenetre = a.size() <= horizonAlignement && b.size() <= horizonAlignement;
+        decider(alignement, dansFenetre && (fin || (completA && completB)));
     }
 }
 
