@@ -83,6 +83,13 @@ TEST(Mots, OrdreSeparateursPrefixe)
     EXPECT_EQ(trouverPrefixe("Bob", "Bob"), "");
     EXPECT_EQ(trouverPrefixe("Bob", "a very long label of many words: Bob"), "");
 
+    // Lines too long to be worth a view of each word.
+    const std::string longue(longueurMotsMax, 'x');
+    EXPECT_TRUE(ontMotsDansAutreOrdre("a b", "b a"));
+    EXPECT_FALSE(ontMotsDansAutreOrdre("a b " + longue, "b a " + longue));
+    EXPECT_FALSE(trouverSeparateurs("a, " + longue, "a; " + longue).trouves);
+    EXPECT_EQ(trouverPrefixe(longue, "> " + longue), "");
+
     EXPECT_EQ(citerCourt(" ; "), ";");
     EXPECT_EQ(citerCourt("\x1b[2J"), "");
 }

@@ -17,6 +17,11 @@ bool estAlphanumerique(char octet)
     return (octet >= '0' && octet <= '9') || (octet >= 'a' && octet <= 'z') || (octet >= 'A' && octet <= 'Z');
 }
 
+bool tropLongues(std::string_view a, std::string_view b)
+{
+    return a.size() > longueurMotsMax || b.size() > longueurMotsMax;
+}
+
 bool estDeMot(char octet)
 {
     return estAlphanumerique(octet) || octet == '_' || static_cast<unsigned char>(octet) >= 0x80;
@@ -61,6 +66,8 @@ Decoupage decouper(std::string_view ligne)
 
 bool ontMotsDansAutreOrdre(std::string_view a, std::string_view b)
 {
+    if (tropLongues(a, b))
+        return false;
     Decoupage motsA = decouper(a);
     Decoupage motsB = decouper(b);
     if (motsA.mots.size() < 2 || motsA.mots == motsB.mots)
@@ -72,6 +79,8 @@ bool ontMotsDansAutreOrdre(std::string_view a, std::string_view b)
 
 Separateurs trouverSeparateurs(std::string_view a, std::string_view b)
 {
+    if (tropLongues(a, b))
+        return {};
     const Decoupage motsA = decouper(a);
     const Decoupage motsB = decouper(b);
     Separateurs separateurs;
@@ -90,6 +99,8 @@ Separateurs trouverSeparateurs(std::string_view a, std::string_view b)
 
 std::string_view trouverPrefixe(std::string_view a, std::string_view b)
 {
+    if (tropLongues(a, b))
+        return {};
     const std::string serreA = enleverEspaces(a);
     // Where B's last serreA.size() non-blank bytes begin.
     std::size_t reste = serreA.size();

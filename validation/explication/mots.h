@@ -1,6 +1,7 @@
 #ifndef VALIDEUR_MOTS_H
 #define VALIDEUR_MOTS_H
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,10 @@
 // the '.', ',', '-' and '\'' found inside it ("3.14", "Jean-Luc"); the
 // other bytes, blanks aside, separate words. A is the expected line, B the
 // one obtained.
+
+// These walks hold a view of every word: lines longer than this are left
+// alone, and none of the three says anything of them.
+constexpr std::size_t longueurMotsMax = std::size_t{1} << 16;
 
 // True when B holds A's words, as many times each, in another order.
 bool ontMotsDansAutreOrdre(std::string_view a, std::string_view b);
