@@ -137,6 +137,8 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
     trierIdentites(identites);
     Execution execution{{}, options.limites, options.executer, options.construire};
     std::string erreur;
+    // The monitor's copy goes whatever the way out.
+    const std::unique_ptr<BacASable, void (*)(BacASable*)> garde(&execution.bac, fermerBacASable);
     if (!preparerBacASable(!options.sansBacASable, execution.bac, erreur)) {
         std::cerr << prefixe << erreur << '\n';
         return 2;

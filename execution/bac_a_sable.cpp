@@ -1,5 +1,6 @@
 #include "bac_a_sable.h"
 
+#include "copie.h"
 #include "moniteur.h"
 
 #include <algorithm>
@@ -76,6 +77,39 @@ std::vector<std::string> decrireSysteme()
     return arguments;
 }
 
+// Started by root, bubblewrap runs as an unprivileged user, who may not
+// reach this program where it lies (a build under /root): the sandbox binds
+// a copy of it that anyone can read instead, in a folder of its own.
+bool copierMoniteur(BacASable& bac)
+{
+    const char* racine = std::getenv("TMPDIR");
+    std::string dossier = (racine != nullptr && *racine == '/' ? std::string(racine) : std::string("/tmp"))
+        + "/valideur-classe.XXXXXX";
+    if (mkdtemp(dossier.data()) == nullptr)
+        return false;
+    bac.dossierMoniteur = dossier;
+    const std::string copie = dossier + "/moniteur";
+    const int source = open(bac.moniteur.c_str(), O_RDONLY | O_CLOEXEC);
+    const int destination = open(copie.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0755);
+    bool reussi = source >= 0 && destination >= 0 && chmod(dossier.c_str(), 0755) == 0
+        && fchmod(destination, 0755) == 0;
+    for (char tampon[65536]; reussi;) {
+        const ssize_t lus = read(source, tampon, sizeof tampon);
+        if (lus <= 0) {
+            reussi = lus == 0;
+            break;
+        }
+        reussi = write(destination, tampon, static_cast<std::size_t>(lus)) == lus;
+    }
+    if (source >= 0)
+        close(source);
+    if (destination >= 0 && close(destination) != 0)
+        reussi = false;
+    if (reussi)
+        bac.moniteur = copie;
+    return reussi;
+}
+
 // The sandbox tried once with a program that does nothing: the first line
 // bubblewrap wrote when it could not.
 bool essayerBacASable(const BacASable& bac, std::string& message)
@@ -132,6 +166,10 @@ bool preparerBacASable(bool actif, BacASable& bac, std::string& erreur)
             bac.utilisateur = personne->pw_uid;
             bac.groupe = personne->pw_gid;
         }
+        if (!copierMoniteur(bac)) {
+            erreur = "impossible de copier ce programme pour le bac \xC3\xA0 sable dans " + bac.dossierMoniteur;
+            return false;
+        }
     }
     bac.systeme = decrireSysteme();
     std::string message;
@@ -143,6 +181,13 @@ bool preparerBacASable(bool actif, BacASable& bac, std::string& erreur)
         return false;
     }
     return true;
+}
+
+void fermerBacASable(BacASable* bac)
+{
+    if (!bac->dossierMoniteur.empty())
+        supprimerDossier(bac->dossierMoniteur.c_str());
+    bac->dossierMoniteur.clear();
 }
 
 std::vector<std::string> construireCommande(const BacASable& bac, const Limites& limites,

@@ -23,11 +23,15 @@ struct BacASable {
     uid_t utilisateur = 65534;
     gid_t groupe = 65534;
     std::vector<std::string> systeme; // the fixed part of bubblewrap's arguments
+    std::string dossierMoniteur; // the folder of the monitor's copy, when there is one
 };
 
 // Finds bubblewrap and this program, and tries the sandbox once. False with
 // one line in `erreur` that says what to install or enable.
 bool preparerBacASable(bool actif, BacASable& bac, std::string& erreur);
+
+// Removes the monitor's copy, when one was made.
+void fermerBacASable(BacASable* bac);
 
 // The program and arguments of one run: bubblewrap and the monitor in it,
 // or the monitor alone.

@@ -14,11 +14,13 @@ echouer() { echo "ÉCHEC $*" >&3; echecs=$((echecs + 1)); }
 if [ "$(id -u)" = 0 ] && [ -z "${VALIDEUR_SOUS_UTILISATEUR:-}" ]; then
   t=$(mktemp -d)
   chmod 755 "$t"
-  # The unprivileged user runs a copy: the build folder may be closed to it.
+  # The unprivileged user runs copies: the build and source folders may be
+  # closed to it.
   cp "$classe" "$t/valideur-classe"
-  chmod 755 "$t/valideur-classe"
-  VALIDEUR_SOUS_UTILISATEUR=1 setpriv --reuid=nobody --regid=nogroup --clear-groups \
-    bash "$source/tests/execution.sh" "$t/valideur-classe" "$source" || echecs=$((echecs + 1))
+  cp "$0" "$t/execution.sh"
+  chmod 755 "$t/valideur-classe" "$t/execution.sh"
+  ( cd "$t" && VALIDEUR_SOUS_UTILISATEUR=1 setpriv --reuid=nobody --regid=nogroup --clear-groups \
+    bash "$t/execution.sh" "$t/valideur-classe" "$t" ) || echecs=$((echecs + 1))
   rm -rf "$t"
 fi
 qui=$(id -un)
