@@ -215,7 +215,13 @@ void suivreLigne(Historique& historique, const LigneComparee& ligne)
         attente.numeroLigne = ligne.numeroLigne;
         for (const Indice& indice : indices)
             attente.causes |= indice.cause;
-        if (historique.analyse.echecs == 1 || peutMontrer(historique, attente.causes)) {
+        // Where the files agree with an offset, a line is placed as soon as
+        // it is read: one a shift explains, where none starts, is counted,
+        // never shown, and needs no report.
+        const auto& verdicts = historique.analyse.verdicts;
+        const bool compte = !verdicts.empty() && verdicts.back().numeroLigne == ligne.numeroLigne
+            && verdicts.back().explique && verdicts.back().sauts.empty();
+        if (historique.analyse.echecs == 1 || (!compte && peutMontrer(historique, attente.causes))) {
             std::ostringstream rapport;
             const Echec echec{ligne.numeroLigne, ligne.commande, ligne.attendue, ligne.obtenue,
                               ligne.finTeste, ligne.finAttendu, ligne.obtenueSansSaut};
