@@ -408,6 +408,19 @@ bool ecrireClasse(const Exercice& exercice, const std::string& dossier)
         fichier(cas, "les fichiers attendu et test\xC3\xA9 semblent invers\xC3\xA9s");
     }
     {
+        // A decimal comma, the files given the other way round: only their
+        // names tell, and the hint on the comma reads backwards.
+        Cas& cas = ajouter(classe, "inverses-noms");
+        parCommande(cas, "duree_rencontres", [](const std::string& ligne) {
+            std::string change = ligne;
+            change[change.rfind('.')] = ',';
+            return change;
+        });
+        cas.attendu = "inverses-noms-votre.resultat";
+        indice(cas, "point d\xC3\xA9" "cimal dans la ligne obtenue l\xC3\xA0 o\xC3\xB9 l'attendue a une virgule");
+        fichier(cas, "les fichiers attendu et test\xC3\xA9 semblent invers\xC3\xA9s");
+    }
+    {
         Cas& cas = ajouter(classe, "prefixe");
         changerLignes(cas, [](const std::string& ligne) { return "> " + ligne; });
         indice(cas, "la ligne obtenue commence par \xC2\xAB > \xC2\xBB de plus que l'attendue");
