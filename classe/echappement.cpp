@@ -1,44 +1,8 @@
 #include "echappement.h"
 
+#include "tableau.h"
+
 #include <cstddef>
-
-namespace {
-
-// The length of the valid UTF-8 sequence at `i`, 0 when none starts there.
-std::size_t mesurerUtf8(std::string_view texte, std::size_t i)
-{
-    const auto octet = [&texte](std::size_t j) { return static_cast<unsigned char>(texte[j]); };
-    const unsigned char premier = octet(i);
-    std::size_t longueur = 0;
-    unsigned char minimum = 0x80;
-    unsigned char maximum = 0xBF;
-    if (premier >= 0xC2 && premier <= 0xDF) {
-        longueur = 2;
-    } else if (premier >= 0xE0 && premier <= 0xEF) {
-        longueur = 3;
-        if (premier == 0xE0)
-            minimum = 0xA0;
-        else if (premier == 0xED)
-            maximum = 0x9F;
-    } else if (premier >= 0xF0 && premier <= 0xF4) {
-        longueur = 4;
-        if (premier == 0xF0)
-            minimum = 0x90;
-        else if (premier == 0xF4)
-            maximum = 0x8F;
-    } else {
-        return 0;
-    }
-    if (texte.size() - i < longueur || octet(i + 1) < minimum || octet(i + 1) > maximum)
-        return 0;
-    for (std::size_t j = 2; j < longueur; ++j) {
-        if (octet(i + j) < 0x80 || octet(i + j) > 0xBF)
-            return 0;
-    }
-    return longueur;
-}
-
-} // namespace
 
 std::string assainir(std::string_view texte)
 {
@@ -57,7 +21,7 @@ std::string assainir(std::string_view texte)
             ++i;
             continue;
         }
-        const std::size_t longueur = mesurerUtf8(texte, i);
+        const std::size_t longueur = mesurerSequence(texte, i);
         const auto suivant = [&texte, i](std::size_t j) { return static_cast<unsigned char>(texte[i + j]); };
         // C1 controls, and U+FFFE and U+FFFF, which are no XML characters.
         const bool exclu = (longueur == 2 && octet == 0xC2 && suivant(1) <= 0x9F)

@@ -27,14 +27,6 @@ namespace {
 
 using Fichier = __gnu_cxx::stdio_filebuf<char>;
 
-constexpr const char* prefixe = "valideur-classe : ";
-constexpr std::string_view bom = "\xEF\xBB\xBF";
-
-void signalerErreur(std::string_view chemin, std::string_view motif)
-{
-    std::cerr << prefixe << rendreInoffensif(chemin) << " : " << motif << '\n';
-}
-
 // The test sets of a class that is run: --jeux's, or TEST and ATTENDU.
 // Each is opened, counted and copied for the runs. The class view follows
 // the lines of the one set whose lines may be shown, when there is one;
@@ -110,7 +102,7 @@ bool ecrireTableau(Fichier* fichier, const Options& options, const std::string& 
 {
     std::ostream sortie(fichier != nullptr ? static_cast<std::streambuf*>(fichier) : std::cout.rdbuf());
     if (options.bom)
-        sortie << bom;
+        sortie << marqueOrdre;
     ecrire(sortie);
     if (sortie.flush())
         return true;

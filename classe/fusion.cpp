@@ -3,6 +3,7 @@
 #include "identites.h"
 #include "partage.h"
 #include "sorties.h"
+#include "tableau.h"
 #include "vue.h"
 
 #include <ext/stdio_filebuf.h>
@@ -20,9 +21,6 @@
 
 namespace {
 
-constexpr const char* prefixe = "valideur-classe : ";
-constexpr std::string_view bom = "\xEF\xBB\xBF";
-
 // One share's table: its header and maxima, and its rows with their ends.
 struct TableauPart {
     std::string entete;
@@ -34,7 +32,7 @@ struct TableauPart {
 
 int refuser(std::string_view chemin, std::string_view motif)
 {
-    std::cerr << prefixe << rendreInoffensif(chemin) << " : " << motif << '\n';
+    signalerErreur(chemin, motif);
     return 2;
 }
 
@@ -119,8 +117,8 @@ int fusionner(const Options& options)
             return refuser(chemin, "illisible");
         ajouterIdentite(entrees, infos, Role::part);
         std::string_view contenu(texte);
-        if (contenu.substr(0, bom.size()) == bom)
-            contenu.remove_prefix(bom.size());
+        if (contenu.substr(0, marqueOrdre.size()) == marqueOrdre)
+            contenu.remove_prefix(marqueOrdre.size());
         if (contenu.substr(0, enteteVuePartielle.size()) == enteteVuePartielle) {
             std::size_t part = 0;
             std::size_t parts = 0;
@@ -173,7 +171,7 @@ int fusionner(const Options& options)
     }
     std::ostream sortie(fichier ? static_cast<std::streambuf*>(fichier.get()) : std::cout.rdbuf());
     if (options.bom)
-        sortie << bom;
+        sortie << marqueOrdre;
     sortie << tableaux[0].entete << tableaux[0].maxima;
     // The status column, wherever the options of the run put it.
     const std::vector<std::string> entetes = decouperRangee(tableaux[0].entete, options.format);
@@ -199,7 +197,7 @@ int fusionner(const Options& options)
         Fichier tampon(descripteur, std::ios::out);
         std::ostream fichierVue(&tampon);
         if (options.bom)
-            fichierVue << bom;
+            fichierVue << marqueOrdre;
         ecrireVue(fichierVue, vue, options.format, options.lignesMax);
         if (!fichierVue.flush())
             code = refuser(options.lignes, "erreur d'\xC3\xA9" "criture") - 1;

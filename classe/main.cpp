@@ -35,14 +35,6 @@ namespace {
 
 using Fichier = __gnu_cxx::stdio_filebuf<char>;
 
-constexpr const char* prefixe = "valideur-classe : ";
-constexpr std::string_view bom = "\xEF\xBB\xBF";
-
-void signalerErreur(std::string_view chemin, std::string_view motif)
-{
-    std::cerr << prefixe << rendreInoffensif(chemin) << " : " << motif << '\n';
-}
-
 std::string accorder(std::size_t nombre, std::string_view mot)
 {
     return std::to_string(nombre) + ' ' + std::string(mot) + (nombre > 1 ? "s" : "");
@@ -247,7 +239,7 @@ int executer(int argc, char* argv[])
     std::ostream sortieNotes(fichierNotes ? static_cast<std::streambuf*>(fichierNotes.get())
                                           : std::cout.rdbuf());
     if (options.bom)
-        sortieNotes << bom;
+        sortieNotes << marqueOrdre;
     ecrireNotes(sortieNotes, maxima, notes, options.format,
                 plateformes && plateformes->bareme ? &*plateformes->bareme : nullptr);
     int code = 0;
@@ -259,7 +251,7 @@ int executer(int argc, char* argv[])
     if (fichierLignes) {
         std::ostream sortieLignes(fichierLignes.get());
         if (options.bom)
-            sortieLignes << bom;
+            sortieLignes << marqueOrdre;
         if (options.parts != 0)
             ecrireVuePartielle(sortieLignes, vue, options.part, options.parts);
         else

@@ -3,9 +3,6 @@
 #include <numeric>
 #include <string_view>
 
-namespace {
-
-// The counts of a row: the five words, the others, the total.
 void ecrireComptes(std::ostream& sortie, const Comptes& comptes, std::int64_t autres, Format format)
 {
     for (const std::int64_t compte : comptes) {
@@ -18,7 +15,6 @@ void ecrireComptes(std::ostream& sortie, const Comptes& comptes, std::int64_t au
     ecrireSeparateur(sortie, format);
 }
 
-} // namespace
 
 void ecrireNotes(std::ostream& sortie, const Decomptes& maxima, const std::vector<Note>& notes,
                  Format format, const Bareme* bareme)

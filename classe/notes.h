@@ -8,6 +8,10 @@
 #include <ostream>
 #include <vector>
 
+// The counts of a row, each followed by a separator: the five words, the
+// others, the total.
+void ecrireComptes(std::ostream& sortie, const Comptes& comptes, std::int64_t autres, Format format);
+
 // The table of notes: a header, the maxima (the lines of each word the test
 // file holds, as the loop counts them), then one row per submission in the
 // order given. Counts per reported word, then every other word together,

@@ -1,5 +1,7 @@
 #include "notes_jeux.h"
 
+#include "notes.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <numeric>
@@ -7,18 +9,6 @@
 #include <string_view>
 
 namespace {
-
-void ecrireComptes(std::ostream& sortie, const Comptes& comptes, std::int64_t autres, Format format)
-{
-    for (const std::int64_t compte : comptes) {
-        sortie << compte;
-        ecrireSeparateur(sortie, format);
-    }
-    sortie << autres;
-    ecrireSeparateur(sortie, format);
-    sortie << std::accumulate(comptes.begin(), comptes.end(), autres);
-    ecrireSeparateur(sortie, format);
-}
 
 void ecrireDecimal(std::ostream& sortie, double valeur, int decimales, Format format)
 {

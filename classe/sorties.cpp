@@ -1,11 +1,13 @@
 #include "sorties.h"
 
 #include "decouverte.h"
+#include "tableau.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
 #include <cstddef>
+#include <iostream>
 #include <limits>
 
 #include <fcntl.h>
@@ -96,4 +98,9 @@ std::string verifierSortieStandard(const Identites& identites)
         return {};
     const Connu* const connu = chercherAutre(identites, infos, aucuneRangee);
     return connu == nullptr ? std::string() : decrireConnu(*connu);
+}
+
+void signalerErreur(std::string_view chemin, std::string_view motif)
+{
+    std::cerr << prefixe << rendreInoffensif(chemin) << " : " << motif << '\n';
 }

@@ -4,6 +4,14 @@
 #include "identites.h"
 
 #include <string>
+#include <string_view>
+
+// What begins each of the program's lines on standard error.
+inline constexpr std::string_view prefixe = "valideur-classe : ";
+
+// "valideur-classe : CHEMIN : MOTIF" on standard error, the path made
+// harmless.
+void signalerErreur(std::string_view chemin, std::string_view motif);
 
 // Descriptors 0 to 2 that were closed at start are opened on /dev/null, so
 // that no file the run opens takes their number and receives what is meant

@@ -6,43 +6,6 @@
 
 namespace {
 
-// The length of the valid UTF-8 sequence at `i`, or 0 when the byte there
-// does not begin one.
-std::size_t mesurerSequence(std::string_view texte, std::size_t i)
-{
-    const auto octet = [&texte](std::size_t j) { return static_cast<unsigned char>(texte[j]); };
-    const unsigned char premier = octet(i);
-    std::size_t longueur = 0;
-    unsigned char minimum = 0x80;
-    unsigned char maximum = 0xBF;
-    if (premier >= 0xC2 && premier <= 0xDF) {
-        longueur = 2;
-    } else if (premier >= 0xE0 && premier <= 0xEF) {
-        longueur = 3;
-        if (premier == 0xE0)
-            minimum = 0xA0; // overlong
-        else if (premier == 0xED)
-            maximum = 0x9F; // surrogates
-    } else if (premier >= 0xF0 && premier <= 0xF4) {
-        longueur = 4;
-        if (premier == 0xF0)
-            minimum = 0x90;
-        else if (premier == 0xF4)
-            maximum = 0x8F;
-    } else {
-        return 0;
-    }
-    if (texte.size() - i < longueur)
-        return 0;
-    if (octet(i + 1) < minimum || octet(i + 1) > maximum)
-        return 0;
-    for (std::size_t j = 2; j < longueur; ++j) {
-        if (octet(i + j) < 0x80 || octet(i + j) > 0xBF)
-            return 0;
-    }
-    return longueur;
-}
-
 // The code point of a valid sequence of `longueur` bytes.
 char32_t decoderSequence(std::string_view sequence)
 {
@@ -92,6 +55,41 @@ bool agirait(std::string_view cellule, Format format)
 }
 
 } // namespace
+
+std::size_t mesurerSequence(std::string_view texte, std::size_t i)
+{
+    const auto octet = [&texte](std::size_t j) { return static_cast<unsigned char>(texte[j]); };
+    const unsigned char premier = octet(i);
+    std::size_t longueur = 0;
+    unsigned char minimum = 0x80;
+    unsigned char maximum = 0xBF;
+    if (premier >= 0xC2 && premier <= 0xDF) {
+        longueur = 2;
+    } else if (premier >= 0xE0 && premier <= 0xEF) {
+        longueur = 3;
+        if (premier == 0xE0)
+            minimum = 0xA0; // overlong
+        else if (premier == 0xED)
+            maximum = 0x9F; // surrogates
+    } else if (premier >= 0xF0 && premier <= 0xF4) {
+        longueur = 4;
+        if (premier == 0xF0)
+            minimum = 0x90;
+        else if (premier == 0xF4)
+            maximum = 0x8F;
+    } else {
+        return 0;
+    }
+    if (texte.size() - i < longueur)
+        return 0;
+    if (octet(i + 1) < minimum || octet(i + 1) > maximum)
+        return 0;
+    for (std::size_t j = 2; j < longueur; ++j) {
+        if (octet(i + j) < 0x80 || octet(i + j) > 0xBF)
+            return 0;
+    }
+    return longueur;
+}
 
 std::string rendreInoffensif(std::string_view texte)
 {
