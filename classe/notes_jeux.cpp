@@ -43,7 +43,8 @@ void ecrireNotesJeux(std::ostream& sortie, const std::vector<JeuCorrige>& jeux, 
             ecrireTexte(sortie, prefixe + std::string(entete), format);
         }
     }
-    for (const std::string_view entete : {"statut", "diagnostic", "identifiant", "note"}) {
+    for (const std::string_view entete :
+         {"statut", "diagnostic", "identifiant", "r\xC3\xA9" "align\xC3\xA9" "es", "note"}) {
         if (entete == "note" && bareme == nullptr)
             break;
         ecrireSeparateur(sortie, format);
@@ -60,9 +61,15 @@ void ecrireNotesJeux(std::ostream& sortie, const std::vector<JeuCorrige>& jeux, 
         ecrireSeparateur(sortie, format);
         ecrireSeparateur(sortie, format);
     }
-    // Empty status, diagnosis and participant number.
+    // Empty status, diagnosis and participant number; every test line of
+    // every set can agree once realigned.
     ecrireSeparateur(sortie, format);
     ecrireSeparateur(sortie, format);
+    ecrireSeparateur(sortie, format);
+    std::int64_t lignes = 0;
+    for (const JeuCorrige& jeu : jeux)
+        lignes += std::accumulate(jeu.maxima.tests.begin(), jeu.maxima.tests.end(), jeu.maxima.autresTests);
+    sortie << lignes;
     if (bareme != nullptr) {
         ecrireSeparateur(sortie, format);
         sortie << formaterNombre(bareme->sur, 2, virgule);
@@ -95,6 +102,9 @@ void ecrireNotesJeux(std::ostream& sortie, const std::vector<JeuCorrige>& jeux, 
         ecrireTexte(sortie, note.diagnostic, format);
         ecrireSeparateur(sortie, format);
         ecrireTexte(sortie, note.identifiant, format);
+        ecrireSeparateur(sortie, format);
+        if (note.notee)
+            sortie << note.realignees;
         if (bareme != nullptr) {
             ecrireSeparateur(sortie, format);
             if (note.note)

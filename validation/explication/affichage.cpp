@@ -323,3 +323,15 @@ void ecrireGrise(Sortie& sortie, std::string_view avant, std::string_view texte,
         ajouter(sortie, sgrNormal);
     ajouter(sortie, "\n");
 }
+
+std::string grouper(std::uint64_t valeur)
+{
+    const std::string chiffres = std::to_string(valeur);
+    std::string groupe;
+    for (std::size_t i = 0; i < chiffres.size(); ++i) {
+        if (i > 0 && (chiffres.size() - i) % 3 == 0)
+            groupe += ' ';
+        groupe += chiffres[i];
+    }
+    return groupe;
+}

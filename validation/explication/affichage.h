@@ -61,6 +61,9 @@ inline std::string_view ecrireNombre(char (&chiffres)[24], std::int64_t nombre)
     return {chiffres, static_cast<std::size_t>(fin - chiffres)};
 }
 
+// "12 345": thousands apart, as French writes them.
+std::string grouper(std::uint64_t valeur);
+
 // Bytes on their way to a stream's buffer, a block at a time.
 struct Sortie {
     std::streambuf* flux = nullptr;

@@ -1,5 +1,7 @@
 #include "indices_fichier.h"
 
+#include "affichage.h"
+
 #include "validation/comparaison.h"
 
 #include <algorithm>
@@ -15,19 +17,6 @@ constexpr std::size_t tailleDebut = 64;
 // stdio's buffer for a file is its block size, 4 096 bytes on most systems,
 // or a multiple of it.
 constexpr std::uint64_t tailleTampon = 4096;
-
-// "12 345": thousands apart, as French writes them.
-std::string grouper(std::uint64_t valeur)
-{
-    const std::string chiffres = std::to_string(valeur);
-    std::string groupe;
-    for (std::size_t i = 0; i < chiffres.size(); ++i) {
-        if (i > 0 && (chiffres.size() - i) % 3 == 0)
-            groupe += ' ';
-        groupe += chiffres[i];
-    }
-    return groupe;
-}
 
 // The words of a file's name, in lower case: "Votre_Sortie.txt" gives
 // votre, sortie, txt.

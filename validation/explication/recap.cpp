@@ -55,19 +55,6 @@ std::string nombre(std::int64_t valeur)
     return std::to_string(valeur);
 }
 
-// "12 345": thousands apart, as French writes them.
-std::string grouper(std::uint64_t valeur)
-{
-    const std::string chiffres = std::to_string(valeur);
-    std::string groupe;
-    for (std::size_t i = 0; i < chiffres.size(); ++i) {
-        if (i > 0 && (chiffres.size() - i) % 3 == 0)
-            groupe += ' ';
-        groupe += chiffres[i];
-    }
-    return groupe;
-}
-
 std::string pluriel(std::int64_t nombreDe, std::string_view singulier, std::string_view plurielDe)
 {
     return nombre(nombreDe) + " " + std::string(nombreDe > 1 ? plurielDe : singulier);
