@@ -100,6 +100,8 @@ TEST(Aligner, ChaqueDecalageEstDitUneFoisALaBonneLigne)
         {"en trop avant la premiere", avecApres(a, 0, 1), "+1@0 "},
         {"manquante a la premiere", sans({1}), "-1@1 "},
         {"manquantes pres de la fin", sans({1150, 1190}), "-1@1150 -1@1190 "},
+        // In the last window: found missing, not pushed past the results' end.
+        {"manquantes dans la derniere fenetre", sans({1180, 1196, 1199}), "-1@1180 -1@1196 -1@1199 "},
         {"vides omis", videsOmis, videsAttendus},
     };
     for (const auto& [nom, obtenues, sauts] : cas) {

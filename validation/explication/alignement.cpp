@@ -14,6 +14,12 @@ namespace {
 // chance, empty or repeated ones, make no shift.
 constexpr std::uint16_t coutDifferentes = 2;
 constexpr std::uint16_t coutSaut = 3;
+// A line left past the end of a file that has ended within the window: the
+// file stopped early there. It costs less than a missing line, so that a
+// file cut short stays cut short, and more than nothing, so that lines
+// missing just before the end are still found missing rather than pushed
+// past it.
+constexpr std::uint16_t coutApresFin = 2;
 
 enum class Pas { paire, manque, trop, resteAttendue, resteObtenue };
 
@@ -97,7 +103,7 @@ void placer(Alignement& alignement, Pas pas)
 }
 
 // The least costly edit script from the heads of both files over the
-// window, either end left open: lines past the window are not known yet.
+// window: lines past the window are not known yet.
 // Places its first half, or all of it when nothing more can come.
 void decider(Alignement& alignement, bool complet)
 {
@@ -108,6 +114,16 @@ void decider(Alignement& alignement, bool complet)
     cout.assign((m + 1) * largeur, 0);
     const auto& a = alignement.attendues;
     const auto& b = alignement.obtenues;
+    // Either end is open where the window cuts a file, and costs what is
+    // left past it where the file itself ends.
+    if (alignement.finObtenues && n == b.size()) {
+        for (std::size_t x = 0; x < m; ++x)
+            cout[x * largeur + n] = static_cast<std::uint16_t>((m - x) * coutApresFin);
+    }
+    if (alignement.finAttendues && m == a.size()) {
+        for (std::size_t y = 0; y < n; ++y)
+            cout[m * largeur + y] = static_cast<std::uint16_t>((n - y) * coutApresFin);
+    }
     for (std::size_t x = m; x-- > 0;) {
         for (std::size_t y = n; y-- > 0;) {
             const std::uint16_t diagonale =
