@@ -16,6 +16,24 @@ void ecrireComptes(std::ostream& sortie, const Comptes& comptes, std::int64_t au
 }
 
 
+void ecrireFinNote(std::ostream& sortie, const Note& note, Format format, const Bareme* bareme)
+{
+    ecrireTexte(sortie, note.statut, format);
+    ecrireSeparateur(sortie, format);
+    ecrireTexte(sortie, note.diagnostic, format);
+    ecrireSeparateur(sortie, format);
+    ecrireTexte(sortie, note.identifiant, format);
+    ecrireSeparateur(sortie, format);
+    if (note.notee)
+        sortie << note.realignees;
+    if (bareme != nullptr) {
+        ecrireSeparateur(sortie, format);
+        if (note.note)
+            sortie << formaterNombre(*note.note, bareme->decimales, format == Format::tsv ? '.' : ',');
+    }
+    ecrireFinRangee(sortie, format);
+}
+
 void ecrireNotes(std::ostream& sortie, const Decomptes& maxima, const std::vector<Note>& notes,
                  Format format, const Bareme* bareme)
 {
@@ -64,19 +82,6 @@ void ecrireNotes(std::ostream& sortie, const Decomptes& maxima, const std::vecto
             for (std::size_t i = 0; i < commandesBilan.size() + 2; ++i)
                 ecrireSeparateur(sortie, format);
         }
-        ecrireTexte(sortie, note.statut, format);
-        ecrireSeparateur(sortie, format);
-        ecrireTexte(sortie, note.diagnostic, format);
-        ecrireSeparateur(sortie, format);
-        ecrireTexte(sortie, note.identifiant, format);
-        ecrireSeparateur(sortie, format);
-        if (note.notee)
-            sortie << note.realignees;
-        if (bareme != nullptr) {
-            ecrireSeparateur(sortie, format);
-            if (note.note)
-                sortie << formaterNombre(*note.note, bareme->decimales, virgule);
-        }
-        ecrireFinRangee(sortie, format);
+        ecrireFinNote(sortie, note, format, bareme);
     }
 }

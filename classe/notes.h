@@ -12,6 +12,9 @@
 // others, the total.
 void ecrireComptes(std::ostream& sortie, const Comptes& comptes, std::int64_t autres, Format format);
 
+// The end of a row, from its status to its mark, and the row's end.
+void ecrireFinNote(std::ostream& sortie, const Note& note, Format format, const Bareme* bareme);
+
 // The table of notes: a header, the maxima (the lines of each word the test
 // file holds, as the loop counts them), then one row per submission in the
 // order given. Counts per reported word, then every other word together,

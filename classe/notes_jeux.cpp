@@ -97,19 +97,6 @@ void ecrireNotesJeux(std::ostream& sortie, const std::vector<JeuCorrige>& jeux, 
                 ecrireDecimal(sortie, resultat.mio, 1, format);
             ecrireSeparateur(sortie, format);
         }
-        ecrireTexte(sortie, note.statut, format);
-        ecrireSeparateur(sortie, format);
-        ecrireTexte(sortie, note.diagnostic, format);
-        ecrireSeparateur(sortie, format);
-        ecrireTexte(sortie, note.identifiant, format);
-        ecrireSeparateur(sortie, format);
-        if (note.notee)
-            sortie << note.realignees;
-        if (bareme != nullptr) {
-            ecrireSeparateur(sortie, format);
-            if (note.note)
-                sortie << formaterNombre(*note.note, bareme->decimales, virgule);
-        }
-        ecrireFinRangee(sortie, format);
+        ecrireFinNote(sortie, note, format, bareme);
     }
 }
