@@ -1,5 +1,7 @@
 #include "erreurs.h"
 
+#include "outils.h"
+
 #include <algorithm>
 #include <fstream>
 #include <functional>
@@ -10,16 +12,6 @@
 namespace {
 
 using Lignes = std::vector<std::string>;
-
-std::string serrer(const std::string& ligne)
-{
-    std::string serre;
-    for (const char octet : ligne) {
-        if (octet != ' ' && octet != '\t')
-            serre += octet;
-    }
-    return serre;
-}
 
 std::string joindre(const Lignes& lignes, const std::string& fin = "\n")
 {

@@ -16,16 +16,6 @@ void lire(std::istream& flux, std::string& ligne)
     std::getline(flux, ligne);
 }
 
-std::string serrer(const std::string& ligne)
-{
-    std::string serre;
-    for (const char octet : ligne) {
-        if (octet != ' ' && octet != '\t')
-            serre += octet;
-    }
-    return serre;
-}
-
 bool estEspace(char octet)
 {
     return octet == ' ' || (octet >= '\t' && octet <= '\r');
@@ -72,6 +62,16 @@ std::size_t mesurerLigne(const std::string& ligne)
 }
 
 } // namespace
+
+std::string serrer(const std::string& ligne)
+{
+    std::string serre;
+    for (const char octet : ligne) {
+        if (octet != ' ' && octet != '\t')
+            serre += octet;
+    }
+    return serre;
+}
 
 void modeliser(std::istream& test, std::istream& solution, std::istream& votre, std::ostream& sortie,
                std::ostream& erreurs)

@@ -6,6 +6,9 @@
 #include <ostream>
 #include <string>
 
+// The line without its spaces and tabs: lines that agree give the same.
+std::string serrer(const std::string& ligne);
+
 // The plain loop, as simple as it can be written: every report as three
 // lines on `erreurs`, the summary on `sortie`. What valideur writes into
 // files and pipes must be these bytes.
