@@ -49,7 +49,7 @@ void ecrireNotes(std::ostream& sortie, const Decomptes& maxima, const std::vecto
     ecrireSeparateur(sortie, format);
     ecrireTexte(sortie, "identifiant", format);
     ecrireSeparateur(sortie, format);
-    ecrireTexte(sortie, "r\xC3\xA9" "align\xC3\xA9" "es", format);
+    ecrireTexte(sortie, enteteRealignees, format);
     if (bareme != nullptr) {
         ecrireSeparateur(sortie, format);
         ecrireTexte(sortie, "note", format);

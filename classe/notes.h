@@ -6,7 +6,11 @@
 #include "tableau.h"
 
 #include <ostream>
+#include <string_view>
 #include <vector>
+
+// The header of the column of lines that agree once realigned.
+inline constexpr std::string_view enteteRealignees = "r\xC3\xA9" "align\xC3\xA9" "es";
 
 // The counts of a row, each followed by a separator: the five words, the
 // others, the total.

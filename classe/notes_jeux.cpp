@@ -43,8 +43,9 @@ void ecrireNotesJeux(std::ostream& sortie, const std::vector<JeuCorrige>& jeux, 
             ecrireTexte(sortie, prefixe + std::string(entete), format);
         }
     }
-    for (const std::string_view entete :
-         {"statut", "diagnostic", "identifiant", "r\xC3\xA9" "align\xC3\xA9" "es", "note"}) {
+    for (const std::string_view entete : {std::string_view("statut"), std::string_view("diagnostic"),
+                                          std::string_view("identifiant"), enteteRealignees,
+                                          std::string_view("note")}) {
         if (entete == "note" && bareme == nullptr)
             break;
         ecrireSeparateur(sortie, format);
