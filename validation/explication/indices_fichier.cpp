@@ -131,15 +131,15 @@ std::vector<std::string> indiquerFichiers(const FaitsFichiers& faits, std::strin
                                           std::string_view cheminTeste)
 {
     std::vector<std::string> indices;
-    const auto ajouter = [&indices](std::string texte) {
+    const auto retenir = [&indices](std::string texte) {
         if (!texte.empty())
             indices.push_back(std::move(texte));
     };
     if (faits.echecs == 0)
         return indices;
-    ajouter(indiquerUtf16(reconnaitreUtf16(faits.debutTeste), true));
-    ajouter(indiquerUtf16(reconnaitreUtf16(faits.debutAttendu), false));
-    ajouter(indiquerInversion({cheminAttendu, cheminTeste, faits.echecs, faits.attenduFini, faits.testeFini}));
-    ajouter(indiquerTamponPerdu({faits.octetsTeste, faits.testeFini || faits.derniereCoupee}));
+    retenir(indiquerUtf16(reconnaitreUtf16(faits.debutTeste), true));
+    retenir(indiquerUtf16(reconnaitreUtf16(faits.debutAttendu), false));
+    retenir(indiquerInversion({cheminAttendu, cheminTeste, faits.echecs, faits.attenduFini, faits.testeFini}));
+    retenir(indiquerTamponPerdu({faits.octetsTeste, faits.testeFini || faits.derniereCoupee}));
     return indices;
 }
