@@ -16,6 +16,21 @@ void ecrireComptes(std::ostream& sortie, const Comptes& comptes, std::int64_t au
 }
 
 
+void ecrireFinMaximum(std::ostream& sortie, std::int64_t lignes, Format format, const Bareme* bareme)
+{
+    // Empty status, diagnosis and participant number; every test line can
+    // agree once realigned.
+    ecrireSeparateur(sortie, format);
+    ecrireSeparateur(sortie, format);
+    ecrireSeparateur(sortie, format);
+    sortie << lignes;
+    if (bareme != nullptr) {
+        ecrireSeparateur(sortie, format);
+        sortie << formaterNombre(bareme->sur, 2, format == Format::tsv ? '.' : ',');
+    }
+    ecrireFinRangee(sortie, format);
+}
+
 void ecrireFinNote(std::ostream& sortie, const Note& note, Format format, const Bareme* bareme)
 {
     ecrireTexte(sortie, note.statut, format);
@@ -55,23 +70,12 @@ void ecrireNotes(std::ostream& sortie, const Decomptes& maxima, const std::vecto
         ecrireTexte(sortie, "note", format);
     }
     ecrireFinRangee(sortie, format);
-    // The decimal separator of each format's readers.
-    const char virgule = format == Format::tsv ? '.' : ',';
 
     ecrireTexte(sortie, "maximum", format);
     ecrireSeparateur(sortie, format);
     ecrireComptes(sortie, maxima.tests, maxima.autresTests, format);
-    // Empty status, diagnosis and participant number; every test line can
-    // agree once realigned.
-    ecrireSeparateur(sortie, format);
-    ecrireSeparateur(sortie, format);
-    ecrireSeparateur(sortie, format);
-    sortie << std::accumulate(maxima.tests.begin(), maxima.tests.end(), maxima.autresTests);
-    if (bareme != nullptr) {
-        ecrireSeparateur(sortie, format);
-        sortie << formaterNombre(bareme->sur, 2, virgule);
-    }
-    ecrireFinRangee(sortie, format);
+    ecrireFinMaximum(sortie, std::accumulate(maxima.tests.begin(), maxima.tests.end(), maxima.autresTests),
+                     format, bareme);
 
     for (const Note& note : notes) {
         ecrireTexte(sortie, note.nom, format);

@@ -16,6 +16,10 @@ inline constexpr std::string_view enteteRealignees = "r\xC3\xA9" "align\xC3\xA9"
 // others, the total.
 void ecrireComptes(std::ostream& sortie, const Comptes& comptes, std::int64_t autres, Format format);
 
+// The end of the maximum row: `lignes`, the test lines that can agree once
+// realigned, and the scale of the mark; then the row's end.
+void ecrireFinMaximum(std::ostream& sortie, std::int64_t lignes, Format format, const Bareme* bareme);
+
 // The end of a row, from its status to its mark, and the row's end.
 void ecrireFinNote(std::ostream& sortie, const Note& note, Format format, const Bareme* bareme);
 

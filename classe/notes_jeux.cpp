@@ -52,7 +52,6 @@ void ecrireNotesJeux(std::ostream& sortie, const std::vector<JeuCorrige>& jeux, 
         ecrireTexte(sortie, entete, format);
     }
     ecrireFinRangee(sortie, format);
-    const char virgule = format == Format::tsv ? '.' : ',';
 
     ecrireTexte(sortie, "maximum", format);
     ecrireSeparateur(sortie, format);
@@ -62,20 +61,10 @@ void ecrireNotesJeux(std::ostream& sortie, const std::vector<JeuCorrige>& jeux, 
         ecrireSeparateur(sortie, format);
         ecrireSeparateur(sortie, format);
     }
-    // Empty status, diagnosis and participant number; every test line of
-    // every set can agree once realigned.
-    ecrireSeparateur(sortie, format);
-    ecrireSeparateur(sortie, format);
-    ecrireSeparateur(sortie, format);
     std::int64_t lignes = 0;
     for (const JeuCorrige& jeu : jeux)
         lignes += std::accumulate(jeu.maxima.tests.begin(), jeu.maxima.tests.end(), jeu.maxima.autresTests);
-    sortie << lignes;
-    if (bareme != nullptr) {
-        ecrireSeparateur(sortie, format);
-        sortie << formaterNombre(bareme->sur, 2, virgule);
-    }
-    ecrireFinRangee(sortie, format);
+    ecrireFinMaximum(sortie, lignes, format, bareme);
 
     for (const Note& note : notes) {
         ecrireTexte(sortie, note.nom, format);
