@@ -127,14 +127,18 @@ etat() { # the files of the class and of the grader's places, as they stand
 }
 # What a sandbox left: the unprivileged user's processes whose session's
 # leader (the sandbox's monitor) is gone, under no bubblewrap still running
-# (another run's, graded at the same time, are under theirs).
+# (another run's, graded at the same time, are under theirs), and not this
+# script's own: where the suite's session leader is out of sight (a
+# container's), its subshells and listener would look orphaned too.
 processus() {
-  ps -e -o pid=,ppid=,uid=,sid=,comm= | awk -v u="$(id -u nobody)" '
+  ps -e -o pid=,ppid=,uid=,sid=,comm= | awk -v u="$(id -u nobody)" -v moi=$$ '
     { parent[$1] = $2; nom[$1] = $5; if ($3 == u) { candidats[$1] = 1; session[$1] = $4 } }
     END { for (p in candidats) { if (session[p] in parent) continue
-            q = p; vivant = 0
-            while (q in parent && q > 1) { if (nom[q] == "bwrap") { vivant = 1; break } q = parent[q] }
-            if (!vivant) print p } }' | sort
+            q = p; garde = 0
+            while (q in parent && q > 1) {
+              if (nom[q] == "bwrap" || q == moi) { garde = 1; break }
+              q = parent[q] }
+            if (!garde) print p } }' | sort
 }
 avant=$(etat)
 procAvant=$(processus)
