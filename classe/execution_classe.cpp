@@ -9,6 +9,7 @@
 #include "tableau.h"
 #include "travail.h"
 
+#include "execution/arret.h"
 #include "execution/remise.h"
 
 #include <ext/stdio_filebuf.h>
@@ -127,8 +128,18 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
         ajouterIdentite(identites, jeu.corrige.infosAttendu, Role::attendu);
     }
     trierIdentites(identites);
-    Execution execution{{}, options.limites, options.executer, options.construire};
     std::string erreur;
+    // Before the sandbox's guard, so that it goes last, with the folder
+    // that holds every private copy.
+    Arret arret;
+    arret.bacActif = !options.sansBacASable;
+    const std::unique_ptr<Arret, void (*)(Arret*)> gardeArret(&arret, fermerArret);
+    if (!preparerArret(arret, erreur)) {
+        std::cerr << prefixe << erreur << '\n';
+        return 2;
+    }
+    Execution execution{{}, options.limites, options.executer, options.construire, &arret.demande};
+    execution.bac.racine = arret.racine;
     // The monitor's copy goes whatever the way out.
     const std::unique_ptr<BacASable, void (*)(BacASable*)> garde(&execution.bac, fermerBacASable);
     if (!preparerBacASable(!options.sansBacASable, execution.bac, erreur)) {
@@ -188,6 +199,9 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
     const unsigned taches = options.taches != 0 ? options.taches
                                                 : std::max(1U, std::thread::hardware_concurrency());
     noterTout(travail, taches, isatty(STDERR_FILENO) == 1);
+    // Stopped midway: no table of runs that were killed.
+    if (arret.demande)
+        return 2;
     for (const JeuCorrige& jeu : jeux)
         close(jeu.copie);
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
@@ -82,10 +83,9 @@ std::vector<std::string> decrireSysteme()
 // a copy of it that anyone can read instead, in a folder of its own.
 bool copierMoniteur(BacASable& bac)
 {
-    const char* racine = std::getenv("TMPDIR");
-    std::string dossier = (racine != nullptr && *racine == '/' ? std::string(racine) : std::string("/tmp"))
-        + "/valideur-classe.XXXXXX";
-    if (mkdtemp(dossier.data()) == nullptr)
+    std::string dossier = bac.racine + "/moniteur";
+    // The sandbox's user crosses the class's folder, without reading it.
+    if (mkdir(dossier.c_str(), 0700) != 0 || chmod(bac.racine.c_str(), 0711) != 0)
         return false;
     bac.dossierMoniteur = dossier;
     const std::string copie = dossier + "/moniteur";
@@ -226,7 +226,11 @@ pid_t demarrerProcessus(const BacASable& bac, const std::vector<std::string>& ar
     const pid_t processus = fork();
     if (processus != 0)
         return processus;
-    // The child of a threaded program: async-signal-safe calls only.
+    // The child of a threaded program: async-signal-safe calls only. The
+    // grader's blocked signals would pass through exec.
+    sigset_t aucun;
+    sigemptyset(&aucun);
+    sigprocmask(SIG_SETMASK, &aucun, nullptr);
     if (changer && (setgroups(0, nullptr) != 0 || setgid(bac.groupe) != 0 || setuid(bac.utilisateur) != 0))
         _exit(126);
     if (dossier != nullptr && chdir(dossier) != 0)

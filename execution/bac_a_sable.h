@@ -23,6 +23,7 @@ struct BacASable {
     uid_t utilisateur = 65534;
     gid_t groupe = 65534;
     std::vector<std::string> systeme; // the fixed part of bubblewrap's arguments
+    std::string racine; // the class's folder of private copies, made beforehand
     std::string dossierMoniteur; // the folder of the monitor's copy, when there is one
 };
 

@@ -12,11 +12,13 @@
 
 namespace {
 
-std::string creerDossierPrive()
+std::string creerDossierPrive(const Execution& execution)
 {
-    const char* racine = std::getenv("TMPDIR");
-    std::string modele = (racine != nullptr && *racine == '/' ? std::string(racine) : std::string("/tmp"))
-        + "/valideur-classe.XXXXXX";
+    if (execution.arret != nullptr && *execution.arret) {
+        errno = EINTR;
+        return {};
+    }
+    std::string modele = execution.bac.racine + "/XXXXXX";
     if (mkdtemp(modele.data()) == nullptr)
         return {};
     return modele;
@@ -54,7 +56,7 @@ void preparerAtelier(const Execution& execution, const std::string& chemin, Atel
         atelier.statut = errno == ENOTDIR ? "pas un dossier" : "dossier illisible : " + std::string(std::strerror(errno));
         return;
     }
-    atelier.dossier = creerDossierPrive();
+    atelier.dossier = creerDossierPrive(execution);
     const int copie = atelier.dossier.empty() ? -1 : creerSousDossier(execution, atelier, "remise");
     if (copie < 0) {
         close(original);
@@ -127,7 +129,7 @@ bool lancerCourse(const Execution& execution, const Atelier& atelier, int entree
                   std::string& dossier, std::string& statut)
 {
     if (!execution.bac.actif) {
-        dossier = creerDossierPrive();
+        dossier = creerDossierPrive(execution);
         if (dossier.empty()) {
             statut = "dossier priv\xC3\xA9 impossible : " + std::string(std::strerror(errno));
             return false;

@@ -5,6 +5,7 @@
 #include "course.h"
 #include "limites.h"
 
+#include <atomic>
 #include <string>
 
 // How a class's submissions are run: the same for every one.
@@ -13,6 +14,7 @@ struct Execution {
     Limites limites;
     std::string executer;
     std::string construire; // empty: nothing to build
+    const std::atomic<bool>* arret = nullptr; // set: no new private copy
 };
 
 // One submission ready to be run: a private copy of its folder, built when

@@ -240,6 +240,29 @@ printf 'remise\ttotal\tfin\nmaximum\t5\t\ncompte1\t5\tnormale\ncompte2\t5\tnorma
 printf 'remise\ttotal\tfin\nmaximum\t5\t\nbon\t5\tnormale\ndort\t5\ttemps dépassé\n' | cmp -s - "$t/sorties/s.obtenu" \
   || echouer "$qui : --sans-bac-a-sable"
 grep -q 'sans bac à sable$' "$t/sorties/s.err" || echouer "$qui : ligne finale sans bac à sable"
+# Stopped midway, in and out of the sandbox: the grader dies of its signal
+# at once, with no table, no process of a run and no private copy left.
+mkdir -p "$t/arret/attend" "$t/tmp"
+printf '#!/bin/sh\ncut -d" " -f2\nsleep 3%s &\nexec sleep 4%s\n' $$ $$ >"$t/arret/attend/prog"
+chmod -R a+rX "$t/arret"
+chmod 755 "$t/arret/attend/prog"
+for mode in --sans-bac-a-sable ""; do
+  TMPDIR="$t/tmp" "$classe" --executer=./prog $mode --temps=30 --temps-reel=60 -j 2 "$t/jeu/test.txt" \
+    "$t/jeu/attendu.resultat" "$t/arret/attend" "$t/r/bon" >"$t/sorties/a.out" 2>/dev/null &
+  pid=$!
+  for _ in $(seq 100); do pgrep -f "sleep [34]$$" >/dev/null && break; sleep 0.05; done
+  debut=$(date +%s%N)
+  kill -TERM "$pid"
+  wait "$pid"
+  statut=$?
+  duree=$((($(date +%s%N) - debut) / 1000000))
+  for _ in $(seq 20); do pgrep -f "sleep [34]$$" >/dev/null || break; sleep 0.05; done
+  [ "$statut" = 143 ] && [ "$duree" -lt 3000 ] && [ ! -s "$t/sorties/a.out" ] \
+    || echouer "$qui : arrêt ${mode:-dans le bac à sable} (statut $statut en $duree ms)"
+  [ -z "$(ls -A "$t/tmp")" ] || { echouer "$qui : copies restées après l'arrêt ${mode}"; ls -AR "$t/tmp"; }
+  ! pgrep -af "sleep [34]$$" || echouer "$qui : processus restés après l'arrêt ${mode}"
+done
+
 PATH=/nonexistent "$classe" --executer=./prog "$t/jeu/test.txt" "$t/jeu/attendu.resultat" "$t/r/bon" \
   >"$t/sorties/p.out" 2>"$t/sorties/p.err"
 statut=$?
