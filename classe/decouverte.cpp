@@ -211,6 +211,20 @@ Decouverte decouvrirRemises(const std::vector<std::string>& racines, const std::
         Parcours parcours{motif, suivreLiens, decouverte, {}, {{infos.st_dev, infos.st_ino}}};
         parcourirDossier(parcours, racine, "", "", 0);
         const std::string base = nommerDossier(racine);
+        // A student's own folder, given alone (as "remises/*/" gives each):
+        // one row, as when its class folder is given.
+        if (!base.empty() && !extraireIdentifiant(base).empty()) {
+            Racine eleve;
+            for (Candidat candidat : parcours.racine.candidats) {
+                candidat.eleve = base;
+                candidat.remise.nom = base + '/' + candidat.remise.nom;
+                eleve.candidats.push_back(std::move(candidat));
+            }
+            if (eleve.candidats.empty())
+                eleve.eleves.push_back(base + '/');
+            rangerRacine(eleve, {}, decouverte);
+            continue;
+        }
         // Several REMISE folders, or one folder of one student: each row
         // says the folder it comes from, so that "remises/*/" names rows
         // as "remises/" does.

@@ -27,6 +27,9 @@ struct Remise {
     // The file's identity as found, when it could be seen.
     bool identifiee = false;
     struct stat infos {};
+    // The student's other results files, not graded: nothing is written
+    // over them either.
+    std::vector<struct stat> autresFichiers;
     // A course platform's participant number, from the folder's name.
     std::string identifiant;
 };
@@ -53,7 +56,9 @@ std::string extraireIdentifiant(std::string_view nom);
 
 // Each REMISE that is a folder is searched recursively for files whose base
 // name matches `motif` (fnmatch). Each entry directly inside it is a
-// student: one row each, a folder without a results file included. Links
+// student: one row each, a folder without a results file included. A
+// folder named as a course platform names a student's (with a participant
+// number) is that one student, however many files it holds. Links
 // inside are not followed unless `suivreLiens`. A REMISE that is no folder
 // is a submission itself.
 Decouverte decouvrirRemises(const std::vector<std::string>& racines, const std::string& motif,

@@ -181,6 +181,8 @@ int executer(int argc, char* argv[])
     for (std::size_t i = 0; i < decouverte.remises.size(); ++i) {
         if (decouverte.remises[i].identifiee)
             ajouterIdentite(corrige.identites, decouverte.remises[i].infos, Role::remise, i);
+        for (const struct stat& autre : decouverte.remises[i].autresFichiers)
+            ajouterIdentite(corrige.identites, autre, Role::remise, i);
     }
     trierIdentites(corrige.identites);
     // A share grades its slice of the rows, every file found still known.

@@ -57,6 +57,10 @@ void rangerRacine(const Racine& racine, const std::string& prefixe, Decouverte& 
             [](const Candidat* a, const Candidat* b) { return preferer(*a, *b); });
         Remise remise = choisi.remise;
         remise.nom = prefixe + remise.nom;
+        for (const Candidat* candidat : candidats) {
+            if (candidat != &choisi && candidat->remise.identifiee)
+                remise.autresFichiers.push_back(candidat->remise.infos);
+        }
         remise.identifiant = extraireIdentifiant(remise.nom);
         const auto fichiers = static_cast<std::size_t>(std::count_if(
             candidats.begin(), candidats.end(), [](const Candidat* c) { return c->resultats; }));

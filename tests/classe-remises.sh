@@ -47,6 +47,16 @@ printf '%s\t%s\t%s\t%s\n' remise total statut identifiant maximum 10 '' '' \
   "sans remise_777_assignsubmission_file_/" '' absent 777 >"$tmp/p-attendu"
 cmp -s "$tmp/p-attendu" "$tmp/p-obtenu" || { echouer "un élève, une rangée"; diff "$tmp/p-attendu" "$tmp/p-obtenu"; }
 contient erreurs "valideur-classe : Jean Dupont_123456_assignsubmission_file_ : 2 fichiers de résultats, seul Jean Dupont_123456_assignsubmission_file_/votre.resultat est noté"
+# Each student's folder given alone: the same rows and warning; the file
+# left ungraded is still a submission that no table overwrites.
+head -n 1 "$tmp/erreurs" >"$tmp/p-erreurs"
+( cd "$tmp" && "$classe" -o p-un-par-un.tsv test.txt attendu.resultat plateforme/*/ 2>erreurs ) \
+  || echouer "plateforme/*/ : statut $?"
+cmp -s "$tmp/p.tsv" "$tmp/p-un-par-un.tsv" || { echouer "plateforme/*/"; diff "$tmp/p.tsv" "$tmp/p-un-par-un.tsv"; }
+head -n 1 "$tmp/erreurs" | cmp -s "$tmp/p-erreurs" - || { echouer "plateforme/*/, sortie d'erreur"; cat "$tmp/erreurs"; }
+cp "$p/Jean Dupont_123456_assignsubmission_file_/vieux/votre.resultat" "$tmp/vieux-avant"
+lancer 2 -o "plateforme/Jean Dupont_123456_assignsubmission_file_/vieux/votre.resultat" test.txt attendu.resultat plateforme
+cmp -s "$tmp/vieux-avant" "$p/Jean Dupont_123456_assignsubmission_file_/vieux/votre.resultat" || echouer "fichier non noté écrasé"
 
 # The same REMISE twice, and two folders of the same name.
 mkdir -p "$tmp/autre/alice"
