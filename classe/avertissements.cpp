@@ -5,9 +5,12 @@
 #include <map>
 #include <numeric>
 
-std::optional<std::string> signalerIntervertis(const Decomptes& maxima)
+std::optional<std::string> signalerIntervertis(const Decomptes& maxima, const FinParcours& fin)
 {
-    if (std::accumulate(maxima.tests.begin(), maxima.tests.end(), std::int64_t{0}) != 0)
+    // A blank first line stops the loop before any word is seen: the
+    // warning on blank lines tells that.
+    if (std::accumulate(maxima.tests.begin(), maxima.tests.end(), std::int64_t{0}) != 0
+        || (fin.ligneBlanche && fin.lignesComparees == 0))
         return std::nullopt;
     return "aucune ligne du fichier de test ne commence par l'un des cinq mots de commande : "
            "fichier de test et fichier attendu intervertis ?";

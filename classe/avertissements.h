@@ -12,7 +12,7 @@
 
 // No test line begins with one of the five words: the test file and the
 // expected results given in each other's place?
-std::optional<std::string> signalerIntervertis(const Decomptes& maxima);
+std::optional<std::string> signalerIntervertis(const Decomptes& maxima, const FinParcours& fin);
 
 // The test file goes on past a blank line, where the loop stops: the line's
 // number and how many lines are never read.

@@ -226,7 +226,7 @@ int executer(int argc, char* argv[])
         signalerErreur(ignore, "ignor\xC3\xA9, hors du motif " + rendreInoffensif(options.motif));
     for (const std::string& avertissement : decouverte.avertissements)
         std::cerr << prefixe << avertissement << '\n';
-    if (const auto avertissement = signalerIntervertis(maxima))
+    if (const auto avertissement = signalerIntervertis(maxima, finTest))
         std::cerr << prefixe << *avertissement << '\n';
     if (const auto avertissement = signalerLigneBlanche(corrige.cheminTest, finTest))
         std::cerr << prefixe << *avertissement << '\n';

@@ -121,6 +121,10 @@ contient erreurs "valideur-classe : tube : tube sans lecteur"
 # A run that is itself wrong: files swapped, the wrong test file.
 lancer 1 -o /dev/null attendu.resultat test.txt remises
 contient erreurs "valideur-classe : aucune ligne du fichier de test ne commence par l'un des cinq mots de commande : fichier de test et fichier attendu intervertis ?"
+printf '\ntrace Bob\n' >"$tmp/test-blanc.txt"
+lancer 0 -o /dev/null test-blanc.txt attendu.resultat remises/alice
+contient erreurs "valideur-classe : attention : test-blanc.txt : la ligne 1 est vide, la validation s'y arrête : 1 ligne qui la suit n'est jamais lue"
+grep -q intervertis "$tmp/erreurs" && echouer "intervertis après une première ligne vide"
 mkdir "$tmp/courts"
 for n in 1 2 3 4; do mkdir "$tmp/courts/e$n"; head -n 6 "$tmp/attendu.resultat" >"$tmp/courts/e$n/votre.resultat"; done
 cp "$tmp/attendu.resultat" "$tmp/courts/e4/votre.resultat"
