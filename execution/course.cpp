@@ -187,9 +187,22 @@ TamponCourse::int_type TamponCourse::underflow()
 {
     if (gptr() < egptr())
         return traits_type::to_int_type(*gptr());
-    const std::size_t lus = lireSortie(*course, zone, sizeof zone);
-    if (lus == 0)
+    std::size_t remplis = 0;
+    while (remplis < sizeof zone) {
+        const std::size_t lus = lireSortie(*course, zone + remplis, sizeof zone - remplis);
+        if (lus == 0)
+            break;
+        remplis += lus;
+    }
+    if (remplis == 0)
         return traits_type::eof();
-    setg(zone, zone, zone + lus);
+    setg(zone, zone, zone + remplis);
     return traits_type::to_int_type(*gptr());
+}
+
+std::streamsize TamponCourse::showmanyc()
+{
+    if (traits_type::eq_int_type(underflow(), traits_type::eof()))
+        return -1;
+    return egptr() - gptr();
 }

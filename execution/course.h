@@ -57,12 +57,16 @@ std::size_t lireSortie(Course& course, char* tampon, std::size_t taille);
 void terminerCourse(Course& course);
 
 // The command's standard output as a stream for the grading loop: it is
-// never held whole.
+// never held whole. It is handed over in full blocks, as a file would be,
+// waiting for each: the loop, and its look past the last test line, then
+// see the same bytes at the same places whatever the pace of the run, so
+// that the same program is graded and diagnosed the same way twice.
 struct TamponCourse : std::streambuf {
     explicit TamponCourse(Course& c) : course(&c) {}
     Course* course;
     char zone[64 * 1024] {};
     int_type underflow() override;
+    std::streamsize showmanyc() override;
 };
 
 #endif

@@ -203,18 +203,21 @@ cp "$t/jeu/test.txt" "$t/jeux/public.txt"
 cp "$t/jeu/attendu.resultat" "$t/jeux/public.resultat"
 cp "$t/jeu/cent.txt" "$t/jeux/caches/grand.txt"
 cp "$t/jeu/cent.resultat" "$t/jeux/caches/grand.resultat"
-mkdir -p "$t/j/copie" "$t/j/lecteur"
+mkdir -p "$t/j/copie" "$t/j/lecteur" "$t/j/tardif"
 printf '#!/bin/sh\ncat <<X\n%s\nX\n' "$(cat "$t/jeu/attendu.resultat")" >"$t/j/copie/prog"
 printf '#!/bin/sh\nexec sed "s/^[a-z]* //"\n' >"$t/j/lecteur/prog"
+# Lines past the last test line that come late are counted all the same.
+printf '#!/bin/sh\nsed "s/^[a-z]* //"\nsleep 0.3\necho encore\necho encore\n' >"$t/j/tardif/prog"
 chmod -R a+rX "$t/j"
 chmod 755 "$t"/j/*/prog
 for n in 1 2; do
   "$classe" --executer=./prog --jeux="$t/jeux" --csv "$t"/j/*/ >"$t/sorties/j$n.csv" 2>"$t/sorties/j$n.err"
 done
-printf 'remise;grand.trace;grand.autres;grand.total;grand.fin;public.total;public.fin;statut\n' >"$t/sorties/j.attendu"
-printf 'maximum;100;0;100;;5;;\ncopie;0;0;0;normale;5;normale;ok\nlecteur;100;0;100;normale;5;normale;ok\n' >>"$t/sorties/j.attendu"
+printf 'remise;grand.trace;grand.autres;grand.total;grand.fin;public.total;public.fin;statut;diagnostic\n' >"$t/sorties/j.attendu"
+printf 'maximum;100;0;100;;5;;;\ncopie;0;0;0;normale;5;normale;ok;\nlecteur;100;0;100;normale;5;normale;ok;\n' >>"$t/sorties/j.attendu"
+printf 'tardif;100;0;100;normale;5;normale;ok;2 lignes en trop après la dernière ligne de test\n' >>"$t/sorties/j.attendu"
 for n in 1 2; do
-  cut -d';' -f1,2,7-9,18,19,22 "$t/sorties/j$n.csv" >"$t/sorties/j$n.obtenu"
+  cut -d';' -f1,2,7-9,18,19,22,23 "$t/sorties/j$n.csv" >"$t/sorties/j$n.obtenu"
   cmp -s "$t/sorties/j.attendu" "$t/sorties/j$n.obtenu" \
     || { echouer "$qui : jeux, passe $n"; diff "$t/sorties/j.attendu" "$t/sorties/j$n.obtenu"; cat "$t/sorties/j$n.err"; }
 done

@@ -261,25 +261,29 @@ Apercu apercevoir(Entree& entree, std::size_t plafond)
     apercu.lignes = compterSauts(octets + entree.debut, std::min(enTampon, plafond));
     std::size_t vus = std::min(enTampon, plafond);
     char dernier = enTampon > 0 ? octets[entree.debut + vus - 1] : '\n';
-    if (!entree.epuisee) {
-        // in_avail() asks the system how much is there, and never waits.
+    // in_avail() asks the system how much is there, and never waits; a
+    // stream that hands its bytes over in blocks tells one block at a time.
+    while (!entree.epuisee) {
         const std::streamsize prets = entree.flux->rdbuf()->in_avail();
-        if (prets > 0) {
-            apercu.octets += static_cast<std::uint64_t>(prets);
-            char morceau[4096];
-            std::size_t aLire = std::min(static_cast<std::size_t>(prets), plafond - std::min(plafond, vus));
-            while (aLire > 0) {
-                const std::streamsize lus = entree.flux->rdbuf()->sgetn(
-                    morceau, static_cast<std::streamsize>(std::min(aLire, sizeof morceau)));
-                if (lus <= 0)
-                    break;
-                const auto n = static_cast<std::size_t>(lus);
-                apercu.lignes += compterSauts(morceau, n);
-                dernier = morceau[n - 1];
-                vus += n;
-                aLire -= n;
-            }
+        if (prets <= 0)
+            break;
+        apercu.octets += static_cast<std::uint64_t>(prets);
+        const std::size_t voulus = std::min(static_cast<std::size_t>(prets), plafond - std::min(plafond, vus));
+        std::size_t aLire = voulus;
+        char morceau[4096];
+        while (aLire > 0) {
+            const std::streamsize lus = entree.flux->rdbuf()->sgetn(
+                morceau, static_cast<std::streamsize>(std::min(aLire, sizeof morceau)));
+            if (lus <= 0)
+                break;
+            const auto n = static_cast<std::size_t>(lus);
+            apercu.lignes += compterSauts(morceau, n);
+            dernier = morceau[n - 1];
+            vus += n;
+            aLire -= n;
         }
+        if (aLire > 0 || voulus < static_cast<std::size_t>(prets))
+            break;
     }
     apercu.complet = vus == apercu.octets;
     // A last line without a newline is a line too.
