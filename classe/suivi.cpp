@@ -33,6 +33,7 @@ void preparerSuivi(Suivi& suivi, bool expliquer)
     // would see it.
     commencerHistorique(suivi.historique, suivi.texte, Presentation{true, false});
     suivi.historique.analyse.garderVerdicts = expliquer;
+    suivi.historique.analyse.alignerSuite = true;
 }
 
 void suivreLigneRemise(Suivi& suivi, const LigneComparee& ligne)

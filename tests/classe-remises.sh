@@ -131,6 +131,16 @@ cp "$tmp/attendu.resultat" "$tmp/courts/e4/votre.resultat"
 lancer 0 -o /dev/null test.txt attendu.resultat courts
 contient erreurs "valideur-classe : 3 remises notées sur 4 s'arrêtent après la ligne 6 : le fichier de test est-il celui de ces résultats ?"
 
+# Right answers printed after extra lines are realigned, those pushed past
+# the last test line included, whether the file ends with a newline or not.
+d=$tmp/decales
+mkdir -p "$d/entete" "$d/milieu"
+{ printf 'DEBUG\n\n'; cat "$tmp/attendu.resultat"; } | head -c -1 >"$d/entete/votre.resultat"
+{ head -n 4 "$tmp/attendu.resultat"; echo oups; tail -n +5 "$tmp/attendu.resultat"; echo fin; } >"$d/milieu/votre.resultat"
+lancer 0 -o decales.tsv test.txt attendu.resultat decales
+[ "$(cut -f 12 "$tmp/decales.tsv" | tail -n +2 | tr '\n' ' ')" = "10 10 10 " ] \
+  || echouer "réalignées : $(cat "$tmp/decales.tsv")"
+
 # A quote-aware TSV reader sees each row as written: a name that begins
 # with a quote does not swallow the rows after it.
 q=$tmp/guillemets

@@ -51,6 +51,13 @@ void recevoirDecisions(Analyse& analyse)
 {
     Decision decision;
     while (prendreDecision(analyse.alignement, decision)) {
+        // Past the last compared line: no verdict, its shifts go with the last one.
+        if (decision.numeroLigne > analyse.lignes && analyse.terminee) {
+            if (analyse.garderVerdicts && !analyse.verdicts.empty())
+                for (Saut& saut : decision.sauts)
+                    analyse.verdicts.back().sauts.push_back(saut);
+            continue;
+        }
         Verdict verdict;
         verdict.numeroLigne = decision.numeroLigne;
         verdict.echec = !analyse.echecsEnAttente.empty() && analyse.echecsEnAttente.front();
@@ -128,9 +135,13 @@ std::vector<Indice> analyserLigne(Analyse& analyse, const LigneComparee& ligne)
 void terminerAnalyse(Analyse& analyse, const FinParcours& fin)
 {
     analyse.fin = fin;
+    analyse.terminee = true;
+    if (analyse.alignerSuite) {
+        for (const std::uint64_t empreinte : fin.suiteVotre)
+            pousserLigne(analyse.alignement, 0, false, empreinte, true);
+    }
     terminerAlignement(analyse.alignement);
     recevoirDecisions(analyse);
-    analyse.terminee = true;
 }
 
 bool prendreVerdict(Analyse& analyse, Verdict& verdict)

@@ -35,6 +35,9 @@ struct Verdict {
 struct Analyse {
     Alignement alignement;
     bool garderVerdicts = false;  // for whoever takes them, with prendreVerdict
+    // Align the results' lines past the last test line too, so that the
+    // answers a shift pushed there are counted as realigned.
+    bool alignerSuite = false;
     std::deque<Verdict> verdicts;
     std::deque<bool> echecsEnAttente; // lines read, not placed yet: whether each failed
 

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Whether the next line of an input is wholly in its buffer and no longer
@@ -38,6 +40,44 @@ std::string_view lireLigneTest(Entree& entree, std::string& copie)
         return ligne;
     }
     return lireLigneCommande(entree, copie);
+}
+
+// Whether more of an input can be read now without waiting for a writer.
+bool lisibleSansAttendre(const Entree& entree)
+{
+    struct stat infos {};
+    if (entree.descripteur >= 0 && fstat(entree.descripteur, &infos) == 0 && S_ISREG(infos.st_mode))
+        return true;
+    // in_avail() asks the system how much is there: -1 at a known end.
+    return entree.flux->rdbuf()->in_avail() != 0;
+}
+
+// Hashes of the next lines of an input, left unread for the look that
+// follows: those in its buffer, and in one block more when it is there.
+void empreinterSuite(Entree& entree, std::vector<std::uint64_t>& empreintes)
+{
+    std::size_t vus = 0; // past entree.debut
+    bool rempli = entree.epuisee;
+    while (empreintes.size() < lignesSuiteGardees) {
+        const char* const debut = entree.octets.get() + entree.debut + vus;
+        const std::size_t reste = entree.fin - entree.debut - vus;
+        if (const void* saut = std::memchr(debut, '\n', reste)) {
+            const auto longueur = static_cast<std::size_t>(static_cast<const char*>(saut) - debut);
+            empreintes.push_back(empreinterSansBlancs({debut, longueur}));
+            vus += longueur + 1;
+            continue;
+        }
+        if (rempli || !lisibleSansAttendre(entree))
+            return;
+        rempli = true;
+        if (remplirTampon(entree) == 0) {
+            // The end: what is left is the last line.
+            if (entree.fin - entree.debut > vus)
+                empreintes.push_back(
+                    empreinterSansBlancs({entree.octets.get() + entree.debut + vus, entree.fin - entree.debut - vus}));
+            return;
+        }
+    }
 }
 
 } // namespace
@@ -108,6 +148,10 @@ Decomptes parcourirLignes(std::istream& test, std::istream& solution, std::istre
     fin.resteTest = apercevoir(entreeTest, plafondApercu);
     fin.ligneBlanche = fin.ligneBlanche && fin.resteTest.octets > 0;
     fin.resteAttendu = (attendueLue && !ligne.finAttendu) || apercevoir(entreeSolution, 0).octets > 0;
+    if (obtenueLue && !ligne.finTeste)
+        fin.suiteVotre.push_back(ligne.obtenueCoupee ? ligne.empreinteObtenue : empreinterSansBlancs(ligne.obtenue));
+    if (!entreeVotre.epuisee)
+        empreinterSuite(entreeVotre, fin.suiteVotre);
     fin.apercuVotre = apercevoir(entreeVotre, plafondApercu);
     if (obtenueLue && !ligne.finTeste) {
         ++fin.apercuVotre.lignes;

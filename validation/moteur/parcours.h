@@ -8,6 +8,7 @@
 #include <functional>
 #include <istream>
 #include <string_view>
+#include <vector>
 
 // The loop line by line for whoever looks at every compared line: the run
 // on a terminal and the class program. It writes nothing; what it sees goes
@@ -48,7 +49,13 @@ struct FinParcours {
     // The results' lines past the last compared one, counted in at most
     // the look's cap.
     Apercu apercuVotre;
+    // Hashes without blanks of the first of those lines, at most
+    // `lignesSuiteGardees`, those at hand without waiting: the answers of a
+    // run that printed extra lines earlier are there.
+    std::vector<std::uint64_t> suiteVotre;
 };
+
+constexpr std::size_t lignesSuiteGardees = 64;
 
 // Per reported word the lines that agreed and the lines compared, and the
 // same for every other word together.
