@@ -40,10 +40,8 @@ std::uint64_t empreinterObtenue(const LigneComparee& ligne)
 
 void classerDiagnostic(const Analyse& analyse, Note& note)
 {
-    const std::int64_t retours =
-        analyse.parCause[static_cast<std::size_t>(__builtin_ctz(causeRetoursChariot))];
     const bool vide = analyse.lignes > 0 && analyse.premiereFinTeste == 1;
-    const bool crlf = analyse.echecs > 0 && retours * 10 >= analyse.echecs * 9;
+    const bool crlf = echoueParCrlf(analyse);
     const bool coupe = analyse.premiereFinTeste > 1 && analyse.echecs > 0 && !finExpliquee(analyse);
     if (coupe)
         note.arretApres = analyse.premiereFinTeste - 1;

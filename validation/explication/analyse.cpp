@@ -120,6 +120,9 @@ std::vector<Indice> analyserLigne(Analyse& analyse, const LigneComparee& ligne)
     if (ligne.identiques)
         return {};
     ++analyse.echecs;
+    if (!ligne.obtenueCoupee && !ligne.obtenue.empty() && ligne.obtenue.back() == '\r'
+        && (ligne.attendue.empty() || ligne.attendue.back() != '\r'))
+        ++analyse.echecsFinRetour;
     if (analyse.premierEchec == 0) {
         analyse.premierEchec = ligne.numeroLigne;
         analyse.commandePremierEchec = couper(ligne.commande, longueurMotGardee);
@@ -170,6 +173,13 @@ bool finExpliquee(const Analyse& analyse)
     const Alignement& alignement = analyse.alignement;
     return analyse.premiereFinTeste > 1 && alignement.manquantes > 0
         && alignement.restantes == alignement.restantesVides;
+}
+
+bool echoueParCrlf(const Analyse& analyse)
+{
+    const std::int64_t retours = std::max(
+        analyse.parCause[static_cast<std::size_t>(__builtin_ctz(causeRetoursChariot))], analyse.echecsFinRetour);
+    return analyse.echecs > 0 && retours * 10 >= analyse.echecs * 9;
 }
 
 std::string decrireSaut(const Saut& saut)
@@ -224,7 +234,7 @@ std::string diagnostiquer(const Analyse& analyse)
     // UTF-16 explains every failure, and the odd lines its zero bytes make.
     if (analyse.utf16)
         return "en UTF-16, pas en UTF-8";
-    if (analyse.echecs > 0 && compte(causeRetoursChariot) * 10 >= analyse.echecs * 9)
+    if (echoueParCrlf(analyse))
         ajouterPhrase("fins de ligne CRLF (Windows)");
     if (compte(causeMarqueOrdre) > 0)
         ajouterPhrase("marque d'ordre des octets (BOM) en t\xC3\xAAte");
@@ -232,9 +242,19 @@ std::string diagnostiquer(const Analyse& analyse)
         ajouterPhrase("seule la casse diff\xC3\xA8re (" + nombre(compte(causeCasse))
                       + (compte(causeCasse) > 1 ? " lignes)" : " ligne)"));
     ajouterPhrase(resumerSauts(analyse.alignement, false));
-    if (analyse.premiereFinTeste > 1 && analyse.echecs > 0 && !finExpliquee(analyse))
-        ajouterPhrase("s'arr\xC3\xAAte apr\xC3\xA8s la ligne " + nombre(analyse.premiereFinTeste - 1)
-                      + " (programme interrompu ?)");
+    if (analyse.premiereFinTeste > 1 && analyse.echecs > 0 && !finExpliquee(analyse)) {
+        // With shifts, the answers stop at the test line the alignment
+        // reached; missing lines found before make a few more at the end
+        // no sign of a crash.
+        const Alignement& alignement = analyse.alignement;
+        const bool decale = alignement.nombreSauts > 0 && alignement.restantes > 0;
+        const std::int64_t derniere =
+            decale ? analyse.lignes - alignement.restantes : analyse.premiereFinTeste - 1;
+        const bool interrompu =
+            alignement.manquantes == 0 || alignement.restantes - alignement.restantesVides > alignement.manquantes;
+        ajouterPhrase("s'arr\xC3\xAAte apr\xC3\xA8s la ligne " + nombre(derniere)
+                      + (interrompu ? " (programme interrompu ?)" : ""));
+    }
     const Apercu& reste = analyse.fin.apercuVotre;
     if (!analyse.fin.ligneBlanche && compterLignesApresFin(analyse) > 0) {
         const std::uint64_t lignes = compterLignesApresFin(analyse);

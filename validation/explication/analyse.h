@@ -50,6 +50,9 @@ struct Analyse {
     std::int64_t autresMotsTests = 0;
     // Failures per cause, bit k of Cause counted in parCause[k].
     std::array<std::int64_t, nombreCauses> parCause{};
+    // Failures whose actual line ends with a carriage return the expected
+    // one lacks, whatever else differs: CRLF ends under other mistakes.
+    std::int64_t echecsFinRetour = 0;
     // Failures a shift explains.
     std::int64_t expliques = 0;
     std::int64_t premierExplique = 0;
@@ -86,6 +89,9 @@ std::string decrireSaut(const Saut& saut);
 // shifts of a run in one phrase; `diese` puts "#" before line numbers.
 // Empty when there are none.
 std::string resumerSauts(const Alignement& alignement, bool diese);
+
+// Whether nearly every failure comes with CRLF ends.
+bool echoueParCrlf(const Analyse& analyse);
 
 // One short French phrase (about 120 characters at most) for a grader's
 // table on what explains the failures. Empty when nothing does.
