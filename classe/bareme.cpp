@@ -22,8 +22,10 @@ std::vector<std::string> decouperMots(const std::string& ligne)
             mots.push_back(ligne.substr(debut, i - debut));
     }
     // "jeu public 20 %"
-    if (mots.size() > 1 && mots.back() == "%")
+    if (mots.size() > 1 && mots.back() == "%") {
         mots.pop_back();
+        mots.back() += '%';
+    }
     return mots;
 }
 
@@ -65,6 +67,21 @@ std::string citer(const std::string& texte)
     return "\xC2\xAB " + texte + " \xC2\xBB";
 }
 
+bool enPourcent(const std::string& nombre)
+{
+    return !nombre.empty() && nombre.back() == '%';
+}
+
+// Shares in % that do not make 100 % are a mistake of the scheme's.
+bool verifierCent(double somme, const char* quoi, std::string& erreur)
+{
+    if (std::fabs(somme - 100) <= 1e-6)
+        return true;
+    erreur = std::string("les poids ") + quoi + " en % font " + formaterNombre(somme, 6, ',')
+        + " %, pas 100 % (ce qui n'est pas nomm\xC3\xA9 p\xC3\xA8se 0)";
+    return false;
+}
+
 bool lireInstruction(const std::vector<std::string>& mots, Bareme& bareme,
                      std::vector<std::string>& vus, std::string& erreur)
 {
@@ -87,7 +104,7 @@ bool lireInstruction(const std::vector<std::string>& mots, Bareme& bareme,
     if (cle == "sur") {
         if (!nombreAttendu(2, 2) || dejaVu("sur"))
             return false;
-        if (!lireNombre(mots[1], valeur) || valeur <= 0) {
+        if (enPourcent(mots[1]) || !lireNombre(mots[1], valeur) || valeur <= 0) {
             erreur = "\xC3\xA9" "chelle invalide : " + citer(mots[1]);
             return false;
         }
@@ -97,7 +114,7 @@ bool lireInstruction(const std::vector<std::string>& mots, Bareme& bareme,
     if (cle == "arrondi") {
         if (!nombreAttendu(2, 3) || dejaVu("arrondi"))
             return false;
-        if (!lireNombre(mots[1], valeur, &bareme.decimales) || valeur <= 0) {
+        if (enPourcent(mots[1]) || !lireNombre(mots[1], valeur, &bareme.decimales) || valeur <= 0) {
             erreur = "pas d'arrondi invalide : " + citer(mots[1]);
             return false;
         }
@@ -124,6 +141,7 @@ bool lireInstruction(const std::vector<std::string>& mots, Bareme& bareme,
         }
         if (cle == "jeu") {
             bareme.poidsJeux.emplace_back(mots[1], valeur);
+            bareme.jeuxEnPourcent = bareme.jeuxEnPourcent || enPourcent(mots[2]);
             return true;
         }
         const auto place = std::find(motsNotes.begin(), motsNotes.end(), mots[1]);
@@ -133,6 +151,8 @@ bool lireInstruction(const std::vector<std::string>& mots, Bareme& bareme,
             return false;
         }
         bareme.poidsMots[static_cast<std::size_t>(place - motsNotes.begin())] = valeur;
+        if (enPourcent(mots[2]))
+            vus.push_back("%");
         return true;
     }
     erreur = "instruction inconnue : " + citer(cle) + " (sur, arrondi, mot ou jeu)";
@@ -145,7 +165,7 @@ double poidsJeu(const Bareme& bareme, const std::string& nom)
         if (jeu == nom)
             return poids;
     }
-    return 1;
+    return bareme.jeuxEnPourcent ? 0 : 1;
 }
 
 double arrondir(double valeur, const Bareme& bareme)
@@ -208,6 +228,21 @@ bool lireBareme(std::istream& entree, Bareme& bareme, std::string& erreur)
         erreur = "erreur de lecture";
         return false;
     }
+    if (std::find(vus.begin(), vus.end(), "%") != vus.end()) {
+        double somme = 0;
+        for (std::size_t m = 0; m < nombreMots; ++m) {
+            if (std::find(vus.begin(), vus.end(), "mot " + std::string(motsNotes[m])) == vus.end())
+                bareme.poidsMots[m] = 0;
+            somme += bareme.poidsMots[m];
+        }
+        if (!verifierCent(somme, "des mots", erreur))
+            return false;
+    }
+    if (bareme.pas > bareme.sur) {
+        erreur = "pas d'arrondi plus grand que l'\xC3\xA9" "chelle : " + formaterNombre(bareme.pas, 6, ',') + " sur "
+            + formaterNombre(bareme.sur, 6, ',');
+        return false;
+    }
     if (std::all_of(bareme.poidsMots.begin(), bareme.poidsMots.end(), [](double p) { return p == 0; })) {
         erreur = "tous les mots ont un poids nul";
         return false;
@@ -226,6 +261,18 @@ bool verifierJeux(const Bareme& bareme, const std::vector<Jeu>& jeux, std::strin
             erreur = "jeu inconnu : " + citer(nom) + " (jeux : " + noms + ")";
             return false;
         }
+    }
+    if (bareme.jeuxEnPourcent) {
+        double somme = 0;
+        for (const auto& paire : bareme.poidsJeux)
+            somme += paire.second;
+        if (!verifierCent(somme, "des jeux", erreur))
+            return false;
+    }
+    if (!bareme.poidsJeux.empty()
+        && std::all_of(jeux.begin(), jeux.end(), [&bareme](const Jeu& jeu) { return poidsJeu(bareme, jeu.nom) == 0; })) {
+        erreur = "tous les jeux ont un poids nul";
+        return false;
     }
     return true;
 }

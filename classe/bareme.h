@@ -23,7 +23,10 @@
 // rounds the mark to a multiple of PAS (0.01 to the nearest by default);
 // `mot MOT POIDS` weighs one of the five words or `autres` (1 by default);
 // `jeu NOM POIDS` weighs a test set (1 by default). Numbers take a decimal
-// point or comma, a trailing "%" is allowed; "#" starts a comment.
+// point or comma; "#" starts a comment. Weights written with "%" are
+// shares that must make 100 % (the words' among them, the sets' among
+// them), and then what is not named weighs 0: a forgotten set or a wrong
+// sum is an error, not a silent reweighing.
 //
 // Within a set, each word that has lines shares the set's part by its
 // weight, whatever its number of lines; the sets share the mark by theirs.
@@ -37,6 +40,7 @@ struct Bareme {
     Sens sens = Sens::proche;
     std::array<double, nombreMots> poidsMots{1, 1, 1, 1, 1, 1};
     std::vector<std::pair<std::string, double>> poidsJeux;
+    bool jeuxEnPourcent = false;
 };
 
 // Reads a scheme; on a fault, `erreur` says which line and why, in French.

@@ -90,6 +90,26 @@ TEST(LireBareme, ChaqueFauteDitSaLigne)
     EXPECT_FALSE(verifierJeux(bareme, deuxJeux(), erreur));
     EXPECT_NE(erreur.find("pubic"), std::string::npos);
     EXPECT_TRUE(verifierJeux(lire("jeu grand 3\n"), deuxJeux(), erreur));
+    EXPECT_EQ(erreurDe("sur 20 %\n").rfind("ligne 1 :", 0), 0U);
+    EXPECT_NE(erreurDe("arrondi 30\n").find("plus grand que l'\xC3\xA9" "chelle"), std::string::npos);
+    EXPECT_FALSE(verifierJeux(lire("jeu public 0\njeu grand 0\n"), deuxJeux(), erreur));
+}
+
+TEST(LireBareme, PoidsEnPourcentQuiFontCent)
+{
+    // Shares that do not make 100 %: a forgotten word or set, or a typo.
+    EXPECT_NE(erreurDe("mot localiser 60 %\nmot trace 30%\n").find("font 90 %"), std::string::npos);
+    std::string erreur;
+    EXPECT_FALSE(verifierJeux(lire("jeu public 20 %\njeu grand 70 %\n"), deuxJeux(), erreur));
+    EXPECT_NE(erreur.find("font 90 %"), std::string::npos);
+    EXPECT_FALSE(verifierJeux(lire("jeu public 20 %\n"), deuxJeux(), erreur));
+    // What is not named then weighs nothing.
+    const Bareme mots = lire("mot localiser 60 %\nmot trace 40%\n");
+    EXPECT_EQ(mots.poidsMots[2], 0);
+    const Bareme jeux = lire("jeu public 100 %\n");
+    ASSERT_TRUE(verifierJeux(jeux, deuxJeux(), erreur));
+    EXPECT_EQ(noterSelonBareme(jeux, deuxJeux(), remise({4, 2}, {0})).parts[1][0].max, 0);
+    EXPECT_EQ(*noterSelonBareme(jeux, deuxJeux(), remise({4, 2}, {0})).note, 20);
 }
 
 TEST(NoterSelonBareme, MotsEtJeuxPesesPuisArrondis)
