@@ -7,6 +7,7 @@
 #include <ext/stdio_filebuf.h>
 
 #include <csignal>
+#include <filesystem>
 #include <istream>
 
 #include <unistd.h>
@@ -111,6 +112,14 @@ Note noterExecution(const Execution& execution, const std::vector<JeuCorrige>& j
     Note note;
     note.nom = remise.nom;
     note.identifiant = remise.identifiant;
+    // An empty folder is a student who handed nothing in, as in a class of
+    // results files: absent, without a mark, and nothing is run.
+    std::error_code erreur;
+    if (std::filesystem::is_empty(remise.chemin, erreur) && !erreur) {
+        note.absente = true;
+        note.statut = "absent";
+        return note;
+    }
     Atelier atelier;
     try {
         preparerAtelier(execution, remise.chemin, atelier);

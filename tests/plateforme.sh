@@ -195,6 +195,7 @@ programmes = {
 for nom, programme in programmes.items():
     os.makedirs(f"classe/{nom}_{len(nom)}_assignsubmission_file_")
     open(f"classe/{nom}_{len(nom)}_assignsubmission_file_/prog.sh", "w").write(programme + "\n")
+os.makedirs("classe/absent_6_assignsubmission_file_")  # handed nothing in
 open("classe/compile_7_assignsubmission_file_/erreur.txt", "w").write("prog.c:3:1: error: expected ';' before '}' token\n")
 open("bareme-jeux.txt", "w").write("jeu public 20\njeu grand 80\n")
 PY
@@ -219,6 +220,8 @@ for nom, fin in attendues.items():
 verifier(fins.get("plantage", "").startswith("plantage (SIGSEGV"), "fin du plantage : " + repr(fins.get("plantage")))
 notes = {r["remise"].split("_")[0]: r["note"] for r in rangees[1:]}
 verifier(notes["pleine"] == "20" and notes["compile"] == "0", "notes : " + repr(notes))
+verifier(notes.pop("absent") == "" and rangees[1]["statut"] == "absent" and rangees[1]["public.fin"] == "",
+         "absent : " + repr(rangees[1]))
 verifier(all(0 <= float(n) < 20 for k, n in notes.items() if k != "pleine"), "notes partielles : " + repr(notes))
 # Nothing of the hidden set's lines where a student may read.
 lus = {}
@@ -237,7 +240,7 @@ verifier("temps dépassé" in retour("temps") and "plantage (SIGSEGV" in retour(
 verifier("Erreur de segmentation" in retour("plantage"), "retour : sortie d'erreur")
 verifier("Jeu « grand » (caché)" in retour("partielle") and "Ligne #" in retour("partielle"), "retour partiel")
 cles = [(c.get("classname"), c.get("name")) for c in racine.iter("testcase")]
-verifier(len(cles) == len(set(cles)) and len(racine.findall("testsuite")) == 8, "junit : suites et paires")
+verifier(len(cles) == len(set(cles)) and len(racine.findall("testsuite")) == 9, "junit : suites et paires")
 visibles = {t["visibility"] for t in r["tests"]}
 verifier(visibles == {"hidden", "visible"}, "json : visibilités " + repr(visibles))
 verifier(abs(r["score"] - float(notes["partielle"])) < 1e-9, "json : score")
@@ -245,7 +248,8 @@ verifier(abs(r["score"] - float(notes["partielle"])) < 1e-9, "json : score")
 page = open("rapport-jeux/classe.html", encoding="utf-8").read()
 verifier('<tr><td>public</td><td class="n">' in page, "html : lignes manquées du jeu public")
 moodle = list(csv.DictReader(open("moodle-jeux.csv", encoding="utf-8", newline="")))
-verifier(len(moodle) == 8 and {m["Note"] for m in moodle} >= {"20", "0"}, "moodle des jeux")
+verifier(len(moodle) == 9 and {m["Note"] for m in moodle} >= {"20", "0", ""}, "moodle des jeux")
+verifier("Statut : absent" in retour("absent"), "retour de l'absent")
 for f in fautes:
     print("ÉCHEC", f)
 sys.exit(1 if fautes else 0)
