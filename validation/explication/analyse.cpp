@@ -241,6 +241,26 @@ std::string diagnostiquer(const Analyse& analyse)
     if (analyse.echecs > 0 && compte(causeCasse) * 2 >= analyse.echecs)
         ajouterPhrase("seule la casse diff\xC3\xA8re (" + nombre(compte(causeCasse))
                       + (compte(causeCasse) > 1 ? " lignes)" : " ligne)"));
+    // Causes that a hint names line by line, when they explain a good
+    // part of the failures.
+    static constexpr struct {
+        Cause cause;
+        std::string_view texte;
+    } causesParLigne[] = {
+        {causePrefixe, "un pr\xC3\xA9" "fixe devant les r\xC3\xA9sultats"},
+        {causeVirgule, "virgule et point d\xC3\xA9" "cimal \xC3\xA9" "chang\xC3\xA9s"},
+        {causeDecomposition, "accents d\xC3\xA9" "compos\xC3\xA9s (NFD)"},
+        {causeInsecable, "espaces ins\xC3\xA9" "cables"},
+        {causeDoubleEncodage, "texte encod\xC3\xA9 deux fois en UTF-8"},
+        {causeInvisible, "caract\xC3\xA8res invisibles"},
+        {causeOrdre, "les m\xC3\xAAmes mots dans un autre ordre"},
+        {causeSeparateur, "les m\xC3\xAAmes mots s\xC3\xA9par\xC3\xA9s autrement"},
+    };
+    for (const auto& [cause, texte] : causesParLigne) {
+        if (analyse.echecs > 0 && compte(cause) * 4 >= analyse.echecs)
+            ajouterPhrase(std::string(texte) + " (" + nombre(compte(cause))
+                          + (compte(cause) > 1 ? " lignes)" : " ligne)"));
+    }
     ajouterPhrase(resumerSauts(analyse.alignement, false));
     if (analyse.premiereFinTeste > 1 && analyse.echecs > 0 && !finExpliquee(analyse)) {
         // With shifts, the answers stop at the test line the alignment
