@@ -12,8 +12,8 @@
 #   fichier   each hint about the files as wholes shows
 #   decalages each missing or extra line is stated at the right line,
 #             quoting its test line, and no other shift is stated
-#   ecran     everything fits in R-1 rows, and the first failure's report
-#             is still on the screen at the end
+#   ecran     everything fits in R-1 rows, the first failure's report
+#             is still on the screen at the end, and each hint takes one row
 # VALIDEUR_ETUDIANTS lists the checks to run, all of them by default;
 # VALIDEUR_GRAINES the seeds of the classes generated.
 set -u
@@ -33,8 +33,8 @@ verifie() { [[ $verifications == *" $1 "* ]]; }
 probleme() { ok=0; echo "  $*"; }
 
 # The words of each new hint: a case that does not expect one must not show it.
-signatures=("est en UTF-16" "de plus que l'attendue" "dans un autre ordre" "séparés autrement"
-            "semblent inversés" "un multiple de 4 096" "lignes manquantes ont un résultat attendu vide")
+signatures=("est en UTF-16" "de plus que V1" "dans un autre ordre" "séparés autrement"
+            "inversés ?" "multiple de 4 096" "lignes manquantes ont un résultat vide")
 enonce='(une|deux|trois|[0-9]+) lignes? (de trop )?(semblent|semble) (manquer|se trouver) dans le fichier testé (à la|après la|avant la) ligne #[0-9]+'
 
 sur_terminal() { # rows cols TERM expected results -> typescript in ecran-RxC
@@ -75,6 +75,12 @@ juger() { # name, expected file, results file, then the manifest's lines of the 
       [ "$n" -le $((${taille%x*} - 1)) ] || probleme "$taille : $n rangées écrites"
       if [ -n "$premier" ] && ! tail -n +2 mesure | sed 's/\x1b\[[0-9;]*m//g' | grep -qF -- "$premier"; then
         probleme "$taille : le rapport du premier échec (${premier% (}) n'est plus à l'écran"
+      fi
+      # Each hint takes one row.
+      grep -a '^  indice : ' "$ecran.net" | tr -d '\r' >indices
+      if [ -s indices ]; then
+        "$generateur" ecran "${taille#*x}" 1000 indices >mesure
+        [ "$(head -n 1 mesure)" = "$(wc -l <indices)" ] || probleme "$taille : un indice sur plusieurs rangées"
       fi
     fi
     local attendus=() enonces=()

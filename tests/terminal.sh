@@ -89,7 +89,7 @@ scenario manque2 1 500 test.txt attendu.resultat manque2.resultat -- \
   "deux lignes semblent manquer dans le fichier testé à la ligne #500 (\`duree_rencontres Bob 500\`)" \
   "  décalage : 2 lignes manquantes à la ligne #500 ; il explique 501 échecs (#500 à #1000)"
 scenario crlf 1 1 test.txt attendu.resultat crlf.resultat -- \
-  "indice : les lignes ne diffèrent que par des retours chariot" \
+  "indice : seuls des retours chariot diffèrent : fins de ligne Windows" \
   "même cause (retours chariot) : 1000 échecs (#1 à #1000), dont 999 non affichés"
 scenario coupe 1 511 test.txt attendu.resultat coupe.resultat -- \
   "même cause (fin du fichier testé) : 490 échecs (#511 à #1000), dont 489 non affichés" \
@@ -118,14 +118,14 @@ printf '%b\n' '\xef\xbb\xbfcaf\xc3\xa9' 'ZO\xc3\x89' '\xe9t\xe9' '3,14' 'a\xe2\x
 printf '%b\n' 'cafe\xcc\x81' 'Zo\xc3\xa9' '\xc3\x83\xc2\xa9t\xc3\x83\xc2\xa9' >nfd.resultat
 lignes=60 colonnes=120
 scenario indices 5 1 test-indices.txt attendu-indices.resultat votre-indices.resultat -- \
-  "indice : indicateur d'ordre des octets U+FEFF (BOM) au début du fichier testé" \
+  "indice : BOM (U+FEFF) au début du fichier testé : l'enregistrer sans BOM" \
   "indice : seule la casse des lettres diffère" \
-  "lue en Windows-1252, elle concorde avec l'attendue : sortie en Latin-1 / Windows-1252 ?" \
-  "indice : virgule décimale dans la ligne obtenue là où l'attendue a un point" \
+  "indice : sortie en Latin-1 / Windows-1252 ? V2, lue ainsi, concorde avec V1" \
+  "indice : virgule décimale dans V2 là où V1 a un point (3,14 pour 3.14)" \
   "U+200B espace sans chasse"
 scenario nfd - 1 test-indices.txt attendu-indices.resultat nfd.resultat -- \
-  "accents décomposés (lettre puis accent combinant, NFD) dans la ligne obtenue" \
-  "texte encodé deux fois en UTF-8 dans la ligne obtenue"
+  "indice : accents décomposés (NFD) dans V2, précomposés (NFC) dans V1" \
+  "indice : texte encodé deux fois en UTF-8 dans V2"
 
 # A course's data: the five words mixed, about one result in six empty,
 # answers that repeat, accented names, trace lines up to about 1 100 bytes;

@@ -66,6 +66,15 @@ TEST(SurTerminal, UnEcranSuffitEtLePremierEchecYReste)
                  l[0] = static_cast<char>(l[0] ^ 0x20);
              return l + "\n";
          }), "Ligne #"},
+        {"invite", changer([](const std::string& l, std::size_t) { return "> " + l + "\n"; }), "Ligne #1 "},
+        {"utf16", "\xFF\xFE" + [&changer] {
+             std::string utf16;
+             for (const char octet : changer([](const std::string& l, std::size_t) { return l + "\r\n"; }))
+                 utf16 += std::string(1, octet) + '\0';
+             return utf16;
+         }(), "Ligne #1 "},
+        {"coupe a 4096", changer([](const std::string& l, std::size_t) { return l + "\n"; }).substr(0, 8192),
+         "Ligne #"},
     };
     for (const auto& [lignes, colonnes] : {std::pair<std::size_t, std::size_t>{24, 80}, {40, 120}, {12, 60}}) {
         for (const auto& [nom, votre, premier] : cas) {
@@ -78,7 +87,9 @@ TEST(SurTerminal, UnEcranSuffitEtLePremierEchecYReste)
             for (std::size_t debut = 0, fin; debut < ecran.size(); debut = fin + 1) {
                 fin = ecran.find('\n', debut);
                 const std::string ligne = ecran.substr(debut, fin - debut);
-                if (ligne.rfind(" V1:", 0) == 0 || ligne.rfind(" V2:", 0) == 0) {
+                // Nor a hint, from 80 columns on.
+                const bool indice = ligne.rfind("  indice : ", 0) == 0 && colonnes >= 80;
+                if (ligne.rfind(" V1:", 0) == 0 || ligne.rfind(" V2:", 0) == 0 || indice) {
                     EXPECT_EQ(compterRangees(ligne, colonnes), 1U) << nom << '\n' << ligne;
                 }
             }
@@ -116,10 +127,13 @@ TEST(SurTerminal, UnDecalageSeDitUneFoisEtCiteSaLigneDeTest)
     EXPECT_EQ(compter(erreurs, "d\xC3\xA9" "calage : 1 ligne manquante \xC3\xA0 la ligne #5 ; il explique 36 \xC3\xA9" "checs (#5 \xC3\xA0 #40)"), 1U)
         << erreurs;
     erreurs = surTerminal(test, attendu, "debug\n" + attendu);
-    // The long test line, whole within the width, windowed as a text is.
-    EXPECT_EQ(compter(erreurs, "une ligne de trop semble se trouver dans le fichier test\xC3\xA9 avant la ligne #1 (`trace aaa"), 1U)
-        << erreurs;
-    EXPECT_EQ(compter(erreurs, "octets \xE2\x80\xA6]aaaa"), 1U) << erreurs;
+    // The long test line: its start, in the rest of the statement's rows.
+    const std::string enonce = "  une ligne de trop semble se trouver dans le fichier test\xC3\xA9 avant la ligne #1 (`trace aaa";
+    const std::size_t debut = erreurs.find(enonce);
+    ASSERT_NE(debut, std::string::npos) << erreurs;
+    const std::string ligne = erreurs.substr(debut, erreurs.find('\n', debut) - debut);
+    EXPECT_EQ(ligne.substr(ligne.size() - 14), " octets \xE2\x80\xA6]`)") << ligne;
+    EXPECT_EQ(compterRangees(ligne, 80), 2U) << ligne;
 }
 
 TEST(EcrireRecap, UneLigneSansEchecEtDesAvertissementsPourLesRunsInsenses)
@@ -180,4 +194,15 @@ TEST(CompterRangees, CommeLeTerminalReplieLesLignes)
     EXPECT_EQ(compterRangees(accents, 80), 1U);
     EXPECT_EQ(compterRangees("\t\t\t\t\t\t\t\t\t\tx", 80), 2U);
     EXPECT_EQ(compterRangees("\xE4\xBD\xA0" + std::string(79, 'a'), 80), 2U);
+}
+
+TEST(AjusterLigne, UneParentheseFinaleCedeLaPlace)
+{
+    EXPECT_EQ(mesurerLargeur("Zo\xC3\xA9 \xE4\xBD\xA0"), 6U);
+    const std::string ligne = "  indice : r\xC3\xA9" "enregistrer en UTF-8 (PowerShell 5 ?)";
+    EXPECT_EQ(ajusterLigne(ligne, 80), ligne);
+    EXPECT_EQ(ajusterLigne(ligne, 40), "  indice : r\xC3\xA9" "enregistrer en UTF-8");
+    // Too wide even without it, or without one at its end: left whole.
+    EXPECT_EQ(ajusterLigne(ligne, 20), ligne);
+    EXPECT_EQ(ajusterLigne("a (b) c", 3), "a (b) c");
 }

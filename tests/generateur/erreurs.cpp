@@ -330,14 +330,14 @@ bool ecrireClasse(const Exercice& exercice, const std::string& dossier)
             i = fin;
         }
         cas.lignes = restantes;
-        fichier(cas, "lignes manquantes ont un r\xC3\xA9sultat attendu vide");
+        fichier(cas, "lignes manquantes ont un r\xC3\xA9sultat vide");
     }
     ajouterLigne(ajouter(classe, "entete"), 0, 0, "R\xC3\xA9sultats du programme :");
     {
         Cas& cas = ajouter(classe, "crlf");
         cas.octets = joindre(cas.lignes, "\r\n");
         cas.parOctets = true;
-        indice(cas, "les lignes ne diff\xC3\xA8rent que par des retours chariot");
+        indice(cas, "seuls des retours chariot diff\xC3\xA8rent : fins de ligne Windows");
     }
     {
         Cas& cas = ajouter(classe, "latin1");
@@ -347,7 +347,7 @@ bool ecrireClasse(const Exercice& exercice, const std::string& dossier)
     {
         Cas& cas = ajouter(classe, "nfd");
         changerLignes(cas, decomposer);
-        indice(cas, "accents d\xC3\xA9" "compos\xC3\xA9s (lettre puis accent combinant, NFD) dans la ligne obtenue");
+        indice(cas, "accents d\xC3\xA9" "compos\xC3\xA9s (NFD) dans V2, pr\xC3\xA9" "compos\xC3\xA9s (NFC) dans V1");
     }
     {
         Cas& cas = ajouter(classe, "majuscules-localiser");
@@ -364,7 +364,7 @@ bool ecrireClasse(const Exercice& exercice, const std::string& dossier)
             change[change.rfind('.')] = ',';
             return change;
         });
-        indice(cas, "virgule d\xC3\xA9" "cimale dans la ligne obtenue");
+        indice(cas, "virgule d\xC3\xA9" "cimale dans V2 l\xC3\xA0 o\xC3\xB9 V1 a un point");
     }
     {
         Cas& cas = ajouter(classe, "insecable");
@@ -384,7 +384,7 @@ bool ecrireClasse(const Exercice& exercice, const std::string& dossier)
         Cas& cas = ajouter(classe, nom);
         cas.octets = versUtf16(joindre(cas.lignes, fin), petit, marque);
         cas.parOctets = true;
-        indice(cas, "la ligne obtenue " + enUtf16);
+        indice(cas, "V2 " + enUtf16);
         fichier(cas, std::string("le fichier test\xC3\xA9 ") + enUtf16 + (petit ? " LE" : " BE")
                          + (marque ? " avec BOM" : " sans BOM"));
         // The zero after the last newline of UTF-16 LE is no line of results.
@@ -397,7 +397,7 @@ bool ecrireClasse(const Exercice& exercice, const std::string& dossier)
         cas.lignes.resize(1000);
         cas.attendu = "inverses-votre.resultat";
         indice(cas, "le fichier des r\xC3\xA9sultats attendus s'arr\xC3\xAAte apr\xC3\xA8s la ligne #1000");
-        fichier(cas, "les fichiers attendu et test\xC3\xA9 semblent invers\xC3\xA9s");
+        fichier(cas, "fichiers attendu et test\xC3\xA9 invers\xC3\xA9s ? l'ordre est test, attendu, test\xC3\xA9");
     }
     {
         // A decimal comma, the files given the other way round: only their
@@ -409,13 +409,13 @@ bool ecrireClasse(const Exercice& exercice, const std::string& dossier)
             return change;
         });
         cas.attendu = "inverses-noms-votre.resultat";
-        indice(cas, "point d\xC3\xA9" "cimal dans la ligne obtenue l\xC3\xA0 o\xC3\xB9 l'attendue a une virgule");
-        fichier(cas, "les fichiers attendu et test\xC3\xA9 semblent invers\xC3\xA9s");
+        indice(cas, "point d\xC3\xA9" "cimal dans V2 l\xC3\xA0 o\xC3\xB9 V1 a une virgule");
+        fichier(cas, "fichiers attendu et test\xC3\xA9 invers\xC3\xA9s ? l'ordre est test, attendu, test\xC3\xA9");
     }
     {
         Cas& cas = ajouter(classe, "prefixe");
         changerLignes(cas, [](const std::string& ligne) { return "> " + ligne; });
-        indice(cas, "la ligne obtenue commence par \xC2\xAB > \xC2\xBB de plus que l'attendue");
+        indice(cas, "V2 commence par \xC2\xAB > \xC2\xBB de plus que V1 : une invite avant le r\xC3\xA9sultat ?");
     }
     {
         Cas& cas = ajouter(classe, "ordre");
@@ -425,7 +425,7 @@ bool ecrireClasse(const Exercice& exercice, const std::string& dossier)
                 return joindre(noms, ", ").substr(0, joindre(noms, ", ").size() - 2);
             });
         });
-        indice(cas, "les m\xC3\xAAmes mots que l'attendue, dans un autre ordre");
+        indice(cas, "les m\xC3\xAAmes mots que V1, dans un autre ordre");
     }
     {
         Cas& cas = ajouter(classe, "separateur");
@@ -437,7 +437,7 @@ bool ecrireClasse(const Exercice& exercice, const std::string& dossier)
         };
         parCommande(cas, "frequentations", pointsVirgules);
         parCommande(cas, "presences", pointsVirgules);
-        indice(cas, "les m\xC3\xAAmes mots que l'attendue, s\xC3\xA9par\xC3\xA9s autrement (\xC2\xAB ; \xC2\xBB pour \xC2\xAB , \xC2\xBB)");
+        indice(cas, "les m\xC3\xAAmes mots que V1, s\xC3\xA9par\xC3\xA9s autrement (\xC2\xAB ; \xC2\xBB pour \xC2\xAB , \xC2\xBB)");
     }
     const std::string tout = joindre(attendu);
     {
@@ -445,7 +445,7 @@ bool ecrireClasse(const Exercice& exercice, const std::string& dossier)
         Cas& cas = ajouter(classe, "coupe-tampon");
         cas.octets = tout.substr(0, 2 * 4096);
         cas.parOctets = true;
-        fichier(cas, "s'arr\xC3\xAAte en route \xC3\xA0 8 192 octets, un multiple de 4 096");
+        fichier(cas, "fichier test\xC3\xA9 coup\xC3\xA9 \xC3\xA0 8 192 octets, multiple de 4 096 : plantage ?");
     }
     {
         Cas& cas = ajouter(classe, "coupe-court");
@@ -470,7 +470,7 @@ bool ecrireClasse(const Exercice& exercice, const std::string& dossier)
         Cas& cas = ajouter(classe, "bom");
         cas.octets = "\xEF\xBB\xBF" + tout;
         cas.parOctets = true;
-        indice(cas, "indicateur d'ordre des octets U+FEFF (BOM) au d\xC3\xA9" "but du fichier test\xC3\xA9");
+        indice(cas, "BOM (U+FEFF) au d\xC3\xA9" "but du fichier test\xC3\xA9 : l'enregistrer sans BOM");
     }
     {
         Cas& cas = ajouter(classe, "casse-seule");

@@ -69,6 +69,27 @@ std::size_t compterRangees(std::string_view texte, std::size_t colonnes)
     return rangees;
 }
 
+std::size_t mesurerLargeur(std::string_view ligne)
+{
+    std::size_t colonnes = 0;
+    for (std::size_t pos = 0; pos < ligne.size();) {
+        const Point point = lirePoint(ligne, pos);
+        colonnes += ligne[pos] == '\t' ? 8 : estLarge(point.code) ? 2 : 1;
+        pos += point.longueur == 0 ? 1 : point.longueur;
+    }
+    return colonnes;
+}
+
+std::string ajusterLigne(std::string_view ligne, std::size_t colonnes)
+{
+    if (ligne.empty() || ligne.back() != ')' || mesurerLargeur(ligne) <= colonnes)
+        return std::string(ligne);
+    const std::size_t parenthese = ligne.rfind(" (");
+    if (parenthese == std::string_view::npos || mesurerLargeur(ligne.substr(0, parenthese)) > colonnes)
+        return std::string(ligne);
+    return std::string(ligne.substr(0, parenthese));
+}
+
 void ecrireSurEcran(Ecran& ecran, std::string_view texte)
 {
     ecran.erreurs->write(texte.data(), static_cast<std::streamsize>(texte.size()));

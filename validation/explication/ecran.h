@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 // A terminal's screen as a run fills it: its size, and the rows written
@@ -20,6 +21,14 @@ struct Ecran {
 // sequences take none, a tab goes to the next multiple of eight, wide
 // characters take two columns. Never fewer than the terminal shows.
 std::size_t compterRangees(std::string_view texte, std::size_t colonnes);
+
+// The columns `ligne`, one line of plain text, takes on one row.
+std::size_t mesurerLargeur(std::string_view ligne);
+
+// `ligne`, one line of plain text, without the parenthesis that ends it
+// when that is what keeps it within `colonnes` columns: what a parenthesis
+// adds is detail. Texts are written to fit 80 columns without it.
+std::string ajusterLigne(std::string_view ligne, std::size_t colonnes);
 
 // Writes whole lines and flushes: each shows when it is written.
 void ecrireSurEcran(Ecran& ecran, std::string_view texte);

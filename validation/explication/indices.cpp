@@ -14,53 +14,44 @@
 
 namespace {
 
-// The hints' texts. The first four are older than the others, and what a
-// terminal shows of them is kept byte for byte.
+// The hints' texts, each within the 69 columns that "  indice : " leaves on
+// a terminal of 80: the first four are older than the others, and kept.
 constexpr std::string_view texteFinTeste =
     "fin du fichier test\xC3\xA9, qui a moins de lignes que le fichier de test";
 constexpr std::string_view texteRetoursChariot =
-    "les lignes ne diff\xC3\xA8rent que par des retours chariot (\\r) : fins de ligne Windows "
-    "(\\r\\n) ?";
+    "seuls des retours chariot diff\xC3\xA8rent : fins de ligne Windows (\\r\\n) ?";
 constexpr std::string_view texteCasse = "seule la casse des lettres diff\xC3\xA8re";
 constexpr std::string_view texteFinAttendu =
-    "fin du fichier des r\xC3\xA9sultats attendus, qui a moins de lignes que le fichier de test : "
-    "V1 est vide";
+    "fin du fichier attendu, qui a moins de lignes que le fichier de test";
 constexpr std::string_view texteCoupee =
-    "la ligne obtenue s'arr\xC3\xAAte avant la fin de l'attendue, \xC3\xA0 la fin du fichier "
-    "test\xC3\xA9 et sans saut de ligne : programme interrompu ?";
+    "fin du fichier test\xC3\xA9 en cours de ligne : programme interrompu ?";
 constexpr std::string_view texteMarqueOrdre =
-    "indicateur d'ordre des octets U+FEFF (BOM) au d\xC3\xA9" "but du ";
-constexpr std::string_view texteSansMarque = " : \xC3\xA0 enregistrer en UTF-8 sans BOM";
+    "BOM (U+FEFF) au d\xC3\xA9" "but du ";
+constexpr std::string_view texteSansMarque = " : l'enregistrer sans BOM";
 constexpr std::string_view texteDecomposeeB =
-    "accents d\xC3\xA9" "compos\xC3\xA9s (lettre puis accent combinant, NFD) dans la ligne "
-    "obtenue, pr\xC3\xA9" "compos\xC3\xA9s (NFC) dans l'attendue";
+    "accents d\xC3\xA9" "compos\xC3\xA9s (NFD) dans V2, pr\xC3\xA9" "compos\xC3\xA9s (NFC) dans V1";
 constexpr std::string_view texteDecomposeeA =
-    "accents d\xC3\xA9" "compos\xC3\xA9s (lettre puis accent combinant, NFD) dans la ligne "
-    "attendue, pr\xC3\xA9" "compos\xC3\xA9s (NFC) dans l'obtenue";
+    "accents d\xC3\xA9" "compos\xC3\xA9s (NFD) dans V1, pr\xC3\xA9" "compos\xC3\xA9s (NFC) dans V2";
 constexpr std::string_view texteDecomposees =
-    "accents tant\xC3\xB4t d\xC3\xA9" "compos\xC3\xA9s (NFD), tant\xC3\xB4t pr\xC3\xA9" "compos\xC3\xA9s "
-    "(NFC), dans les deux lignes";
+    "accents tant\xC3\xB4t d\xC3\xA9" "compos\xC3\xA9s (NFD), tant\xC3\xB4t pr\xC3\xA9" "compos\xC3\xA9s (NFC)";
 constexpr std::string_view texteWindows1252 =
-    "la ligne obtenue n'est pas en UTF-8 ; lue en Windows-1252, elle concorde avec l'attendue : "
-    "sortie en Latin-1 / Windows-1252 ?";
+    "sortie en Latin-1 / Windows-1252 ? V2, lue ainsi, concorde avec V1";
 constexpr std::string_view textePasUtf8 =
     "la ligne obtenue n'est pas de l'UTF-8 valide, l'attendue l'est";
 constexpr std::string_view texteDoubleEncodage =
-    "texte encod\xC3\xA9 deux fois en UTF-8 dans la ligne obtenue (\xC2\xAB \xC3\x83\xC2\xA9 \xC2\xBB "
+    "texte encod\xC3\xA9 deux fois en UTF-8 dans V2 (\xC2\xAB \xC3\x83\xC2\xA9 \xC2\xBB "
     "pour \xC2\xAB \xC3\xA9 \xC2\xBB)";
 constexpr std::string_view texteVirgule =
-    "virgule d\xC3\xA9" "cimale dans la ligne obtenue l\xC3\xA0 o\xC3\xB9 l'attendue a un point "
-    "(3,14 pour 3.14)";
+    "virgule d\xC3\xA9" "cimale dans V2 l\xC3\xA0 o\xC3\xB9 V1 a un point (3,14 pour 3.14)";
 constexpr std::string_view textePoint =
-    "point d\xC3\xA9" "cimal dans la ligne obtenue l\xC3\xA0 o\xC3\xB9 l'attendue a une virgule "
-    "(3.14 pour 3,14)";
+    "point d\xC3\xA9" "cimal dans V2 l\xC3\xA0 o\xC3\xB9 V1 a une virgule (3.14 pour 3,14)";
 constexpr std::string_view texteVirgules =
     "virgules et points entre chiffres \xC3\xA9" "chang\xC3\xA9s entre les deux lignes";
 
 constexpr std::string_view texteUtf16 =
-    " est en UTF-16 (octets nuls entre les caract\xC3\xA8res) : \xC3\xA0 r\xC3\xA9" "enregistrer en UTF-8";
-constexpr std::string_view texteOrdre = "les m\xC3\xAAmes mots que l'attendue, dans un autre ordre";
-constexpr std::string_view texteSeparateurs = "les m\xC3\xAAmes mots que l'attendue, s\xC3\xA9par\xC3\xA9s autrement";
+    " est en UTF-16 (un octet nul par lettre) : r\xC3\xA9" "enregistrer en UTF-8";
+constexpr std::string_view texteOrdre = "les m\xC3\xAAmes mots que V1, dans un autre ordre";
+constexpr std::string_view texteSeparateurs = "les m\xC3\xAAmes mots que V1, s\xC3\xA9par\xC3\xA9s autrement";
 
 constexpr std::string_view marqueOrdre = "\xEF\xBB\xBF";
 
@@ -103,7 +94,7 @@ std::string composerInsecable(std::string_view a, std::string_view b)
             separateur = ", ";
         }
     }
-    indice += " l\xC3\xA0 o\xC3\xB9 l'autre ligne a une espace ordinaire ou rien";
+    indice += " l\xC3\xA0 o\xC3\xB9 l'autre ligne a une espace ou rien";
     return indice;
 }
 
@@ -164,9 +155,8 @@ void chercherAutresMots(std::string_view a, std::string_view b, std::vector<Indi
     const std::string_view prefixe = trouverPrefixe(a, b);
     const std::string cite = citerCourt(prefixe);
     if (!cite.empty()) {
-        indices.push_back({causePrefixe, "la ligne obtenue commence par \xC2\xAB " + cite
-                                             + " \xC2\xBB de plus que l'attendue : une invite ou un message "
-                                               "\xC3\xA9" "crit avant le r\xC3\xA9sultat ?"});
+        indices.push_back({causePrefixe, "V2 commence par \xC2\xAB " + cite
+                                             + " \xC2\xBB de plus que V1 : une invite avant le r\xC3\xA9sultat ?"});
         return;
     }
     if (ontMotsDansAutreOrdre(a, b)) {
@@ -197,7 +187,7 @@ std::vector<Indice> trouverIndices(const Echec& echec)
     const bool utf16A = estLigneUtf16(a);
     const bool utf16B = estLigneUtf16(b);
     if (utf16A != utf16B) {
-        donner(causeUtf16, (utf16B ? "la ligne obtenue" : "la ligne attendue") + std::string(texteUtf16));
+        donner(causeUtf16, (utf16B ? "V2" : "V1") + std::string(texteUtf16));
         return indices;
     }
     // A line cut short may end inside a character: that says nothing of its encoding.
@@ -213,7 +203,7 @@ std::vector<Indice> trouverIndices(const Echec& echec)
                         b.substr(marqueB ? marqueOrdre.size() : 0));
     if (marque)
         donner(causeMarqueOrdre, std::string(texteMarqueOrdre)
-                    + (marqueB ? "fichier test\xC3\xA9" : "fichier des r\xC3\xA9sultats attendus")
+                    + (marqueB ? "fichier test\xC3\xA9" : "fichier attendu")
                     + std::string(texteSansMarque));
     if (concordentSansInsecables(a, b))
         donner(causeInsecable, composerInsecable(a, b));

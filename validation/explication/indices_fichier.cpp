@@ -61,16 +61,16 @@ std::string indiquerUtf16(EncodageUtf16 encodage, bool fichierTeste)
     if (encodage.ordre == OrdreUtf16::aucun)
         return {};
     const bool petit = encodage.ordre == OrdreUtf16::petitBoutiste;
-    std::string texte = fichierTeste ? "le fichier test\xC3\xA9" : "le fichier des r\xC3\xA9sultats attendus";
+    std::string texte = fichierTeste ? "le fichier test\xC3\xA9" : "le fichier attendu";
     texte += petit ? " est en UTF-16 LE" : " est en UTF-16 BE";
     texte += encodage.marque ? " avec BOM" : " sans BOM";
     // Windows PowerShell 5 writes UTF-16 LE with a mark where a program's
     // output is redirected with ">"; cmd writes the program's own bytes.
+    // What to do first; where the room is short, the line ends before the
+    // parenthesis.
+    texte += " : r\xC3\xA9" "enregistrer en UTF-8";
     if (petit && encodage.marque && fichierTeste)
-        texte += " (\xC2\xAB > \xC2\xBB de PowerShell 5 ?) : le r\xC3\xA9" "enregistrer en UTF-8, "
-                 "ou rediriger avec cmd /c";
-    else
-        texte += " : le r\xC3\xA9" "enregistrer en UTF-8";
+        texte += " (PowerShell 5 ? rediriger avec cmd /c)";
     return texte;
 }
 
@@ -78,8 +78,8 @@ std::string indiquerTamponPerdu(const FinResultats& fin)
 {
     if (!fin.coupee || fin.taille == 0 || fin.taille % tailleTampon != 0)
         return {};
-    return "le fichier test\xC3\xA9 s'arr\xC3\xAAte en route \xC3\xA0 " + grouper(fin.taille)
-        + " octets, un multiple de 4 096 : sortie perdue dans un plantage, tampon de stdio jamais vid\xC3\xA9 ?";
+    return "fichier test\xC3\xA9 coup\xC3\xA9 \xC3\xA0 " + grouper(fin.taille)
+        + " octets, multiple de 4 096 : plantage ? (tampon de stdio jamais vid\xC3\xA9)";
 }
 
 std::string indiquerInversion(const Inversion& inversion)
@@ -90,8 +90,8 @@ std::string indiquerInversion(const Inversion& inversion)
     const bool longueurs = inversion.attenduFinitTot && !inversion.testeFinitTot;
     if (noms <= 0 && !longueurs)
         return {};
-    return "les fichiers attendu et test\xC3\xA9 semblent invers\xC3\xA9s : l'ordre est "
-           "valideur test.txt solution.resultat votre.resultat";
+    return "fichiers attendu et test\xC3\xA9 invers\xC3\xA9s ? l'ordre est test, attendu, test\xC3\xA9 "
+           "(valideur test.txt solution.resultat votre.resultat)";
 }
 
 bool estResultatVide(std::string_view attendue)
@@ -103,11 +103,10 @@ std::string indiquerResultatsVidesOmis(std::int64_t manquantes, std::int64_t man
 {
     if (manquantesVides < 2 || manquantesVides * 10 < manquantes * 9)
         return {};
-    std::string texte = manquantesVides == manquantes ? "les " : "presque toutes les ";
-    texte += std::to_string(manquantes)
-        + " lignes manquantes ont un r\xC3\xA9sultat attendu vide : pour un r\xC3\xA9sultat vide, "
-          "le programme doit \xC3\xA9" "crire une ligne vide";
-    return texte;
+    return std::to_string(manquantes)
+        + (manquantesVides == manquantes ? " lignes manquantes ont un r\xC3\xA9sultat vide"
+                                         : " lignes manquantes, " + std::to_string(manquantesVides) + " \xC3\xA0 r\xC3\xA9sultat vide")
+        + " : \xC3\xA9" "crire une ligne vide";
 }
 
 void releverFaits(FaitsFichiers& faits, const LigneComparee& ligne)

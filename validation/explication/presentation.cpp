@@ -2,6 +2,7 @@
 
 #include "affichage.h"
 #include "difference.h"
+#include "ecran.h"
 #include "indices.h"
 
 #include <algorithm>
@@ -53,8 +54,13 @@ void ecrireRapportTerminal(std::ostream& erreurs, const Echec& echec, bool coule
         curseur += "^\n";
         ajouter(sortie, curseur);
     }
-    for (const Indice& indice : indices)
-        ecrireGrise(sortie, "  indice : ", indice.texte, couleur);
+    // A hint is one line, whatever the width.
+    for (const Indice& indice : indices) {
+        if (colonnes == 0)
+            ecrireGrise(sortie, "  indice : ", indice.texte, couleur);
+        else
+            ecrireGrise(sortie, "", ajusterLigne("  indice : " + indice.texte, colonnes), couleur);
+    }
     if (!remarque.empty())
         ecrireGrise(sortie, "  ", remarque, couleur);
     vider(sortie);

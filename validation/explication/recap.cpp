@@ -101,20 +101,6 @@ void ajouter(Recap& recap, int rang, std::string texte, bool avertissement = fal
     recap.lignes.push_back(std::move(ligne));
 }
 
-// Each line of `texte` two columns in: a report repeated in the recap.
-std::string indenter(std::string_view texte)
-{
-    std::string indente;
-    for (std::size_t debut = 0; debut < texte.size();) {
-        const std::size_t fin = std::min(texte.find('\n', debut), texte.size());
-        indente += "  ";
-        indente += texte.substr(debut, fin - debut);
-        indente += "\n";
-        debut = fin + 1;
-    }
-    return indente;
-}
-
 std::string ligneSimple(std::string_view avant, std::string_view texte)
 {
     return std::string(avant) + std::string(texte) + "\n";
@@ -262,7 +248,7 @@ void ecrireRecap(Historique& historique, const Decomptes& decomptes, bool modeCo
     // the repeat itself can stay on it.
     const std::size_t minimum = recap.lignes.front().rangees + rangeesBilan(decomptes, modeCorrige, historique.ecran.colonnes);
     const std::string repetition =
-        "  premi\xC3\xA8re ligne en \xC3\xA9" "chec :\n" + indenter(historique.premierRapport);
+        "  premi\xC3\xA8re ligne en \xC3\xA9" "chec :\n" + historique.premierRapport;
     if (!historique.premierRapport.empty()
         && historique.ecran.utilisees + minimum > historique.budget + historique.rangeePremierRapport
         && compterRangees(repetition, historique.ecran.colonnes) + minimum <= historique.budget)
@@ -273,7 +259,7 @@ void ecrireRecap(Historique& historique, const Decomptes& decomptes, bool modeCo
     indices.push_back(indiquerResultatsVidesOmis(analyse.alignement.manquantes, analyse.alignement.manquantesVides));
     for (const std::string& indice : indices) {
         if (!indice.empty())
-            ajouter(recap, 1, ligneGrise(historique, "  indice : ", indice));
+            ajouter(recap, 1, ligneGrise(historique, "", ajusterLigne("  indice : " + indice, historique.ecran.colonnes)));
     }
     if (analyse.echecs > 0) {
         if (analyse.alignement.nombreSauts > 0)

@@ -17,14 +17,46 @@ constexpr std::size_t longueurCitationBrute = 256;
 constexpr std::string_view legende =
     "(V1 : la ligne attendue ; V2 : la ligne obtenue du programme test\xC3\xA9)";
 
-// A text from the inputs as a report quotes it: escaped, and windowed as
-// a reported text is.
-std::string citer(std::string_view texte, std::size_t colonnes)
+// A quoted test line gets the rest of its statement's row, when that shows
+// this much of it; long lines are windowed as read, for the room that the
+// longest statement leaves.
+constexpr std::size_t largeurCitationUtile = 16;
+constexpr std::size_t largeurEnonceLong = 95;
+
+std::size_t placeCitationLongue(std::size_t colonnes)
+{
+    if (colonnes >= largeurEnonceLong + largeurCitationUtile)
+        return colonnes - largeurEnonceLong;
+    return 2 * colonnes >= largeurEnonceLong + largeurCitationUtile ? 2 * colonnes - largeurEnonceLong : colonnes;
+}
+
+// A test line as a statement quotes it: escaped, and when wider than
+// `largeur` columns, its start, which names the command, then a marker of
+// what is left out.
+std::string citer(std::string_view texte, std::size_t largeur)
 {
     std::stringbuf tampon;
     Sortie sortie;
     sortie.flux = &tampon;
-    ecrireTexte(sortie, texte, Region{}, false, nullptr, colonnesTexte(colonnes));
+    const std::size_t marque = mesurer(composerMarque(std::max<std::size_t>(texte.size(), 2)), Region{}).largeur;
+    std::size_t colonne = 0;
+    std::size_t coupe = 0; // bytes that leave room for the marker
+    std::size_t pos = 0;
+    for (; pos < texte.size(); ) {
+        const std::size_t taille = lireCaractere(texte, pos).taille;
+        colonne += mesurer(texte.substr(pos, taille), Region{}, 8).largeur;
+        if (colonne > largeur)
+            break;
+        pos += taille;
+        if (colonne + marque <= largeur)
+            coupe = pos;
+    }
+    if (pos == texte.size()) {
+        ecrireEchappe(sortie, texte);
+    } else {
+        ecrireEchappe(sortie, texte.substr(0, coupe));
+        ajouter(sortie, composerMarque(texte.size() - coupe));
+    }
     vider(sortie);
     return tampon.str();
 }
@@ -81,8 +113,15 @@ std::string enoncer(const Historique& historique, const Saut& saut)
     const std::int64_t cite = saut.numero == 0 ? 1 : saut.numero;
     for (const auto& [numero, citation] : historique.citations) {
         if (numero == cite) {
-            // Short lines are kept as read, and shown only when quoted.
-            texte += " (`" + (citation.brute ? citer(citation.texte, historique.ecran.colonnes) : citation.texte) + "`)";
+            // Short lines are kept as read, and shown only when quoted: in
+            // the rest of the row when that leaves a useful part of them,
+            // else in the rest of the next one too.
+            const std::size_t colonnes = historique.ecran.colonnes;
+            const std::size_t fin = mesurerLargeur("  " + texte + " (``)") % colonnes;
+            std::size_t place = fin == 0 ? 0 : colonnes - fin;
+            if (place < largeurCitationUtile)
+                place += colonnes;
+            texte += " (`" + (citation.brute ? citer(citation.texte, place) : citation.texte) + "`)";
             break;
         }
     }
@@ -204,7 +243,7 @@ void suivreLigne(Historique& historique, const LigneComparee& ligne)
         auto& citations = historique.citations;
         const bool brute = ligne.test.size() <= longueurCitationBrute;
         citations.emplace_back(ligne.numeroLigne,
-                               Citation{brute, brute ? std::string(ligne.test) : citer(ligne.test, historique.ecran.colonnes)});
+                               Citation{brute, brute ? std::string(ligne.test) : citer(ligne.test, placeCitationLongue(historique.ecran.colonnes))});
         const std::int64_t nommable = historique.analyse.alignement.placeesAttendues
             - 2 * static_cast<std::int64_t>(horizonAlignement);
         while (!citations.empty() && (citations.front().first < nommable || citations.size() > citationsGardees))
