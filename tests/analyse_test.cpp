@@ -108,13 +108,13 @@ TEST(Diagnostiquer, CeQuiExpliqueLesEchecsDUneRemise)
         {"manque", joindreLignes(manque), "1 ligne manquante \xC3\xA0 la ligne 20"},
         // The last result missing too: no sign of a crash.
         {"trous", joindreLignes(trous),
-         "4 lignes manquantes, la premi\xC3\xA8re \xC3\xA0 la ligne 10; s'arr\xC3\xAAte apr\xC3\xA8s la ligne 49"},
+         "4 lignes manquantes, la premi\xC3\xA8re \xC3\xA0 la ligne 10 ; s'arr\xC3\xAAte apr\xC3\xA8s la ligne 49"},
         {"crlf et manque", [&manque] {
              std::string v;
              for (const std::string& ligne : manque)
                  v += ligne + "\r\n";
              return v;
-         }(), "fins de ligne CRLF (Windows); s'arr\xC3\xAAte apr\xC3\xA8s la ligne 49 (programme interrompu ?)"},
+         }(), "fins de ligne CRLF (Windows) ; s'arr\xC3\xAAte apr\xC3\xA8s la ligne 49 (programme interrompu ?)"},
         {"melange", joindreLignes(melange), "4 lignes manquantes et 1 en trop, la premi\xC3\xA8re apr\xC3\xA8s la ligne 5"},
         {"en trop a la fin", joindreLignes(attendues) + "x\ny\nz", "3 lignes en trop apr\xC3\xA8s la derni\xC3\xA8re ligne de test"},
         // The line an extra one pushed past the end is no news.

@@ -219,11 +219,11 @@ std::string diagnostiquer(const Analyse& analyse)
     const auto ajouterPhrase = [&diagnostic](const std::string& phrase) {
         if (phrase.empty())
             return;
-        const std::size_t separateur = diagnostic.empty() ? 0 : 2;
+        const std::size_t separateur = diagnostic.empty() ? 0 : 3;
         if (compterCaracteres(diagnostic) + separateur + compterCaracteres(phrase) > longueurDiagnostic)
             return;
         if (!diagnostic.empty())
-            diagnostic += "; ";
+            diagnostic += " ; ";
         diagnostic += phrase;
     };
     const auto compte = [&analyse](Cause cause) {
