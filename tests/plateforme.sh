@@ -107,6 +107,8 @@ verifier("Dupont Marie_101_assignfeedback_file_" in dossiers and "sans-numero" i
 for d in dossiers:
     texte = open(f"retours/{d}/retour.txt", encoding="utf-8").read()
     verifier(texte.count("\n") <= 60, d + " : plus de 60 lignes")
+    # A student ran no command: no advice to run it again.
+    verifier("relancer" not in texte, d + " : conseil de relancer")
 li = open("retours/Li Wei_103_assignfeedback_file_/retour.txt", encoding="utf-8").read()
 verifier("semble manquer" in li and "Récapitulatif" in li, "retour décalé : " + li)
 verifier("\\r" in open("retours/Gaëlle Roy_104_assignfeedback_file_/retour.txt", encoding="utf-8").read(), "retour CRLF")
