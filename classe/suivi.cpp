@@ -55,5 +55,12 @@ std::string conclureSuivi(Suivi& suivi, const FinParcours& fin, const Decomptes&
         return {};
     ecrireRecap(suivi.historique, decomptes, false);
     ecrireBilan(decomptes.reussites, decomptes.tests, false, suivi.texte);
-    return suivi.texte.str();
+    // The terminal's advice to run the same command again: a student who
+    // reads feedback ran none.
+    std::string texte = suivi.texte.str();
+    static constexpr std::string_view relancer = " ; pour tous les lire, relancer";
+    const std::size_t conseil = texte.find(relancer);
+    if (conseil != std::string::npos)
+        texte.erase(conseil, texte.find('\n', conseil) - conseil);
+    return texte;
 }

@@ -234,6 +234,7 @@ racine = ET.parse("junit-jeux.xml").getroot()
 lus["junit"] = "".join(f.text or "" for f in racine.iter("failure"))
 r = json.load(open("results-jeux.json", encoding="utf-8"))
 lus["results.json"] = json.dumps(r, ensure_ascii=False)
+verifier("relancer" not in lus["results.json"], "json : conseil de relancer")
 for quoi, texte in lus.items():
     verifier("Secret" not in texte and "Cachée" not in texte, "ligne d'un jeu caché dans " + quoi)
 retour = lambda nom: lus[f"{nom}_{len(nom)}_assignfeedback_file_"]
