@@ -40,14 +40,6 @@ std::vector<std::string> resumerExplication(std::string_view texte, std::size_t 
     nombre = std::max<std::size_t>(nombre, 2);
     std::size_t restantes = 0;
     std::vector<std::string> lignes = premieresLignes(texte, std::numeric_limits<std::size_t>::max(), restantes);
-    // The terminal's advice to run the same command again: a student who
-    // reads feedback ran none.
-    static constexpr std::string_view relancer = " ; pour tous les lire, relancer";
-    for (std::string& ligne : lignes) {
-        const std::size_t conseil = ligne.find(relancer);
-        if (conseil != std::string::npos)
-            ligne.erase(conseil);
-    }
     if (lignes.size() <= nombre)
         return lignes;
     std::size_t recap = lignes.size();
