@@ -11,25 +11,24 @@ std::string nombreJson(double valeur)
     return formaterNombre(valeur, 4, '.');
 }
 
+// A test's output: its counts, how the set's run ended on its first test,
+// and for a visible set the word's first failing line. The whole
+// explanation is the submission's own output, not any one test's.
 std::string decrireTest(const Jeu& jeu, const ResultatJeu& resultat, std::size_t mot, bool premier)
 {
     std::string texte = std::string(motsNotes[mot]) + " : "
         + std::to_string(resultat.note ? resultat.reussites[mot] : 0) + "/" + std::to_string(jeu.maxima[mot])
         + " lignes r\xC3\xA9ussies\n";
-    if (!premier)
-        return texte;
-    texte += "fin : " + (resultat.fin.empty() ? std::string(resultat.note ? "normale" : "non not\xC3\xA9") : resultat.fin);
-    if (resultat.secondes >= 0)
-        texte += ", " + formaterNombre(resultat.secondes, 2, ',') + " s";
-    if (resultat.mio >= 0)
-        texte += ", " + formaterNombre(resultat.mio, 1, ',') + " Mio";
-    texte += '\n';
-    if (jeu.cache)
-        return texte;
-    if (!resultat.erreurs.empty())
-        texte += "sortie d'erreur (d\xC3\xA9" "but) :\n" + resultat.erreurs.substr(0, 2000) + '\n';
-    if (!resultat.explication.empty())
-        texte += "\n" + resultat.explication;
+    if (premier) {
+        texte += "fin : " + (resultat.fin.empty() ? std::string(resultat.note ? "normale" : "non not\xC3\xA9") : resultat.fin);
+        if (resultat.secondes >= 0)
+            texte += ", " + formaterNombre(resultat.secondes, 2, ',') + " s";
+        if (resultat.mio >= 0)
+            texte += ", " + formaterNombre(resultat.mio, 1, ',') + " Mio";
+        texte += '\n';
+    }
+    if (!jeu.cache && !(resultat.note && resultat.reussites[mot] >= jeu.maxima[mot]))
+        texte += resultat.premiersEchecs[mot];
     return texte;
 }
 

@@ -274,14 +274,14 @@ void rendreRemise(Plateformes& plateformes, std::size_t indice, Note& note, std:
         if (!demandes.gradescope.empty())
             plateformes.retourUnique = texte;
     }
-    // What the end keeps: no explanation; the first failures only for JUnit.
+    // What the end keeps: no explanation; the first failures only for JUnit
+    // and results.json.
     note.explication.clear();
     note.explication.shrink_to_fit();
     for (ResultatJeu& jeu : remise.jeux) {
-        if (demandes.gradescope.empty())
-            jeu.explication.clear();
+        jeu.explication.clear();
         jeu.erreurs.clear();
-        if (demandes.junit.empty())
+        if (demandes.junit.empty() && demandes.gradescope.empty())
             jeu.premiersEchecs = {};
     }
     note.premiersEchecs = {};

@@ -279,9 +279,11 @@ TEST(Gradescope, TestsCachesSansLeursLignes)
 {
     const std::vector<Jeu> jeux = deuxJeux();
     ResultatRemise r = remise({4, 2}, {3});
-    r.jeux[0].explication = "Récapitulatif : aucun échec\n";
+    r.jeux[0].explication = "Récapitulatif : 2 lignes en échec\n";
+    r.jeux[0].premiersEchecs[0] = "Ligne #3 (trace) : ÉCHEC\n";
     r.jeux[1].explication = "SECRET";
     r.jeux[1].erreurs = "SECRET";
+    r.jeux[1].premiersEchecs[0] = "SECRET";
     std::ostringstream sortie;
     ecrireGradescope(sortie, jeux, r, noterSelonBareme(Bareme{}, jeux, r), "retour");
     const std::string json = sortie.str();
@@ -291,6 +293,15 @@ TEST(Gradescope, TestsCachesSansLeursLignes)
                         "\"visibility\": \"hidden\""), std::string::npos) << json;
     EXPECT_NE(json.find("\"name\": \"public : localiser\", \"score\": 5, \"max_score\": 5, "
                         "\"status\": \"passed\", \"visibility\": \"visible\""), std::string::npos) << json;
+    // Each word shows its own first failure; the explanation is the
+    // submission's output only.
+    EXPECT_EQ(json.find("Récapitulatif"), std::string::npos) << json;
+    EXPECT_EQ(json.find("Ligne #3"), std::string::npos) << json; // trace is full
+    r.jeux[0].reussites[0] = 2;
+    std::ostringstream partielle;
+    ecrireGradescope(partielle, jeux, r, noterSelonBareme(Bareme{}, jeux, r), "retour");
+    EXPECT_NE(partielle.str().find("\"output\": \"trace : 2/4 lignes réussies\\nfin : normale\\nLigne #3 (trace) : ÉCHEC\\n\"}"),
+              std::string::npos) << partielle.str();
 }
 
 TEST(Page, AutonomeEtEchappee)
