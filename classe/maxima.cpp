@@ -1,5 +1,7 @@
 #include "maxima.h"
 
+#include "validation/moteur/lecture.h"
+
 #include <ext/stdio_filebuf.h>
 
 #include <istream>
@@ -29,6 +31,25 @@ void lireDebutsLignes(std::streambuf& fichier, std::size_t nombre, std::vector<s
     debuts.resize(nombre);
 }
 
+// Whether every line past the first `lignes` holds only blanks: past a
+// blank line that stopped the walk, nothing is then left unread but blank
+// lines, an editor's trailing ones.
+bool suiteBlanche(std::streambuf& fichier, std::int64_t lignes)
+{
+    using Traits = std::streambuf::traits_type;
+    if (fichier.pubseekpos(0, std::ios::in) != 0)
+        return false;
+    for (int octet = fichier.sbumpc(); octet != Traits::eof(); octet = fichier.sbumpc()) {
+        if (lignes > 0) {
+            lignes -= octet == '\n' ? 1 : 0;
+            continue;
+        }
+        if (!estEspaceCommande(static_cast<char>(octet)))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool compterMaxima(int descripteur, VueClasse* vue, Decomptes& maxima)
@@ -55,5 +76,7 @@ bool compterMaxima(int descripteur, VueClasse* vue, Decomptes& maxima, FinParcou
         lireDebutsLignes(fichier, nombre, vue->tests);
         vue->lignes.resize(nombre);
     }
+    if (fin.ligneBlanche && suiteBlanche(fichier, fin.lignesComparees + 1))
+        fin.ligneBlanche = false;
     return true;
 }

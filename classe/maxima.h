@@ -9,7 +9,8 @@
 // Reads the file from its start; false on a read error.
 bool compterMaxima(int descripteur, VueClasse* vue, Decomptes& maxima);
 
-// The same, with how the walk ended: where a blank test line stopped it.
+// The same, with how the walk ended: where a blank test line stopped it,
+// when lines with a word or more follow it.
 bool compterMaxima(int descripteur, VueClasse* vue, Decomptes& maxima, FinParcours& fin);
 
 #endif

@@ -125,6 +125,9 @@ printf '\ntrace Bob\n' >"$tmp/test-blanc.txt"
 lancer 0 -o /dev/null test-blanc.txt attendu.resultat remises/alice
 contient erreurs "valideur-classe : attention : test-blanc.txt : la ligne 1 est vide, la validation s'y arrête : 1 ligne qui la suit n'est jamais lue"
 grep -q intervertis "$tmp/erreurs" && echouer "intervertis après une première ligne vide"
+printf 'trace Bob\n\n \n\t\n' >"$tmp/test-fin-blanche.txt"
+lancer 0 -o /dev/null test-fin-blanche.txt attendu.resultat remises/alice
+grep -q attention "$tmp/erreurs" && echouer "lignes vides à la fin : $(cat "$tmp/erreurs")"
 mkdir "$tmp/courts"
 for n in 1 2 3 4; do mkdir "$tmp/courts/e$n"; head -n 6 "$tmp/attendu.resultat" >"$tmp/courts/e$n/votre.resultat"; done
 cp "$tmp/attendu.resultat" "$tmp/courts/e4/votre.resultat"
