@@ -23,7 +23,11 @@ void travailler(Travail& travail)
             travail.notes[i] = travail.execution != nullptr
                 ? noterExecution(*travail.execution, *travail.jeux, travail.remises[i], travail.vue, expliquer)
                 : noterRemise(travail.corrige, travail.remises[i], travail.premiere + i, travail.vue, expliquer);
-            if (plateformes != nullptr)
+            // Stopped midway: a run the stop ended says nothing of the
+            // student's work, and no feedback is written of it.
+            const bool arretee = travail.execution != nullptr && travail.execution->arret != nullptr
+                && travail.execution->arret->load();
+            if (plateformes != nullptr && !arretee)
                 rendreRemise(*plateformes, i, travail.notes[i], std::cerr);
         } catch (const std::bad_alloc&) {
             travail.notes[i].nom = travail.remises[i].nom;
