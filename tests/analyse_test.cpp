@@ -124,6 +124,8 @@ TEST(Diagnostiquer, CeQuiExpliqueLesEchecsDUneRemise)
              return joindreLignes(v);
          }(), "1 ligne en trop apr\xC3\xA8s la ligne 10"},
         {"bom", "\xEF\xBB\xBF" + joindreLignes(attendues), "marque d'ordre des octets (BOM) en t\xC3\xAAte"},
+        {"bom et crlf", "\xEF\xBB\xBF" + joindreLignes(transformer([](const std::string& l, std::size_t) { return l + "\r"; })),
+         "fins de ligne CRLF (Windows) ; marque d'ordre des octets (BOM) en t\xC3\xAAte"},
         {"prefixe", joindreLignes(transformer([](const std::string& l, std::size_t) { return "> " + l; })),
          "un pr\xC3\xA9" "fixe devant les r\xC3\xA9sultats (50 lignes)"},
         {"casse", joindreLignes(transformer([](std::string l, std::size_t) { l[0] = 'R'; return l; })),

@@ -108,8 +108,12 @@ std::vector<Indice> analyserLigne(Analyse& analyse, const LigneComparee& ligne)
         analyse.premiereFinTeste = ligne.numeroLigne;
     if (ligne.finAttendu && analyse.premiereFinAttendu == 0)
         analyse.premiereFinAttendu = ligne.numeroLigne;
-    if (ligne.numeroLigne == 1 && !ligne.finTeste)
+    if (ligne.numeroLigne == 1 && !ligne.finTeste) {
         analyse.utf16 = reconnaitreUtf16(ligne.obtenue).ordre != OrdreUtf16::aucun;
+        constexpr std::string_view marque = "\xEF\xBB\xBF";
+        analyse.marqueEnTete = ligne.obtenue.substr(0, marque.size()) == marque
+            && ligne.attendue.substr(0, marque.size()) != marque;
+    }
     analyse.echecsEnAttente.push_back(!ligne.identiques);
     // A line too long to hold comes with the hash of the whole of it.
     pousserLigne(analyse.alignement,
@@ -236,7 +240,7 @@ std::string diagnostiquer(const Analyse& analyse)
         return "en UTF-16, pas en UTF-8";
     if (echoueParCrlf(analyse))
         ajouterPhrase("fins de ligne CRLF (Windows)");
-    if (compte(causeMarqueOrdre) > 0)
+    if (compte(causeMarqueOrdre) > 0 || analyse.marqueEnTete)
         ajouterPhrase("marque d'ordre des octets (BOM) en t\xC3\xAAte");
     if (analyse.echecs > 0 && compte(causeCasse) * 2 >= analyse.echecs)
         ajouterPhrase("seule la casse diff\xC3\xA8re (" + nombre(compte(causeCasse))

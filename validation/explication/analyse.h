@@ -60,6 +60,7 @@ struct Analyse {
     std::int64_t premiereFinTeste = 0;   // first line where V2 was the end of the results file
     std::int64_t premiereFinAttendu = 0; // first line where V1 was the end of the expected file
     bool utf16 = false;                  // the results begin as UTF-16 does
+    bool marqueEnTete = false;           // with a UTF-8 byte order mark the expected lack
     FinParcours fin;
     bool terminee = false;
 };
