@@ -6,7 +6,9 @@
 
 #include <ext/stdio_filebuf.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <istream>
 
 #include <fcntl.h>
@@ -19,6 +21,9 @@ namespace {
 constexpr std::size_t plafondApercu = std::size_t{1} << 30;
 
 using Fichier = __gnu_cxx::stdio_filebuf<char>;
+
+constexpr Cause causesDeForme[] = {causeCasse,     causePrefixe,         causeVirgule,   causeDecomposition,
+                                   causeInsecable, causeDoubleEncodage,  causeSeparateur, causePasUtf8};
 
 bool estMemeFichier(const struct stat& a, const struct stat& b)
 {
@@ -45,7 +50,16 @@ void classerDiagnostic(const Analyse& analyse, Note& note)
     const bool coupe = analyse.premiereFinTeste > 1 && analyse.echecs > 0 && !finExpliquee(analyse);
     if (coupe)
         note.arretApres = analyse.premiereFinTeste - 1;
-    note.erreurDeForme = vide || crlf || coupe || analyse.utf16 || analyse.alignement.nombreSauts > 0;
+    // One way of writing every answer otherwise right: letter case, a
+    // prefix, decimal commas, decomposed accents...
+    const auto compte = [&analyse](Cause cause) {
+        return analyse.parCause[static_cast<std::size_t>(__builtin_ctz(cause))];
+    };
+    const bool ecriture = analyse.echecs > 0
+        && std::any_of(std::begin(causesDeForme), std::end(causesDeForme),
+                       [&](Cause cause) { return compte(cause) * 10 >= analyse.echecs * 9; });
+    note.erreurDeForme =
+        vide || crlf || coupe || ecriture || analyse.utf16 || analyse.alignement.nombreSauts > 0;
 }
 
 int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, bool sansLien,

@@ -144,6 +144,18 @@ lancer 0 -o decales.tsv test.txt attendu.resultat decales
 [ "$(cut -f 12 "$tmp/decales.tsv" | tail -n +2 | tr '\n' ' ')" = "10 10 10 " ] \
   || echouer "réalignées : $(cat "$tmp/decales.tsv")"
 
+# The class view leaves out a submission whose every failure has one cause
+# of form, here letter case.
+v=$tmp/vue-forme
+mkdir -p "$v/a" "$v/b" "$v/c"
+sed '3s/.*/faux/' "$tmp/attendu.resultat" >"$v/a/votre.resultat"
+cp "$v/a/votre.resultat" "$v/b/votre.resultat"
+tr 'a-z' 'A-Z' <"$tmp/attendu.resultat" >"$v/c/votre.resultat"
+lancer 0 -o /dev/null --lignes vue-forme.tsv test.txt attendu.resultat vue-forme
+[ "$(cut -f 1,3,5 "$tmp/vue-forme.tsv" | tail -n +2)" = "$(printf '3\t2\tfaux')" ] \
+  || echouer "vue sans la casse : $(cat "$tmp/vue-forme.tsv")"
+contient erreurs "1 remise écartée pour une erreur de forme"
+
 # A quote-aware TSV reader sees each row as written: a name that begins
 # with a quote does not swallow the rows after it.
 q=$tmp/guillemets
