@@ -27,7 +27,8 @@ std::string pourcentage(std::int64_t part, std::int64_t tout)
 {
     if (tout <= 0)
         return "\xE2\x80\x94";
-    return formaterNombre(100.0 * static_cast<double>(part) / static_cast<double>(tout), 1, ',') + " %";
+    // A no-break space: the sign never wraps away from its number.
+    return formaterNombre(100.0 * static_cast<double>(part) / static_cast<double>(tout), 1, ',') + "&#160;%";
 }
 
 std::string barre(std::int64_t part, std::int64_t tout)

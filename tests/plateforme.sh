@@ -250,6 +250,7 @@ verifier(abs(r["score"] - float(notes["partielle"])) < 1e-9, "json : score")
 # The report's most-missed lines are the public set's, the only one shown.
 page = open("rapport-jeux/classe.html", encoding="utf-8").read()
 verifier('<tr><td>public</td><td class="n">' in page, "html : lignes manquées du jeu public")
+verifier(" %" not in page.replace("&#160;%", ""), "html : un pourcentage séparable de son nombre")
 moodle = list(csv.DictReader(open("moodle-jeux.csv", encoding="utf-8", newline="")))
 verifier(len(moodle) == 9 and {m["Note"] for m in moodle} >= {"20", "0", ""}, "moodle des jeux")
 verifier("Statut : absent" in retour("absent"), "retour de l'absent")
