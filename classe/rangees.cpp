@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <tuple>
 
 namespace {
@@ -103,6 +104,38 @@ void terminerDecouverte(Decouverte& decouverte)
         }
         triees.push_back(std::move(remises[i]));
         nomsVus.push_back(vus[i]);
+    }
+    // A course platform exports a folder per kind of submission (files,
+    // online text): the student's folder without results beside one with
+    // is no absent student, and two without are one absent student.
+    // Otherwise one participant number, one row.
+    std::set<std::string> remis;
+    for (const Remise& remise : triees) {
+        if (!remise.identifiant.empty() && !remise.absente)
+            remis.insert(remise.identifiant);
+    }
+    std::set<std::string> absents;
+    std::vector<Remise> gardees;
+    std::vector<std::string> nomsGardes;
+    for (std::size_t i = 0; i < triees.size(); ++i) {
+        const std::string& identifiant = triees[i].identifiant;
+        if (triees[i].absente && !identifiant.empty()
+            && (remis.count(identifiant) != 0 || !absents.insert(identifiant).second))
+            continue;
+        gardees.push_back(std::move(triees[i]));
+        nomsGardes.push_back(std::move(nomsVus[i]));
+    }
+    triees = std::move(gardees);
+    nomsVus = std::move(nomsGardes);
+    std::map<std::string, std::size_t> parIdentifiant;
+    for (const Remise& remise : triees) {
+        if (!remise.identifiant.empty())
+            ++parIdentifiant[remise.identifiant];
+    }
+    for (const auto& [identifiant, nombre] : parIdentifiant) {
+        if (nombre > 1)
+            decouverte.avertissements.push_back("participant " + identifiant + " : " + std::to_string(nombre)
+                                                + " rang\xC3\xA9" "es portent ce num\xC3\xA9ro");
     }
     // Names that read the same in the table, even when their bytes differ.
     for (std::size_t debut = 0; debut < nomsVus.size();) {

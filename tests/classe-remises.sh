@@ -39,6 +39,9 @@ mkdir -p "$p/Jean Dupont_123456_assignsubmission_file_/vieux" "$p/Léa Martin_65
 cp "$r/alice/votre.resultat" "$p/Jean Dupont_123456_assignsubmission_file_/votre.resultat"
 cp "$r/bob/votre.resultat" "$p/Jean Dupont_123456_assignsubmission_file_/vieux/votre.resultat"
 cp "$r/bob/votre.resultat" "$p/Léa Martin_654321_assignsubmission_file_/votre.resultat"
+# The platform's folders of online text, beside those of files: no row more.
+mkdir -p "$p/Jean Dupont_123456_assignsubmission_onlinetext_" "$p/sans remise_777_assignsubmission_onlinetext_"
+echo '<p>fait</p>' >"$p/Jean Dupont_123456_assignsubmission_onlinetext_/onlinetext.html"
 lancer 0 -o p.tsv test.txt attendu.resultat plateforme
 cut -f 1,8,9,11 "$tmp/p.tsv" >"$tmp/p-obtenu"
 printf '%s\t%s\t%s\t%s\n' remise total statut identifiant maximum 10 '' '' \
