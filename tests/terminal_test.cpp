@@ -97,6 +97,20 @@ TEST(SurTerminal, UnEcranSuffitEtLePremierEchecYReste)
     }
 }
 
+TEST(SurTerminal, UnPetitTerminalSePasseDeLegende)
+{
+    // Ten rows of fifty columns: the first report, its hint and the recap
+    // fit, the legend does not.
+    Presentation petit = terminal(10, 50);
+    petit.couleur = true;
+    const Resultat resultat =
+        valider(numeroter("presences salle ", 30), numeroter("Zo\xC3\xA9 ", 30), numeroter("Zo\xE9 ", 30), false, false, petit);
+    const std::string ecran = resultat.erreurs + resultat.sortie;
+    EXPECT_LE(compterRangees(ecran, 50), 9U) << ecran;
+    EXPECT_EQ(ecran.find("Ligne #1 "), 0U) << ecran;
+    EXPECT_EQ(compter(ecran, "Latin-1"), 1U) << ecran;
+}
+
 TEST(SurTerminal, UneCauseEstMontreeTroisFoisAuPlusPuisComptee)
 {
     // Every other line in capitals: one cause, alternating with lines that agree.

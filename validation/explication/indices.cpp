@@ -15,7 +15,8 @@
 namespace {
 
 // The hints' texts, each within the 69 columns that "  indice : " leaves on
-// a terminal of 80: the first four are older than the others, and kept.
+// a terminal of 80. The oldest keep the words students learnt to look for:
+// fin du fichier testé, fins de ligne Windows, casse, espace insécable.
 constexpr std::string_view texteFinTeste =
     "fin du fichier test\xC3\xA9, qui a moins de lignes que le fichier de test";
 constexpr std::string_view texteRetoursChariot =

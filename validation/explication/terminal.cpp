@@ -84,9 +84,14 @@ Groupe& trouverGroupe(Historique& historique, Genre genre, unsigned causes)
     return historique.groupes.back();
 }
 
-std::size_t rangeesLegende(const Historique& historique)
+// The legend's rows before a report of `rangees` rows: none once it is
+// written, nor where it would leave too little room to the report.
+std::size_t rangeesLegende(const Historique& historique, std::size_t rangees)
 {
-    return historique.legendeEcrite ? 0 : compterRangees(legende, historique.ecran.colonnes);
+    if (historique.legendeEcrite)
+        return 0;
+    const std::size_t siens = compterRangees(legende, historique.ecran.colonnes);
+    return historique.ecran.utilisees + siens + rangees <= historique.budgetRapports ? siens : 0;
 }
 
 // Whether `rangees` more rows fit among the reports': all of their rows for
@@ -101,7 +106,8 @@ bool tient(const Historique& historique, std::size_t rangees, bool premier)
 void afficher(Historique& historique, std::string_view texte, bool rapport)
 {
     if (rapport && !historique.legendeEcrite) {
-        ecrireSurEcran(historique.ecran, griser(historique.ecran, "", legende));
+        if (rangeesLegende(historique, compterRangees(texte, historique.ecran.colonnes)) > 0)
+            ecrireSurEcran(historique.ecran, griser(historique.ecran, "", legende));
         historique.legendeEcrite = true;
     }
     ecrireSurEcran(historique.ecran, texte);
@@ -133,7 +139,7 @@ bool peutMontrer(Historique& historique, unsigned causes)
 {
     if (causes != 0 && trouverGroupe(historique, Genre::indices, causes).affiches >= rapportsParCause)
         return false;
-    return tient(historique, 3 + rangeesLegende(historique), true);
+    return tient(historique, 3 + rangeesLegende(historique, 3), true);
 }
 
 void traiterVerdict(Historique& historique, const Verdict& verdict, const EnAttente* attente)
@@ -177,7 +183,8 @@ void traiterVerdict(Historique& historique, const Verdict& verdict, const EnAtte
     const std::string& rapport =
         verdict.explique && !attente->sansIndices.empty() ? attente->sansIndices : attente->rapport;
     const std::string texte = rapport + texteEnonces;
-    const std::size_t rangees = compterRangees(texte, historique.ecran.colonnes) + rangeesLegende(historique);
+    const std::size_t rangeesTexte = compterRangees(texte, historique.ecran.colonnes);
+    const std::size_t rangees = rangeesTexte + rangeesLegende(historique, rangeesTexte);
     // The first failure is shown whatever it takes.
     const bool premier = historique.premierRapport.empty() && verdict.numeroLigne == historique.analyse.premierEchec;
     // Wrong answers without a hint may each be a mistake of its own: only a
@@ -185,7 +192,7 @@ void traiterVerdict(Historique& historique, const Verdict& verdict, const EnAtte
     const bool nouveau = groupe.affiches == 0 || groupe.genre == Genre::sansIndice;
     if (!attente->rapport.empty() && (premier || (montrer && tient(historique, rangees, nouveau)))) {
         if (premier) {
-            historique.rangeePremierRapport = historique.ecran.utilisees + rangeesLegende(historique);
+            historique.rangeePremierRapport = historique.ecran.utilisees + rangeesLegende(historique, rangeesTexte);
             historique.premierRapport = rapport;
         }
         afficher(historique, texte, true);
