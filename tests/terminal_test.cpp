@@ -140,6 +140,15 @@ TEST(SurTerminal, UnDecalageSeDitUneFoisEtCiteSaLigneDeTest)
         << erreurs;
     EXPECT_EQ(compter(erreurs, "d\xC3\xA9" "calage : 1 ligne manquante \xC3\xA0 la ligne #5 ; il explique 36 \xC3\xA9" "checs (#5 \xC3\xA0 #40)"), 1U)
         << erreurs;
+    // With answers that differ once realigned too: counted apart, never
+    // shown against another line's expected result.
+    std::string fautes;
+    for (int i = 1; i <= 40; ++i)
+        fautes += i == 5 ? "" : (i > 5 && i % 4 == 0 ? "R" : "r") + std::to_string(i) + "\n";
+    erreurs = surTerminal(test, attendu, fautes);
+    EXPECT_EQ(compter(erreurs, "Ligne #"), 1U) << erreurs;
+    EXPECT_EQ(compter(erreurs, "diff\xC3\xA9rents une fois r\xC3\xA9" "align\xC3\xA9s : 9 \xC3\xA9" "checs (#8 \xC3\xA0 #40)"), 1U)
+        << erreurs;
     erreurs = surTerminal(test, attendu, "debug\n" + attendu);
     // The long test line: its start, in the rest of the statement's rows.
     const std::string enonce = "  une ligne de trop semble se trouver dans le fichier test\xC3\xA9 avant la ligne #1 (`trace aaa";

@@ -47,6 +47,7 @@ void fermerSaut(Alignement& alignement)
 void placer(Alignement& alignement, Pas pas)
 {
     Place place = Place::horsFin;
+    bool autreRang = false;
     switch (pas) {
     case Pas::paire: {
         const bool egales = alignement.attendues.front() == alignement.obtenues.front();
@@ -55,6 +56,7 @@ void placer(Alignement& alignement, Pas pas)
         ++alignement.placeesAttendues;
         ++alignement.placeesObtenues;
         alignement.realignees += egales ? 1 : 0;
+        autreRang = alignement.placeesAttendues != alignement.placeesObtenues;
         place = !egales ? Place::differente
             : alignement.placeesAttendues == alignement.placeesObtenues ? Place::concorde
                                                                         : Place::decalee;
@@ -97,6 +99,7 @@ void placer(Alignement& alignement, Pas pas)
         Decision decision;
         decision.numeroLigne = plusLoin;
         decision.place = place;
+        decision.autreRang = autreRang;
         decision.sauts.swap(alignement.sautsSansLigne);
         alignement.decisions.push_back(std::move(decision));
     }

@@ -53,6 +53,7 @@ struct Saut {
 struct Decision {
     std::int64_t numeroLigne = 0;
     Place place = Place::concorde;
+    bool autreRang = false; // paired with a line of another number
     std::vector<Saut> sauts; // the shifts this line is the first to show
 };
 

@@ -66,6 +66,7 @@ void recevoirDecisions(Analyse& analyse)
         verdict.explique = verdict.echec
             && (decision.place == Place::decalee || decision.place == Place::manquante
                 || decision.place == Place::enTrop);
+        verdict.autreRang = verdict.echec && decision.place == Place::differente && decision.autreRang;
         verdict.sauts = std::move(decision.sauts);
         if (verdict.explique) {
             if (analyse.expliques++ == 0)

@@ -29,6 +29,9 @@ struct Verdict {
     std::int64_t numeroLigne = 0;
     bool echec = false;
     bool explique = false;   // a shift explains its failure
+    // Its lines differ, and so do the lines a shift pairs in their place:
+    // one of the two it compares is another line's.
+    bool autreRang = false;
     std::vector<Saut> sauts; // the shifts it is the first to show
 };
 

@@ -208,8 +208,9 @@ void ajouterCauses(Recap& recap)
                      [](const Groupe* a, const Groupe* b) { return a->echecs > b->echecs; });
     for (const Groupe* groupe : groupes) {
         const std::int64_t tus = groupe->echecs - groupe->affiches;
-        std::string texte = groupe->genre == Genre::indices
-            ? "m\xC3\xAAme cause (" + nommerCauses(groupe->causes) + ") : "
+        std::string texte = groupe->genre == Genre::indices ? "m\xC3\xAAme cause (" + nommerCauses(groupe->causes) + ") : "
+            : groupe->genre == Genre::realignee
+            ? std::string("diff\xC3\xA9rents une fois r\xC3\xA9" "align\xC3\xA9s : ")
             : std::string("sans indice : ");
         texte += pluriel(groupe->echecs, "\xC3\xA9" "chec", "\xC3\xA9" "checs") + " ("
             + plage(groupe->premier, groupe->dernier) + "), dont " + nombre(tus)

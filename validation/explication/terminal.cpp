@@ -168,6 +168,7 @@ void traiterVerdict(Historique& historique, const Verdict& verdict, const EnAtte
         return;
     }
     Groupe& groupe = verdict.explique ? trouverGroupe(historique, Genre::decalage, 0)
+        : verdict.autreRang          ? trouverGroupe(historique, Genre::realignee, 0)
         : attente->causes != 0       ? trouverGroupe(historique, Genre::indices, attente->causes)
                                      : trouverGroupe(historique, Genre::sansIndice, 0);
     if (groupe.echecs++ == 0)
@@ -178,10 +179,13 @@ void traiterVerdict(Historique& historique, const Verdict& verdict, const EnAtte
     // are counted.
     if (verdict.explique)
         montrer = montrer && !enonces.empty();
+    else if (verdict.autreRang)
+        montrer = false;
     else if (groupe.genre == Genre::indices)
         montrer = montrer && groupe.affiches < rapportsParCause;
-    const std::string& rapport =
-        verdict.explique && !attente->sansIndices.empty() ? attente->sansIndices : attente->rapport;
+    const std::string& rapport = (verdict.explique || verdict.autreRang) && !attente->sansIndices.empty()
+        ? attente->sansIndices
+        : attente->rapport;
     const std::string texte = rapport + texteEnonces;
     const std::size_t rangeesTexte = compterRangees(texte, historique.ecran.colonnes);
     const std::size_t rangees = rangeesTexte + rangeesLegende(historique, rangeesTexte);
@@ -266,7 +270,7 @@ void suivreLigne(Historique& historique, const LigneComparee& ligne)
         // never shown, and needs no report.
         const auto& verdicts = historique.analyse.verdicts;
         const bool compte = !verdicts.empty() && verdicts.back().numeroLigne == ligne.numeroLigne
-            && verdicts.back().explique && verdicts.back().sauts.empty();
+            && (verdicts.back().explique || verdicts.back().autreRang) && verdicts.back().sauts.empty();
         if (historique.analyse.echecs == 1 || (!compte && peutMontrer(historique, attente.causes))) {
             std::ostringstream rapport;
             const Echec echec{ligne.numeroLigne, ligne.commande, ligne.attendue, ligne.obtenue,

@@ -27,7 +27,9 @@
 constexpr std::int64_t rapportsParCause = 3;
 
 // What failures have in common.
-enum class Genre : unsigned char { sansIndice, indices, decalage };
+// Failures that still differ once a shift is undone come apart from the
+// others: what their report would pair are not each other's lines.
+enum class Genre : unsigned char { sansIndice, indices, decalage, realignee };
 
 struct Groupe {
     Genre genre = Genre::sansIndice;
