@@ -152,14 +152,17 @@ bool preparerBacASable(bool actif, BacASable& bac, std::string& erreur)
         return false;
     }
     bac.moniteur.assign(chemin.data(), static_cast<std::size_t>(longueur));
-    if (!actif)
-        return true;
-    bac.bwrap = chercherProgramme("bwrap");
-    if (bac.bwrap.empty()) {
-        erreur = "bubblewrap (bwrap) est introuvable : installez le paquet bubblewrap "
-                 "(apt-get install bubblewrap), ou lancez --sans-bac-a-sable dans un conteneur d\xC3\xA9j\xC3\xA0 isol\xC3\xA9";
-        return false;
+    if (actif) {
+        bac.bwrap = chercherProgramme("bwrap");
+        if (bac.bwrap.empty()) {
+            erreur = "bubblewrap (bwrap) est introuvable : installez le paquet bubblewrap "
+                     "(apt-get install bubblewrap), ou lancez --sans-bac-a-sable dans un conteneur d\xC3\xA9j\xC3\xA0 isol\xC3\xA9";
+            return false;
+        }
     }
+    // Started by root, programs never run as root, in a sandbox or not:
+    // without one, what only root may read (a hosted autograder's hidden
+    // sets) stays out of their reach.
     if (geteuid() == 0) {
         bac.changerUtilisateur = true;
         if (const passwd* personne = getpwnam("nobody")) {
@@ -171,6 +174,8 @@ bool preparerBacASable(bool actif, BacASable& bac, std::string& erreur)
             return false;
         }
     }
+    if (!actif)
+        return true;
     bac.systeme = decrireSysteme();
     std::string message;
     if (!essayerBacASable(bac, message)) {
@@ -222,7 +227,7 @@ pid_t demarrerProcessus(const BacASable& bac, const std::vector<std::string>& ar
     std::transform(arguments.begin(), arguments.end(), argv.begin(),
                    [](const std::string& argument) { return const_cast<char*>(argument.c_str()); });
     char* environnement[] = {nullptr};
-    const bool changer = bac.actif && bac.changerUtilisateur;
+    const bool changer = bac.changerUtilisateur;
     const pid_t processus = fork();
     if (processus != 0)
         return processus;
@@ -231,9 +236,11 @@ pid_t demarrerProcessus(const BacASable& bac, const std::vector<std::string>& ar
     sigset_t aucun;
     sigemptyset(&aucun);
     sigprocmask(SIG_SETMASK, &aucun, nullptr);
-    if (changer && (setgroups(0, nullptr) != 0 || setgid(bac.groupe) != 0 || setuid(bac.utilisateur) != 0))
-        _exit(126);
+    // Into the working folder first: the user it is given to may not cross
+    // the folders above it.
     if (dossier != nullptr && chdir(dossier) != 0)
+        _exit(126);
+    if (changer && (setgroups(0, nullptr) != 0 || setgid(bac.groupe) != 0 || setuid(bac.utilisateur) != 0))
         _exit(126);
     // Moved above the targets first: a source may be another's target.
     int hauts[7];

@@ -24,6 +24,13 @@ std::string creerDossierPrive(const Execution& execution)
     return modele;
 }
 
+// A folder a run works in outside a sandbox, given to the user it runs as.
+bool donnerDossier(const Execution& execution, const std::string& chemin)
+{
+    return !execution.bac.changerUtilisateur
+        || chown(chemin.c_str(), execution.bac.utilisateur, execution.bac.groupe) == 0;
+}
+
 std::string decrireErreurCopie(int erreur)
 {
     if (erreur == ENOSPC || erreur == EDQUOT || erreur == EFBIG)
@@ -39,7 +46,7 @@ int creerSousDossier(const Execution& execution, const Atelier& atelier, const c
     if (mkdir(chemin.c_str(), 0700) != 0)
         return -1;
     const int dossier = open(chemin.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (dossier >= 0 && execution.bac.actif && execution.bac.changerUtilisateur
+    if (dossier >= 0 && execution.bac.changerUtilisateur
         && fchown(dossier, execution.bac.utilisateur, execution.bac.groupe) != 0) {
         close(dossier);
         return -1;
@@ -63,7 +70,7 @@ void preparerAtelier(const Execution& execution, const std::string& chemin, Atel
         atelier.statut = "dossier priv\xC3\xA9 impossible : " + std::string(std::strerror(errno));
         return;
     }
-    const bool changer = execution.bac.actif && execution.bac.changerUtilisateur;
+    const bool changer = execution.bac.changerUtilisateur;
     // No larger than the sandbox's folder could take: a huge submission
     // does not fill the grader's disk.
     const int erreur = copierDossier(original, copie, changer ? execution.bac.utilisateur : static_cast<uid_t>(-1),
@@ -84,14 +91,15 @@ void preparerAtelier(const Execution& execution, const std::string& chemin, Atel
     const int construite = creerSousDossier(execution, atelier, "construite");
     const int rien = open("/dev/null", O_RDONLY | O_CLOEXEC);
     std::string dossier;
-    if (construite >= 0 && rien >= 0 && !execution.bac.actif) {
+    bool pret = construite >= 0 && rien >= 0;
+    if (pret && !execution.bac.actif) {
         dossier = atelier.dossier + "/travail";
-        mkdir(dossier.c_str(), 0700);
+        pret = mkdir(dossier.c_str(), 0700) == 0 && donnerDossier(execution, dossier);
     }
     DemandeCourse demande{&execution.bac, &execution.limites, true, &execution.construire,
                           rien, copie, construite, dossier.empty() ? nullptr : dossier.c_str()};
     Course course;
-    const bool demarree = construite >= 0 && rien >= 0 && demarrerCourse(demande, course);
+    const bool demarree = pret && demarrerCourse(demande, course);
     if (rien >= 0)
         close(rien);
     if (!demarree) {
@@ -130,8 +138,11 @@ bool lancerCourse(const Execution& execution, const Atelier& atelier, int entree
 {
     if (!execution.bac.actif) {
         dossier = creerDossierPrive(execution);
-        if (dossier.empty()) {
+        if (dossier.empty() || !donnerDossier(execution, dossier)) {
             statut = "dossier priv\xC3\xA9 impossible : " + std::string(std::strerror(errno));
+            if (!dossier.empty())
+                supprimerDossier(dossier.c_str());
+            dossier.clear();
             return false;
         }
     }
