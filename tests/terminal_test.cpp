@@ -140,6 +140,12 @@ TEST(SurTerminal, UnDecalageSeDitUneFoisEtCiteSaLigneDeTest)
         << erreurs;
     EXPECT_EQ(compter(erreurs, "d\xC3\xA9" "calage : 1 ligne manquante \xC3\xA0 la ligne #5 ; il explique 36 \xC3\xA9" "checs (#5 \xC3\xA0 #40)"), 1U)
         << erreurs;
+    // A test line that the terminal can show is quoted whole, even where
+    // that takes the statement to a second row.
+    const std::string moyenne = "localiser " + std::string(50, 'b');
+    const std::string autreTest = numeroter("localiser Bob ", 4) + moyenne + "\n" + numeroter("localiser Bob ", 35);
+    erreurs = valider(autreTest, attendu, manque, false, false, terminal(24, 120)).erreurs;
+    EXPECT_EQ(compter(erreurs, "\xC3\xA0 la ligne #5 (`" + moyenne + "`)\n"), 1U) << erreurs;
     // With answers that differ once realigned too: counted apart, never
     // shown against another line's expected result.
     std::string fautes;

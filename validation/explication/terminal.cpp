@@ -17,9 +17,9 @@ constexpr std::size_t longueurCitationBrute = 256;
 constexpr std::string_view legende =
     "(V1 : la ligne attendue ; V2 : la ligne obtenue du programme test\xC3\xA9)";
 
-// A quoted test line gets the rest of its statement's row, when that shows
-// this much of it; long lines are windowed as read, for the room that the
-// longest statement leaves.
+// A test line wider than the terminal is quoted in the rest of its
+// statement's row, when that shows this much of it; long lines are cut as
+// read, for the room that the longest statement leaves.
 constexpr std::size_t largeurCitationUtile = 16;
 constexpr std::size_t largeurEnonceLong = 95;
 
@@ -119,14 +119,17 @@ std::string enoncer(const Historique& historique, const Saut& saut)
     const std::int64_t cite = saut.numero == 0 ? 1 : saut.numero;
     for (const auto& [numero, citation] : historique.citations) {
         if (numero == cite) {
-            // Short lines are kept as read, and shown only when quoted: in
-            // the rest of the row when that leaves a useful part of them,
-            // else in the rest of the next one too.
+            // Short lines are kept as read, and shown only when quoted:
+            // whole when the terminal is wide enough for them, else their
+            // start in the rest of the row, or of the next one too when
+            // that leaves too little.
             const std::size_t colonnes = historique.ecran.colonnes;
             const std::size_t fin = mesurerLargeur("  " + texte + " (``)") % colonnes;
             std::size_t place = fin == 0 ? 0 : colonnes - fin;
             if (place < largeurCitationUtile)
                 place += colonnes;
+            if (citation.brute && mesurer(citation.texte, Region{}, 8).largeur <= colonnesTexte(colonnes))
+                place = colonnesTexte(colonnes);
             texte += " (`" + (citation.brute ? citer(citation.texte, place) : citation.texte) + "`)";
             break;
         }
