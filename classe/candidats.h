@@ -21,10 +21,12 @@ struct Racine {
 };
 
 // The rows of one REMISE folder: per student the one submission graded,
-// the best found (one that can be graded, the least deep, the first by
-// name), with a warning when there were several; a folder without one is
-// absent. Names get `prefixe` first.
-void rangerRacine(const Racine& racine, const std::string& prefixe, Decouverte& decouverte);
+// the best found (one that can be graded, not a copy of the expected
+// results at `cheminAttendu`, the least deep, the first by name), with a
+// warning when there were several; a folder without one is absent. Names
+// get `prefixe` first.
+void rangerRacine(const Racine& racine, const std::string& prefixe, const std::string& cheminAttendu,
+                  Decouverte& decouverte);
 
 // Sorts the rows as the table shows them, drops a row found twice, and
 // warns of names that read the same.

@@ -194,7 +194,7 @@ bool ressembleAuMotif(std::string_view nom, const std::string& motif)
 }
 
 Decouverte decouvrirRemises(const std::vector<std::string>& racines, const std::string& motif,
-                            bool suivreLiens)
+                            bool suivreLiens, const std::string& cheminAttendu)
 {
     Decouverte decouverte;
     for (const std::string& racine : racines) {
@@ -222,7 +222,7 @@ Decouverte decouvrirRemises(const std::vector<std::string>& racines, const std::
             }
             if (eleve.candidats.empty())
                 eleve.eleves.push_back(base + '/');
-            rangerRacine(eleve, {}, decouverte);
+            rangerRacine(eleve, {}, cheminAttendu, decouverte);
             continue;
         }
         // Several REMISE folders, or one folder of one student: each row
@@ -236,7 +236,8 @@ Decouverte decouvrirRemises(const std::vector<std::string>& racines, const std::
         // A folder named for one student, or an empty one, that holds no
         // results file is that student, absent, whatever folders it holds.
         if (!candidats.empty() || (!prefixer && !parcours.racine.eleves.empty())) {
-            rangerRacine(parcours.racine, prefixer && !base.empty() ? base + '/' : std::string(), decouverte);
+            rangerRacine(parcours.racine, prefixer && !base.empty() ? base + '/' : std::string(), cheminAttendu,
+                         decouverte);
             continue;
         }
         Remise absente = creerRemise(racine, base.empty() ? racine : base + '/', "absent");

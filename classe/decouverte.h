@@ -60,8 +60,9 @@ std::string extraireIdentifiant(std::string_view nom);
 // folder named as a course platform names a student's (with a participant
 // number) is that one student, however many files it holds. Links
 // inside are not followed unless `suivreLiens`. A REMISE that is no folder
-// is a submission itself.
+// is a submission itself. A student's copy of the expected results beside
+// the results of their program is not the one graded.
 Decouverte decouvrirRemises(const std::vector<std::string>& racines, const std::string& motif,
-                            bool suivreLiens);
+                            bool suivreLiens, const std::string& cheminAttendu);
 
 #endif

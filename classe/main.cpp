@@ -175,7 +175,7 @@ int executer(int argc, char* argv[])
     }
 
     // Every file found is known before any table is opened: none is written over.
-    Decouverte decouverte = decouvrirRemises(options.remises, options.motif, options.suivreLiens);
+    Decouverte decouverte = decouvrirRemises(options.remises, options.motif, options.suivreLiens, corrige.cheminAttendu);
     ajouterIdentite(corrige.identites, corrige.infosTest, Role::test);
     ajouterIdentite(corrige.identites, corrige.infosAttendu, Role::attendu);
     for (std::size_t i = 0; i < decouverte.remises.size(); ++i) {

@@ -3,18 +3,61 @@
 #include "tableau.h"
 
 #include <algorithm>
+#include <array>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <tuple>
 
 namespace {
 
-// The submission graded among a student's: one that can be graded first,
-// then the least deep, then the first by name.
-bool preferer(const Candidat& a, const Candidat& b)
+std::string_view nommerBase(std::string_view chemin)
 {
-    return std::make_tuple(!a.remise.statut.empty(), a.profondeur, a.remise.nom)
-        < std::make_tuple(!b.remise.statut.empty(), b.profondeur, b.remise.nom);
+    while (chemin.size() > 1 && chemin.back() == '/')
+        chemin.remove_suffix(1);
+    const std::size_t barre = chemin.rfind('/');
+    return barre == std::string_view::npos ? chemin : chemin.substr(barre + 1);
+}
+
+// Whether a submission is a copy of the expected results at `chemin`: of
+// the same name, and the same bytes. A program's own right output has the
+// same bytes too, but the name the student gave it.
+bool estCopie(const Remise& remise, const std::string& chemin)
+{
+    struct stat infos {};
+    if (!remise.identifiee || !S_ISREG(remise.infos.st_mode) || nommerBase(remise.chemin) != nommerBase(chemin)
+        || stat(chemin.c_str(), &infos) != 0
+        || infos.st_size != remise.infos.st_size)
+        return false;
+    std::ifstream a(remise.chemin, std::ios::binary);
+    std::ifstream b(chemin, std::ios::binary);
+    std::array<char, 16384> blocA{};
+    std::array<char, 16384> blocB{};
+    while (a && b) {
+        a.read(blocA.data(), blocA.size());
+        b.read(blocB.data(), blocB.size());
+        if (a.gcount() != b.gcount() || !std::equal(blocA.begin(), blocA.begin() + a.gcount(), blocB.begin()))
+            return false;
+    }
+    return a.eof() && b.eof();
+}
+
+// The submission graded among a student's: one that can be graded first,
+// then one that is not a copy of the expected results (which students keep
+// beside their own to check them, under its name), then the least deep, then the first by
+// name.
+struct Choix {
+    const Candidat* candidat;
+    bool copie;
+};
+
+bool preferer(const Choix& a, const Choix& b)
+{
+    return std::make_tuple(!a.candidat->remise.statut.empty(), a.copie, a.candidat->profondeur,
+                           std::cref(a.candidat->remise.nom))
+        < std::make_tuple(!b.candidat->remise.statut.empty(), b.copie, b.candidat->profondeur,
+                          std::cref(b.candidat->remise.nom));
 }
 
 std::string accorderFichiers(std::size_t nombre)
@@ -47,15 +90,17 @@ std::string extraireIdentifiant(std::string_view nom)
     return {};
 }
 
-void rangerRacine(const Racine& racine, const std::string& prefixe, Decouverte& decouverte)
+void rangerRacine(const Racine& racine, const std::string& prefixe, const std::string& cheminAttendu,
+                  Decouverte& decouverte)
 {
     std::map<std::string, std::vector<const Candidat*>> parEleve;
     for (const Candidat& candidat : racine.candidats)
         parEleve[candidat.eleve].push_back(&candidat);
     for (const auto& [eleve, candidats] : parEleve) {
-        const Candidat& choisi = **std::min_element(
-            candidats.begin(), candidats.end(),
-            [](const Candidat* a, const Candidat* b) { return preferer(*a, *b); });
+        std::vector<Choix> choix;
+        for (const Candidat* candidat : candidats)
+            choix.push_back({candidat, candidats.size() > 1 && estCopie(candidat->remise, cheminAttendu)});
+        const Candidat& choisi = *std::min_element(choix.begin(), choix.end(), preferer)->candidat;
         Remise remise = choisi.remise;
         remise.nom = prefixe + remise.nom;
         for (const Candidat* candidat : candidats) {

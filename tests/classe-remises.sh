@@ -61,6 +61,15 @@ cp "$p/Jean Dupont_123456_assignsubmission_file_/vieux/votre.resultat" "$tmp/vie
 lancer 2 -o "plateforme/Jean Dupont_123456_assignsubmission_file_/vieux/votre.resultat" test.txt attendu.resultat plateforme
 cmp -s "$tmp/vieux-avant" "$p/Jean Dupont_123456_assignsubmission_file_/vieux/votre.resultat" || echouer "fichier non noté écrasé"
 
+# A student who keeps a copy of the expected results beside their own has
+# their own graded, whatever the names.
+mkdir -p "$tmp/copie/alice"
+cp "$r/bob/votre.resultat" "$tmp/copie/alice/votre.resultat"
+cp "$tmp/attendu.resultat" "$tmp/copie/alice/attendu.resultat"
+lancer 0 -o copie.tsv test.txt attendu.resultat copie
+[ "$(tail -n 1 "$tmp/copie.tsv" | cut -f 1,8)" = "$(printf 'copie/alice/votre.resultat\t7')" ] \
+  || echouer "copie du corrigé notée : $(cat "$tmp/copie.tsv")"
+
 # The same REMISE twice, and two folders of the same name.
 mkdir -p "$tmp/autre/alice"
 cp "$r/bob/votre.resultat" "$tmp/autre/alice/"
