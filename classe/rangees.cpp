@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <fstream>
-#include <functional>
 #include <map>
 #include <set>
 #include <tuple>
@@ -54,10 +53,10 @@ struct Choix {
 
 bool preferer(const Choix& a, const Choix& b)
 {
-    return std::make_tuple(!a.candidat->remise.statut.empty(), a.copie, a.candidat->profondeur,
-                           std::cref(a.candidat->remise.nom))
-        < std::make_tuple(!b.candidat->remise.statut.empty(), b.copie, b.candidat->profondeur,
-                          std::cref(b.candidat->remise.nom));
+    const bool refuseeA = !a.candidat->remise.statut.empty();
+    const bool refuseeB = !b.candidat->remise.statut.empty();
+    return std::tie(refuseeA, a.copie, a.candidat->profondeur, a.candidat->remise.nom)
+        < std::tie(refuseeB, b.copie, b.candidat->profondeur, b.candidat->remise.nom);
 }
 
 std::string accorderFichiers(std::size_t nombre)
@@ -97,9 +96,11 @@ void rangerRacine(const Racine& racine, const std::string& prefixe, const std::s
     for (const Candidat& candidat : racine.candidats)
         parEleve[candidat.eleve].push_back(&candidat);
     for (const auto& [eleve, candidats] : parEleve) {
-        std::vector<Choix> choix;
-        for (const Candidat* candidat : candidats)
-            choix.push_back({candidat, candidats.size() > 1 && estCopie(candidat->remise, cheminAttendu)});
+        const bool plusieurs = candidats.size() > 1;
+        std::vector<Choix> choix(candidats.size());
+        std::transform(candidats.begin(), candidats.end(), choix.begin(), [&](const Candidat* candidat) {
+            return Choix{candidat, plusieurs && estCopie(candidat->remise, cheminAttendu)};
+        });
         const Candidat& choisi = *std::min_element(choix.begin(), choix.end(), preferer)->candidat;
         Remise remise = choisi.remise;
         remise.nom = prefixe + remise.nom;
