@@ -102,8 +102,12 @@ bool ecrireRetourFichier(const std::string& racine, const std::string& dossier, 
     const std::string cheminDossier = racine + "/" + dossier;
     if (mkdir(cheminDossier.c_str(), 0777) != 0 && errno != EEXIST)
         return false;
-    const std::string chemin = cheminDossier + "/" + nomRetour;
-    const int descripteur = open(chemin.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    // Neither the folder nor the file may be a link that leads elsewhere.
+    const int parent = open(cheminDossier.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (parent < 0)
+        return false;
+    const int descripteur = openat(parent, nomRetour, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    close(parent);
     if (descripteur < 0)
         return false;
     const bool ecrit = ecrireTout(descripteur, texte);

@@ -164,6 +164,13 @@ for f in fautes:
 sys.exit(1 if fautes else 0)
 PY
 
+# A link planted among the feedback folders is not followed.
+mkdir -p lien/retours lien/ailleurs "lien/r/Bob_9_assignsubmission_file_"
+cp "remises/Dupont Marie_101_assignsubmission_file_/votre.resultat" "lien/r/Bob_9_assignsubmission_file_/"
+ln -s ../ailleurs "lien/retours/Bob_9_assignsubmission_file_"
+"$classe" --retours=lien/retours -o /dev/null test.txt attendu.resultat lien/r/*/ 2>/dev/null
+[ -z "$(ls -A lien/ailleurs)" ] || echouer "retour écrit à travers un lien"
+
 # The same files for a class whose programs are run, on a public set and a
 # hidden one: every way a run ends, and never a line of the hidden set in
 # what a student may read. The format is what is tested, not the sandbox.
