@@ -20,7 +20,7 @@ std::vector<std::string> resultats(int nombre)
 }
 
 Analyse analyser(const std::vector<std::string>& attendues, const std::string& obtenues,
-                 std::vector<Verdict>* verdicts = nullptr)
+                 std::vector<Verdict>* verdicts = nullptr, bool alignerSuite = false)
 {
     std::string test;
     for (std::size_t i = 0; i < attendues.size(); ++i)
@@ -30,6 +30,7 @@ Analyse analyser(const std::vector<std::string>& attendues, const std::string& o
     std::istringstream fluxVotre(obtenues);
     Analyse analyse;
     analyse.garderVerdicts = verdicts != nullptr;
+    analyse.alignerSuite = alignerSuite;
     FinParcours fin;
     const auto prendre = [&] {
         Verdict verdict;
@@ -73,6 +74,22 @@ TEST(AnalyserLigne, UnDecalageExpliqueLesEchecsQuIlCause)
     EXPECT_EQ(decrireSaut({true, 4, 12}), "4 lignes semblent manquer dans le fichier test\xC3\xA9 \xC3\xA0 la ligne #12");
     EXPECT_EQ(decrireSaut({false, 2, 0}),
               "deux lignes de trop semblent se trouver dans le fichier test\xC3\xA9 avant la ligne #1");
+}
+
+TEST(AnalyserLigne, LesReponsesPousseesApresLaFinSontRealignees)
+{
+    // Two lines printed first: the last two answers lie past the last test
+    // line, the file ending without a newline.
+    const std::vector<std::string> attendues = resultats(50);
+    std::string obtenues = "debug\n\n" + joindreLignes(attendues);
+    obtenues.pop_back();
+    std::vector<Verdict> verdicts;
+    const Analyse analyse = analyser(attendues, obtenues, &verdicts, true);
+    EXPECT_EQ(analyse.alignement.realignees, 50);
+    EXPECT_EQ(analyse.alignement.enTrop, 2);
+    ASSERT_EQ(verdicts.size(), 50U);
+    EXPECT_EQ(verdicts.back().numeroLigne, 50);
+    EXPECT_EQ(analyser(attendues, obtenues).alignement.realignees, 48);
 }
 
 TEST(Diagnostiquer, CeQuiExpliqueLesEchecsDUneRemise)

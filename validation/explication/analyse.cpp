@@ -254,7 +254,7 @@ std::string diagnostiquer(const Analyse& analyse)
     } causesParLigne[] = {
         {causePrefixe, "un pr\xC3\xA9" "fixe devant les r\xC3\xA9sultats"},
         {causeVirgule, "virgule et point d\xC3\xA9" "cimal \xC3\xA9" "chang\xC3\xA9s"},
-        {causeDecomposition, "accents d\xC3\xA9" "compos\xC3\xA9s (NFD)"},
+        {causeDecomposition, "accents d\xC3\xA9" "compos\xC3\xA9s en NFD"},
         {causeInsecable, "espaces ins\xC3\xA9" "cables"},
         {causeDoubleEncodage, "texte encod\xC3\xA9 deux fois en UTF-8"},
         {causeInvisible, "caract\xC3\xA8res invisibles"},

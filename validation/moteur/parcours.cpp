@@ -42,11 +42,14 @@ std::string_view lireLigneTest(Entree& entree, std::string& copie)
     return lireLigneCommande(entree, copie);
 }
 
-// Whether more of an input can be read now without waiting for a writer.
+// Whether more of an input can be read now without waiting for a writer:
+// a stream the loop reads through its own buffer, as it read the rest, a
+// file, an input known to have ended, or bytes there.
 bool lisibleSansAttendre(const Entree& entree)
 {
     struct stat infos {};
-    if (entree.descripteur >= 0 && fstat(entree.descripteur, &infos) == 0 && S_ISREG(infos.st_mode))
+    if (entree.descripteur < 0 || entree.flux->eof()
+        || (fstat(entree.descripteur, &infos) == 0 && S_ISREG(infos.st_mode)))
         return true;
     // in_avail() asks the system how much is there: -1 at a known end.
     return entree.flux->rdbuf()->in_avail() != 0;
