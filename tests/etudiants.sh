@@ -15,7 +15,8 @@
 #   ecran     everything fits in R-1 rows, the first failure's report
 #             is still on the screen at the end, and each hint takes one row
 # VALIDEUR_ETUDIANTS lists the checks to run, all of them by default;
-# VALIDEUR_GRAINES the seeds of the classes generated.
+# VALIDEUR_GRAINES the seeds of the classes generated; a class of another
+# shape (generateur/salles.py) follows them.
 set -u
 valideur=$1
 generateur=$2
@@ -25,9 +26,8 @@ verifications=" ${VALIDEUR_ETUDIANTS:-$actives} "
 echecs=0
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-# Two classes of the same exercise: other days, other answers, other
-# places for the missing lines.
 graines=${VALIDEUR_GRAINES:-2026 5}
+ici=$(cd "$(dirname "$0")" && pwd)
 
 verifie() { [[ $verifications == *" $1 "* ]]; }
 probleme() { ok=0; echo "  $*"; }
@@ -137,9 +137,16 @@ juger() { # name, expected file, results file, then the manifest's lines of the 
   fi
 }
 
-for graine in $graines; do
+# Two classes of the same exercise: other days, other answers, other
+# places for the missing lines; then an exercise of another shape.
+classes="$graines salles"
+for graine in $classes; do
   mkdir "$tmp/$graine" && cd "$tmp/$graine" || exit 1
-  "$generateur" classe . 1200 "$graine" || { echo "ÉCHEC génération ($graine)"; exit 1; }
+  if [ "$graine" = salles ]; then
+    python3 "$ici/generateur/salles.py" . || { echo "ÉCHEC génération (salles)"; exit 1; }
+  else
+    "$generateur" classe . 1200 "$graine" || { echo "ÉCHEC génération ($graine)"; exit 1; }
+  fi
   nom=
   lignes=()
   while IFS= read -r entree; do

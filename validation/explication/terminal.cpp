@@ -8,54 +8,45 @@
 
 namespace {
 
-// Quoted test lines kept at most, however far the files are shifted; those
-// up to this length are kept as read and made ready to show only when
-// quoted.
+// Quoted test lines kept at most, however far the files are shifted, and
+// the bytes kept of each: what two rows of a wide terminal can show.
 constexpr std::size_t citationsGardees = 1024;
-constexpr std::size_t longueurCitationBrute = 256;
+constexpr std::size_t longueurCitationGardee = 2048;
 
 constexpr std::string_view legende =
     "(V1 : la ligne attendue ; V2 : la ligne obtenue du programme test\xC3\xA9)";
 
 // A test line wider than the terminal is quoted in the rest of its
-// statement's row, when that shows this much of it; long lines are cut as
-// read, for the room that the longest statement leaves.
-constexpr std::size_t largeurCitationUtile = 16;
-constexpr std::size_t largeurEnonceLong = 95;
+// statement's row, when that shows this much of it with its marker.
+constexpr std::size_t largeurCitationUtile = 36;
 
-std::size_t placeCitationLongue(std::size_t colonnes)
-{
-    if (colonnes >= largeurEnonceLong + largeurCitationUtile)
-        return colonnes - largeurEnonceLong;
-    return 2 * colonnes >= largeurEnonceLong + largeurCitationUtile ? 2 * colonnes - largeurEnonceLong : colonnes;
-}
-
-// A test line as a statement quotes it: escaped, and when wider than
-// `largeur` columns, its start, which names the command, then a marker of
-// what is left out.
-std::string citer(std::string_view texte, std::size_t largeur)
+// The start of a test line `taille` bytes long (`texte`, all of it or
+// enough for two rows) as a statement quotes it: escaped, and when wider
+// than `largeur` columns, its start, which names the command, then a
+// marker of what is left out.
+std::string citer(std::string_view texte, std::size_t taille, std::size_t largeur)
 {
     std::stringbuf tampon;
     Sortie sortie;
     sortie.flux = &tampon;
-    const std::size_t marque = mesurer(composerMarque(std::max<std::size_t>(texte.size(), 2)), Region{}).largeur;
+    const std::size_t marque = mesurer(composerMarque(std::max<std::size_t>(taille, 2)), Region{}).largeur;
     std::size_t colonne = 0;
     std::size_t coupe = 0; // bytes that leave room for the marker
     std::size_t pos = 0;
     for (; pos < texte.size(); ) {
-        const std::size_t taille = lireCaractere(texte, pos).taille;
-        colonne += mesurer(texte.substr(pos, taille), Region{}, 8).largeur;
+        const std::size_t longueur = lireCaractere(texte, pos).taille;
+        colonne += mesurer(texte.substr(pos, longueur), Region{}, 8).largeur;
         if (colonne > largeur)
             break;
-        pos += taille;
+        pos += longueur;
         if (colonne + marque <= largeur)
             coupe = pos;
     }
-    if (pos == texte.size()) {
+    if (pos == taille) {
         ecrireEchappe(sortie, texte);
     } else {
         ecrireEchappe(sortie, texte.substr(0, coupe));
-        ajouter(sortie, composerMarque(texte.size() - coupe));
+        ajouter(sortie, composerMarque(taille - coupe));
     }
     vider(sortie);
     return tampon.str();
@@ -128,9 +119,10 @@ std::string enoncer(const Historique& historique, const Saut& saut)
             std::size_t place = fin == 0 ? 0 : colonnes - fin;
             if (place < largeurCitationUtile)
                 place += colonnes;
-            if (citation.brute && mesurer(citation.texte, Region{}, 8).largeur <= colonnesTexte(colonnes))
+            if (citation.debut.size() == citation.taille
+                && mesurer(citation.debut, Region{}, 8).largeur <= colonnesTexte(colonnes))
                 place = colonnesTexte(colonnes);
-            texte += " (`" + (citation.brute ? citer(citation.texte, place) : citation.texte) + "`)";
+            texte += " (`" + citer(citation.debut, citation.taille, place) + "`)";
             break;
         }
     }
@@ -255,9 +247,10 @@ void suivreLigne(Historique& historique, const LigneComparee& ligne)
     // read: what it would quote is kept while it may be named.
     if (historique.sautsDits < rapportsParCause) {
         auto& citations = historique.citations;
-        const bool brute = ligne.test.size() <= longueurCitationBrute;
-        citations.emplace_back(ligne.numeroLigne,
-                               Citation{brute, brute ? std::string(ligne.test) : citer(ligne.test, placeCitationLongue(historique.ecran.colonnes))});
+        // Two rows of it at most are ever shown.
+        const std::size_t garde = std::min(longueurCitationGardee, 8 * historique.ecran.colonnes);
+        const std::size_t debut = ligne.test.size() <= garde ? ligne.test.size() : debutCaractere(ligne.test, garde);
+        citations.emplace_back(ligne.numeroLigne, Citation{std::string(ligne.test.substr(0, debut)), ligne.test.size()});
         const std::int64_t nommable = historique.analyse.alignement.placeesAttendues
             - 2 * static_cast<std::int64_t>(horizonAlignement);
         while (!citations.empty() && (citations.front().first < nommable || citations.size() > citationsGardees))

@@ -53,11 +53,11 @@ struct EnAttente {
     std::string sansIndices;
 };
 
-// A test line a shift statement may quote: as read, or already escaped and
-// windowed when long.
+// A test line a shift statement may quote: as read, or only its start
+// when it is long, with its length for the marker of what is left out.
 struct Citation {
-    bool brute = true;
-    std::string texte;
+    std::string debut;
+    std::size_t taille = 0;
 };
 
 // A terminal's history over one run.
