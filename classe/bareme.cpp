@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <numeric>
 
 namespace {
 
@@ -263,9 +264,8 @@ bool verifierJeux(const Bareme& bareme, const std::vector<Jeu>& jeux, std::strin
         }
     }
     if (bareme.jeuxEnPourcent) {
-        double somme = 0;
-        for (const auto& paire : bareme.poidsJeux)
-            somme += paire.second;
+        const double somme = std::accumulate(bareme.poidsJeux.begin(), bareme.poidsJeux.end(), 0.0,
+                                             [](double total, const auto& paire) { return total + paire.second; });
         if (!verifierCent(somme, "des jeux", erreur))
             return false;
     }

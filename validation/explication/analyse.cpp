@@ -261,10 +261,10 @@ std::string diagnostiquer(const Analyse& analyse)
         {causeOrdre, "les m\xC3\xAAmes mots dans un autre ordre"},
         {causeSeparateur, "les m\xC3\xAAmes mots s\xC3\xA9par\xC3\xA9s autrement"},
     };
-    for (const auto& [cause, texte] : causesParLigne) {
-        if (analyse.echecs > 0 && compte(cause) * 4 >= analyse.echecs)
-            ajouterPhrase(std::string(texte) + " (" + nombre(compte(cause))
-                          + (compte(cause) > 1 ? " lignes)" : " ligne)"));
+    for (const auto& entree : causesParLigne) {
+        const std::int64_t lignes = compte(entree.cause);
+        if (analyse.echecs > 0 && lignes * 4 >= analyse.echecs)
+            ajouterPhrase(std::string(entree.texte) + " (" + nombre(lignes) + (lignes > 1 ? " lignes)" : " ligne)"));
     }
     ajouterPhrase(resumerSauts(analyse.alignement, false));
     if (analyse.premiereFinTeste > 1 && analyse.echecs > 0 && !finExpliquee(analyse)) {
