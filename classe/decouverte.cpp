@@ -212,8 +212,13 @@ Decouverte decouvrirRemises(const std::vector<std::string>& racines, const std::
         parcourirDossier(parcours, racine, "", "", 0);
         const std::string base = nommerDossier(racine);
         // A student's own folder, given alone (as "remises/*/" gives each):
-        // one row, as when its class folder is given.
-        if (!base.empty() && !extraireIdentifiant(base).empty()) {
+        // one row, as when its class folder is given. It is known by a
+        // platform's participant number, or, among several REMISE folders,
+        // by the one results file it holds directly.
+        const std::vector<Candidat>& trouves = parcours.racine.candidats;
+        const auto directs = std::count_if(trouves.begin(), trouves.end(),
+                                           [](const Candidat& c) { return c.profondeur == 0 && c.resultats; });
+        if (!base.empty() && (!extraireIdentifiant(base).empty() || (racines.size() > 1 && directs == 1))) {
             Racine eleve;
             for (Candidat candidat : parcours.racine.candidats) {
                 candidat.eleve = base;

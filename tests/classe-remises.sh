@@ -25,8 +25,9 @@ r=$tmp/remises
 
 # remises/*/ gives the rows remises/ gives, byte for byte, a student whose
 # folder holds only folders included.
-mkdir -p "$r/marc/src/vieux"
+mkdir -p "$r/marc/src/vieux" "$r/alice/vieux"
 echo 'int main;' >"$r/marc/src/main.c"
+cp "$r/bob/votre.resultat" "$r/alice/vieux/"
 lancer 1 -o tous.tsv test.txt attendu.resultat remises/
 ( cd "$tmp" && "$classe" -o un-par-un.tsv test.txt attendu.resultat remises/*/ 2>/dev/null )
 cmp -s "$tmp/tous.tsv" "$tmp/un-par-un.tsv" || { echouer "remises/*/"; diff "$tmp/tous.tsv" "$tmp/un-par-un.tsv"; }
