@@ -66,11 +66,12 @@ bool preparerJeux(const Options& options, VueClasse* vue, std::vector<JeuCorrige
 }
 
 // A table's file, never over a set's file nor the other table; -1 with
-// the message written.
+// the message written. Runs take long and may be stopped: what the file
+// held stays until the results replace it.
 int ouvrirTableau(const std::string& chemin, Identites& identites)
 {
     std::string erreur;
-    const int descripteur = ouvrirEcriture(chemin, identites, erreur);
+    const int descripteur = ouvrirEcriture(chemin, identites, erreur, false);
     struct stat infos {};
     if (descripteur < 0)
         signalerErreur(chemin, erreur);
@@ -101,6 +102,10 @@ std::vector<Jeu> decrireJeux(const std::vector<JeuCorrige>& jeux)
 bool ecrireTableau(Fichier* fichier, const Options& options, const std::string& nom,
                    const std::function<void(std::ostream&)>& ecrire)
 {
+    if (fichier != nullptr && !viderFichier(fichier->fd())) {
+        signalerErreur(nom, "erreur d'\xC3\xA9" "criture");
+        return false;
+    }
     std::ostream sortie(fichier != nullptr ? static_cast<std::streambuf*>(fichier) : std::cout.rdbuf());
     if (options.bom)
         sortie << marqueOrdre;

@@ -4,6 +4,7 @@
 #include "gradescope.h"
 #include "junit.h"
 #include "retour.h"
+#include "sorties.h"
 #include "tableau.h"
 
 #include <algorithm>
@@ -19,7 +20,6 @@
 
 namespace {
 
-constexpr const char* prefixe = "valideur-classe : ";
 constexpr const char* nomRetour = "retour.txt";
 
 std::string citer(const std::string& chemin)
@@ -49,7 +49,7 @@ bool ecrireFichier(Plateformes& plateformes, Fichier fichier, const std::string&
     plateformes.fichiers[fichier] = -1;
     if (descripteur < 0)
         return false;
-    const bool ecrit = ecrireTout(descripteur, contenu);
+    const bool ecrit = viderFichier(descripteur) && ecrireTout(descripteur, contenu);
     if (close(descripteur) != 0 || !ecrit) {
         erreurs << prefixe << citer(chemin) << " : erreur d'\xC3\xA9" "criture\n";
         return false;

@@ -50,7 +50,7 @@ bool ouvrirDescripteursStandard()
     return sortieFermee;
 }
 
-int ouvrirEcriture(const std::string& chemin, const Identites& identites, std::string& erreur)
+int ouvrirEcriture(const std::string& chemin, const Identites& identites, std::string& erreur, bool vider)
 {
     // Before anything is created or emptied, then again on what was opened.
     struct stat infos {};
@@ -69,12 +69,18 @@ int ouvrirEcriture(const std::string& chemin, const Identites& identites, std::s
     const Connu* const connu = identifie ? chercherAutre(identites, infos, aucuneRangee) : nullptr;
     if (!identifie || connu != nullptr
         || fcntl(descripteur, F_SETFL, fcntl(descripteur, F_GETFL) & ~O_NONBLOCK) != 0
-        || (S_ISREG(infos.st_mode) && ftruncate(descripteur, 0) != 0)) {
+        || (vider && S_ISREG(infos.st_mode) && ftruncate(descripteur, 0) != 0)) {
         close(descripteur);
         erreur = connu != nullptr ? decrireConnu(*connu) : "erreur d'ouverture";
         return -1;
     }
     return descripteur;
+}
+
+bool viderFichier(int descripteur)
+{
+    struct stat infos {};
+    return fstat(descripteur, &infos) != 0 || !S_ISREG(infos.st_mode) || ftruncate(descripteur, 0) == 0;
 }
 
 bool estDansDossier(const std::string& chemin, const std::string& dossier)

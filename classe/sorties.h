@@ -21,8 +21,14 @@ bool ouvrirDescripteursStandard();
 // Opens a table's file for writing: never over a file the run knows (an
 // input, the other table), whatever the path that names it, and never
 // waiting on a pipe without a reader. A regular file is emptied only once
-// checked. Returns -1 with `erreur` saying why.
-int ouvrirEcriture(const std::string& chemin, const Identites& identites, std::string& erreur);
+// checked, or, when `vider` is false, left as it is until viderFichier:
+// a class stopped midway then leaves the last results whole. Returns -1
+// with `erreur` saying why.
+int ouvrirEcriture(const std::string& chemin, const Identites& identites, std::string& erreur,
+                   bool vider = true);
+
+// Empties a regular file opened without it, just before it is written.
+bool viderFichier(int descripteur);
 
 // Whether `chemin`, once its folder's links are resolved, names a file
 // inside `dossier`.

@@ -257,7 +257,9 @@ printf '#!/bin/sh\ncut -d" " -f2\nsleep 3%s &\nexec sleep 4%s\n' $$ $$ >"$t/arre
 chmod -R a+rX "$t/arret"
 chmod 755 "$t/arret/attend/prog"
 for mode in --sans-bac-a-sable ""; do
+  echo "la course d'avant" >"$t/sorties/a.tsv"
   TMPDIR="$t/tmp" "$classe" --executer=./prog $mode --temps=30 --temps-reel=60 -j 2 --retours="$t/arret-retours" \
+    -o "$t/sorties/a.tsv" \
     "$t/jeu/test.txt" "$t/jeu/attendu.resultat" "$t/arret/attend" "$t/r/bon" >"$t/sorties/a.out" 2>/dev/null &
   pid=$!
   for _ in $(seq 100); do pgrep -f "sleep [34]$$" >/dev/null && break; sleep 0.05; done
@@ -271,6 +273,8 @@ for mode in --sans-bac-a-sable ""; do
     || echouer "$qui : arrêt ${mode:-dans le bac à sable} (statut $statut en $duree ms)"
   [ -z "$(ls -A "$t/tmp")" ] || { echouer "$qui : copies restées après l'arrêt ${mode}"; ls -AR "$t/tmp"; }
   ! pgrep -af "sleep [34]$$" || echouer "$qui : processus restés après l'arrêt ${mode}"
+  # The last results stay whole.
+  [ "$(cat "$t/sorties/a.tsv")" = "la course d'avant" ] || echouer "$qui : tableau vidé par l'arrêt ${mode}"
   # No feedback of a run the stop ended.
   [ ! -e "$t/arret-retours/attend" ] || echouer "$qui : retour d'une exécution arrêtée ${mode}"
 done
