@@ -97,7 +97,7 @@ TEST(Mots, OrdreSeparateursPrefixe)
 TEST(TrouverIndices, AutresMotsEtUtf16)
 {
     EXPECT_EQ(indicePour("Bob : hall", "> Bob : hall", causePrefixe),
-              "V2 commence par \xC2\xAB > \xC2\xBB de plus que V1 : une invite avant le r\xC3\xA9sultat ?");
+              "V2 commence par \xC2\xAB > \xC2\xBB de plus que V1 (une invite avant le r\xC3\xA9sultat ?)");
     EXPECT_EQ(indicePour("Zo\xC3\xA9 : Bob, L\xC3\xA9" "a", "Zo\xC3\xA9 : L\xC3\xA9" "a, Bob", causeOrdre),
               "les m\xC3\xAAmes mots que V1, dans un autre ordre");
     EXPECT_EQ(indicePour("Zo\xC3\xA9 : Bob, L\xC3\xA9" "a", "Zo\xC3\xA9 : Bob ; L\xC3\xA9" "a", causeSeparateur),

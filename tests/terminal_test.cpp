@@ -66,7 +66,7 @@ TEST(SurTerminal, UnEcranSuffitEtLePremierEchecYReste)
                  l[0] = static_cast<char>(l[0] ^ 0x20);
              return l + "\n";
          }), "Ligne #"},
-        {"invite", changer([](const std::string& l, std::size_t) { return "> " + l + "\n"; }), "Ligne #1 "},
+        {"invite", changer([](const std::string& l, std::size_t) { return "resultat = " + l + "\n"; }), "Ligne #1 "},
         {"utf16", "\xFF\xFE" + [&changer] {
              std::string utf16;
              for (const char octet : changer([](const std::string& l, std::size_t) { return l + "\r\n"; }))

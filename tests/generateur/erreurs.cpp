@@ -415,7 +415,7 @@ bool ecrireClasse(const Exercice& exercice, const std::string& dossier)
     {
         Cas& cas = ajouter(classe, "prefixe");
         changerLignes(cas, [](const std::string& ligne) { return "> " + ligne; });
-        indice(cas, "V2 commence par \xC2\xAB > \xC2\xBB de plus que V1 : une invite avant le r\xC3\xA9sultat ?");
+        indice(cas, "V2 commence par \xC2\xAB > \xC2\xBB de plus que V1 (une invite avant le r\xC3\xA9sultat ?)");
     }
     {
         Cas& cas = ajouter(classe, "ordre");

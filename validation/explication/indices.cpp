@@ -157,7 +157,7 @@ void chercherAutresMots(std::string_view a, std::string_view b, std::vector<Indi
     const std::string cite = citerCourt(prefixe);
     if (!cite.empty()) {
         indices.push_back({causePrefixe, "V2 commence par \xC2\xAB " + cite
-                                             + " \xC2\xBB de plus que V1 : une invite avant le r\xC3\xA9sultat ?"});
+                                             + " \xC2\xBB de plus que V1 (une invite avant le r\xC3\xA9sultat ?)"});
         return;
     }
     if (ontMotsDansAutreOrdre(a, b)) {
