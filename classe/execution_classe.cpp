@@ -154,14 +154,31 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
     std::vector<Remise> remises = listerDossiers(options.remises);
     // No table inside a submission's folder, where it would overwrite a
     // file of the student's.
-    for (const std::string* const chemin : {&options.sortie, &options.lignes}) {
+    // Nor any file for the platforms, nor the feedback folder: the next
+    // runs would copy them, and they could replace a student's own.
+    const DemandesPlateformes& demandes = options.plateformes;
+    const std::string dansRetours = demandes.retours.empty() ? std::string() : demandes.retours + "/retour";
+    for (const std::string* const chemin : {&options.sortie, &options.lignes, &demandes.moodle, &demandes.junit,
+                                            &demandes.gradescope, &demandes.html, &demandes.retours, &dansRetours}) {
         const auto dossier = std::find_if(remises.begin(), remises.end(), [chemin](const Remise& remise) {
             return !chemin->empty() && estDansDossier(*chemin, remise.chemin);
         });
         if (dossier != remises.end()) {
-            signalerErreur(*chemin, "est dans une remise");
+            signalerErreur(chemin == &dansRetours ? demandes.retours : *chemin, "est dans une remise");
             return 2;
         }
+    }
+    // Feedback folders beside the submissions' would be taken for some.
+    const auto aCote = std::find_if(remises.begin(), remises.end(), [&demandes](const Remise& remise) {
+        std::string chemin = remise.chemin;
+        while (chemin.size() > 1 && chemin.back() == '/')
+            chemin.pop_back();
+        return !demandes.retours.empty() && estDansDossier(chemin, demandes.retours)
+            && estDansDossier(demandes.retours + "/retour", chemin.substr(0, chemin.rfind('/') + 1) + ".");
+    });
+    if (aCote != remises.end()) {
+        signalerErreur(demandes.retours, "est le dossier des remises");
+        return 2;
     }
     // A share runs its slice of the submissions, in the sorted order.
     const Tranche tranche = options.parts == 0 ? Tranche{0, remises.size()}

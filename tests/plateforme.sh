@@ -268,6 +268,17 @@ for f in fautes:
 sys.exit(1 if fautes else 0)
 PY
 
+# No file for the platforms inside a submission, whose runs would copy it
+# and which it could replace, nor feedback folders among the submissions.
+for arguments in "--html=classe/pleine_6_assignsubmission_file_/prog.sh" "--retours=classe/" \
+  "--retours=classe/pleine_6_assignsubmission_file_/retours"; do
+  "$classe" --sans-bac-a-sable --executer='sh prog.sh' --jeux=jeux "$arguments" -o /dev/null classe/*/ 2>/dev/null
+  statut=$?
+  [ $statut = 2 ] || echouer "statut $statut pour $arguments"
+done
+grep -q awk classe/pleine_6_assignsubmission_file_/prog.sh && [ ! -e classe/pleine_6_assignsubmission_file_/retour.txt ] \
+  || echouer "une remise a changé"
+
 # A real browser renders the report; the picture must hold more than a
 # blank page.
 profil=$(mktemp -d)
