@@ -52,11 +52,12 @@ void retenirSortie(int descripteur, Identites& identites)
 }
 
 // The table's file, or -1 with the message written; standard output when
-// no file was asked for.
+// no file was asked for. What it held stays until the results replace it:
+// a class stopped midway, or refused, leaves the last table whole.
 int ouvrirTableau(const std::string& chemin, Identites& identites)
 {
     std::string erreur;
-    const int descripteur = ouvrirEcriture(chemin, identites, erreur);
+    const int descripteur = ouvrirEcriture(chemin, identites, erreur, false);
     if (descripteur < 0)
         signalerErreur(chemin, erreur);
     retenirSortie(descripteur, identites);
@@ -240,6 +241,8 @@ int executer(int argc, char* argv[])
 
     std::ostream sortieNotes(fichierNotes ? static_cast<std::streambuf*>(fichierNotes.get())
                                           : std::cout.rdbuf());
+    if (descripteurNotes >= 0 && !viderFichier(descripteurNotes))
+        sortieNotes.setstate(std::ios::badbit);
     if (options.bom)
         sortieNotes << marqueOrdre;
     ecrireNotes(sortieNotes, maxima, notes, options.format,
@@ -252,6 +255,8 @@ int executer(int argc, char* argv[])
     }
     if (fichierLignes) {
         std::ostream sortieLignes(fichierLignes.get());
+        if (!viderFichier(fichierLignes->fd()))
+            sortieLignes.setstate(std::ios::badbit);
         if (options.bom)
             sortieLignes << marqueOrdre;
         if (options.parts != 0)

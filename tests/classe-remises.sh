@@ -192,6 +192,11 @@ subprocess.run(["bash", "-c", sys.argv[1] + " -j 1 -o /dev/null test.txt attendu
 print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$classe")
 [ "$memoire" -lt 40000 ] || echouer "une ligne de 200 Mo : $memoire Kio"
 
+# A run refused after its table was opened leaves the last table whole.
+printf 'la table de la semaine dernière\n' >"$tmp/garde.tsv"
+lancer 2 -o garde.tsv --lignes dossier-absent/vue.tsv test.txt attendu.resultat remises/
+[ "$(cat "$tmp/garde.tsv")" = "la table de la semaine dernière" ] || echouer "table vidée par un refus : $(cat "$tmp/garde.tsv")"
+
 # Too deep a path is an error row, not an absent student.
 mkdir -p "$tmp/profond/eleve"
 ( cd "$tmp/profond/eleve" && for i in $(seq 45); do mkdir "$(printf 'd%.0s' $(seq 100))" && cd d*; done \
