@@ -49,7 +49,7 @@ printf '1/2\t0/0\t0/0\t0/0\t0/0\n' >"$tmp/attendu-sortie"
 printf 'Ligne #1 (trace) : \xc3\x89CHEC\n V1:a\n V2:faux\n' >"$tmp/attendu-erreurs"
 (
   printf 'faux\n'
-  for _ in $(seq 100); do grep -q 'V2:faux' "$tmp/erreurs" 2>/dev/null && break; sleep 0.05; done
+  for _ in $(seq 400); do grep -q 'V2:faux' "$tmp/erreurs" 2>/dev/null && break; sleep 0.05; done
   grep -q 'V2:faux' "$tmp/erreurs" && printf 'b\n' || printf 'rapport en retard\n'
 ) >"$tmp/lent" &
 timeout 20 "$valideur" "$tmp/test" "$tmp/attendu" "$tmp/lent" >"$tmp/sortie" 2>"$tmp/erreurs"
