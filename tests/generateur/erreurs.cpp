@@ -21,6 +21,13 @@ std::string joindre(const Lignes& lignes, const std::string& fin = "\n")
     return texte;
 }
 
+// A duration written with a decimal comma, as a French locale prints it.
+std::string mettreVirgule(std::string ligne)
+{
+    ligne[ligne.rfind('.')] = ',';
+    return ligne;
+}
+
 std::string remplacer(std::string texte, const std::string& ancien, const std::string& nouveau)
 {
     for (std::size_t pos = 0; (pos = texte.find(ancien, pos)) != std::string::npos; pos += nouveau.size())
@@ -359,11 +366,7 @@ bool ecrireClasse(const Exercice& exercice, const std::string& dossier)
     }
     {
         Cas& cas = ajouter(classe, "virgule");
-        parCommande(cas, "duree_rencontres", [](const std::string& ligne) {
-            std::string change = ligne;
-            change[change.rfind('.')] = ',';
-            return change;
-        });
+        parCommande(cas, "duree_rencontres", mettreVirgule);
         indice(cas, "virgule d\xC3\xA9" "cimale dans V2 l\xC3\xA0 o\xC3\xB9 V1 a un point");
     }
     {
@@ -403,11 +406,7 @@ bool ecrireClasse(const Exercice& exercice, const std::string& dossier)
         // A decimal comma, the files given the other way round: only their
         // names tell, and the hint on the comma reads backwards.
         Cas& cas = ajouter(classe, "inverses-noms");
-        parCommande(cas, "duree_rencontres", [](const std::string& ligne) {
-            std::string change = ligne;
-            change[change.rfind('.')] = ',';
-            return change;
-        });
+        parCommande(cas, "duree_rencontres", mettreVirgule);
         cas.attendu = "inverses-noms-votre.resultat";
         indice(cas, "point d\xC3\xA9" "cimal dans V2 l\xC3\xA0 o\xC3\xB9 V1 a une virgule");
         fichier(cas, "fichiers attendu et test\xC3\xA9 invers\xC3\xA9s ? l'ordre est test, attendu, test\xC3\xA9");
