@@ -7,6 +7,12 @@
 
 namespace {
 
+// A cause's counter: one bit each.
+std::size_t rangCause(Cause cause)
+{
+    return static_cast<std::size_t>(__builtin_ctz(cause));
+}
+
 // Other command words listed one by one before they are lumped together.
 constexpr std::size_t autresMotsMax = 5;
 
@@ -136,7 +142,7 @@ std::vector<Indice> analyserLigne(Analyse& analyse, const LigneComparee& ligne)
                       ligne.finTeste, ligne.finAttendu, ligne.obtenueSansSaut};
     std::vector<Indice> indices = trouverIndices(echec);
     for (const Indice& indice : indices)
-        ++analyse.parCause[static_cast<std::size_t>(__builtin_ctz(indice.cause))];
+        ++analyse.parCause[rangCause(indice.cause)];
     return indices;
 }
 
@@ -183,7 +189,7 @@ bool finExpliquee(const Analyse& analyse)
 bool echoueParCrlf(const Analyse& analyse)
 {
     const std::int64_t retours = std::max(
-        analyse.parCause[static_cast<std::size_t>(__builtin_ctz(causeRetoursChariot))], analyse.echecsFinRetour);
+        analyse.parCause[rangCause(causeRetoursChariot)], analyse.echecsFinRetour);
     return analyse.echecs > 0 && retours * 10 >= analyse.echecs * 9;
 }
 
@@ -232,7 +238,7 @@ std::string diagnostiquer(const Analyse& analyse)
         diagnostic += phrase;
     };
     const auto compte = [&analyse](Cause cause) {
-        return analyse.parCause[static_cast<std::size_t>(__builtin_ctz(cause))];
+        return analyse.parCause[rangCause(cause)];
     };
     if (analyse.lignes > 0 && analyse.premiereFinTeste == 1)
         return "fichier vide";
