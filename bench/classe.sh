@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Benchmark of valideur-classe: a class of 1 000 submissions of 10 000 lines
-# each (course-platform layout), graded with -j 2 and by the README's xargs
+# each (course-platform layout), graded with -j 2 and by the graders' xargs
 # recipe with -P 2, best of 3 runs each; then the peak memory of
 # valideur-classe for 100 and 1 000 submissions, and of one valideur run.
 # Needs only the compiler, CMake and GNU time (/usr/bin/time).
@@ -38,11 +38,11 @@ for ((i = 0; i < nbRemises; i++)); do
 done
 taille=$(du -sm remises | cut -f 1)
 
-recette=$(awk '/^## Corriger toute une classe/ { section = 1; next }
+recette=$(awk '/^## Avec `valideur` seul/ { section = 1; next }
                section && /^## / { exit }
                section && /^```sh$/ { bloc = 1; texte = ""; next }
                bloc && /^```$/ { if (texte ~ /xargs/) { printf "%s", texte; exit } bloc = 0; next }
-               bloc { texte = texte $0 "\n" }' "$racine/README.md")
+               bloc { texte = texte $0 "\n" }' "$racine/doc/correcteur.md")
 recette=${recette//'"$(nproc)"'/2}
 export PATH="$bin:$PATH"
 
@@ -66,7 +66,7 @@ tClasseVue=$(meilleur valideur-classe -j 2 -o notes-classe.tsv --lignes lignes.t
 tXargs=$(meilleur bash -c "$recette")
 echo "Classe de $nbRemises remises de $nbLignes lignes ($taille Mo), -j 2 / -P 2, meilleur de 3"
 printf '%-44s %8s %8s\n' commande s "x xargs"
-printf '%-44s %8.3f %8.2f\n' "recette xargs du README (-P 2)" "$tXargs" 1
+printf '%-44s %8.3f %8.2f\n' "recette xargs (-P 2)" "$tXargs" 1
 printf '%-44s %8.3f %8.2f\n' "valideur-classe -j 2" "$tClasse" "$(awk -v a="$tClasse" -v b="$tXargs" 'BEGIN { print a / b }')"
 printf '%-44s %8.3f %8.2f\n' "valideur-classe -j 2 --lignes" "$tClasseVue" "$(awk -v a="$tClasseVue" -v b="$tXargs" 'BEGIN { print a / b }')"
 

@@ -1,5 +1,5 @@
 // valideur: compares, line by line, the results of a program under test with
-// the expected results of a test file. See the README for the contract.
+// the expected results of a test file. See man/valideur.1 for the contract.
 
 #include "ouverture.h"
 #include "validation/explication/presentation.h"

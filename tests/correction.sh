@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs the graders' recipe exactly as the README shows it (the sh block of
-# its "Corriger toute une classe" section that runs xargs) in a copy of tests/correction/,
+# Runs the graders' recipe exactly as doc/correcteur.md shows it (the sh block
+# of its "Avec valideur seul" section that runs xargs) in a copy of tests/correction/,
 # with the built valideur first in PATH, and compares the TSV it writes.
 # Two more submissions are made here: a name that tries to forge a row of
 # notes, and one that cannot be opened (a directory).
@@ -8,13 +8,13 @@ set -u
 export LC_ALL=C.UTF-8
 valideur=$1
 source=$2
-recette=$(awk '/^## Corriger toute une classe/ { section = 1; next }
+recette=$(awk '/^## Avec `valideur` seul/ { section = 1; next }
                section && /^## / { exit }
                section && /^```sh$/ { bloc = 1; texte = ""; next }
                bloc && /^```$/ { if (texte ~ /xargs/) { printf "%s", texte; exit } bloc = 0; next }
-               bloc { texte = texte $0 "\n" }' "$source/README.md")
+               bloc { texte = texte $0 "\n" }' "$source/doc/correcteur.md")
 if [ -z "$recette" ] || [ "$(printf '%s\n' "$recette" | wc -l)" -ne 1 ]; then
-  echo "ÉCHEC: la recette du README n'est pas une ligne seule : «$recette»"
+  echo "ÉCHEC: la recette de doc/correcteur.md n'est pas une ligne seule : «$recette»"
   exit 1
 fi
 tmp=$(mktemp -d)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs the README's CI lines (the two sh blocks of its "Intégration continue"
-# section) as written, with the built programs first in PATH, and with and
+# Runs the CI lines of doc/correcteur.md (the two sh blocks of its
+# "Intégration continue" section) as written, with the built programs first in PATH, and with and
 # without errexit as CI shells differ: they must fail on any disagreeing
 # line, one of another command word included, and on a test file cut by a
 # blank line, and pass on correct results.
@@ -16,9 +16,9 @@ blocs=$(awk '/^## Intégration continue/ { section = 1; next }
              section && /^## / { exit }
              section && /^```sh$/ { bloc = 1; n++; next }
              bloc && /^```$/ { bloc = 0; next }
-             bloc { print > (dossier "/bloc" n ".sh") }' dossier="$tmp" "$source/README.md"; ls "$tmp")
+             bloc { print > (dossier "/bloc" n ".sh") }' dossier="$tmp" "$source/doc/correcteur.md"; ls "$tmp")
 if [ "$blocs" != "$(printf 'bloc1.sh\nbloc2.sh')" ]; then
-  echo "ÉCHEC: la section du README n'a pas ses deux blocs : «$blocs»"
+  echo "ÉCHEC: la section de doc/correcteur.md n'a pas ses deux blocs : «$blocs»"
   exit 1
 fi
 grep -q '^statut=0; valideur test.txt' "$tmp/bloc1.sh" && grep -q '^statut=0; valideur-classe ' "$tmp/bloc2.sh" \
@@ -54,8 +54,8 @@ CAS
 # The GitLab job of a student's repository: its valideur-classe line, as
 # written, gives JUnit XML that GitLab can read, a failure per word missed.
 ligne=$(awk '/^```yaml$/ { bloc = 1; next } bloc && /^```$/ { exit }
-             bloc && /^ *- valideur-classe / { sub(/^ *- /, ""); print }' "$source/README.md")
-[ -n "$ligne" ] || { echo "ÉCHEC: pas de ligne valideur-classe dans le bloc yaml du README"; echecs=$((echecs + 1)); }
+             bloc && /^ *- valideur-classe / { sub(/^ *- /, ""); print }' "$source/doc/correcteur.md")
+[ -n "$ligne" ] || { echo "ÉCHEC: pas de ligne valideur-classe dans le bloc yaml de doc/correcteur.md"; echecs=$((echecs + 1)); }
 for cas in "juste|0|cp attendu.resultat votre.resultat" "ligne fausse|1|sed '2s/$/!/' attendu.resultat >votre.resultat"; do
   IFS='|' read -r nom attendu preparation <<<"$cas"
   rm -rf "$tmp/job" && mkdir "$tmp/job"
