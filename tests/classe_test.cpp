@@ -1,8 +1,8 @@
-#include "classe/decouverte.h"
-#include "classe/fusion.h"
-#include "classe/partage.h"
-#include "classe/tableau.h"
-#include "classe/vue.h"
+#include "classe/decouverte/decouverte.h"
+#include "classe/sorties/tableau.h"
+#include "classe/tables/fusion.h"
+#include "classe/tables/partage.h"
+#include "classe/vue/vue.h"
 
 #include <gtest/gtest.h>
 

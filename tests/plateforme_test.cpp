@@ -1,10 +1,10 @@
-#include "classe/bareme.h"
-#include "classe/echappement.h"
-#include "classe/gradescope.h"
-#include "classe/junit.h"
-#include "classe/moodle.h"
-#include "classe/page.h"
-#include "classe/retour.h"
+#include "classe/formats/gradescope.h"
+#include "classe/formats/junit.h"
+#include "classe/formats/moodle.h"
+#include "classe/formats/page.h"
+#include "classe/formats/retour.h"
+#include "classe/resultats/bareme.h"
+#include "classe/sorties/echappement.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,48 @@
+#ifndef VALIDEUR_CLASSE_PAGE_H
+#define VALIDEUR_CLASSE_PAGE_H
+
+#include "classe/resultats/bareme.h"
+#include "classe/resultats/resultats.h"
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+// The class report: one self-contained HTML page, readable without
+// JavaScript and without any resource from elsewhere. A histogram of the
+// marks (of the lines passed without a scheme), the success rate per set
+// and word, how the runs ended, the most-missed test lines with their most
+// frequent wrong results, and a row per student linking to its feedback.
+
+// A test line of the class view.
+struct LigneManquee {
+    std::string jeu;
+    std::int64_t numero = 0;
+    std::string test;
+    std::int64_t echecs = 0;
+    std::vector<std::pair<std::string, std::int64_t>> frequents; // wrong result, how often
+};
+
+// A student's row: its results (explanations left empty), its mark, and
+// the feedback file's URL relative to the page, empty for none.
+struct RangeePage {
+    ResultatRemise remise;
+    std::optional<double> note;
+    std::string lien;
+};
+
+struct Page {
+    std::string titre;
+    std::vector<Jeu> jeux;
+    const Bareme* bareme = nullptr;
+    std::vector<RangeePage> rangees;
+    std::vector<LigneManquee> lignes; // most missed first
+    bool sansVue = false;             // the lines were not followed
+};
+
+void ecrirePage(std::ostream& sortie, const Page& page);
+
+#endif

@@ -1,0 +1,176 @@
+#include "classe/notation/notation.h"
+
+#include "classe/notation/suivi.h"
+#include "classe/sorties/sorties.h"
+
+#include "validation/explication/analyse.h"
+
+#include <ext/stdio_filebuf.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <iterator>
+#include <istream>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// What is left of a submission past the last test line is counted whole up
+// to this many bytes: the diagnosis names junk written after the answers.
+constexpr std::size_t plafondApercu = std::size_t{1} << 30;
+
+using Fichier = __gnu_cxx::stdio_filebuf<char>;
+
+constexpr Cause causesDeForme[] = {causeCasse,     causePrefixe,         causeVirgule,   causeDecomposition,
+                                   causeInsecable, causeDoubleEncodage,  causeSeparateur, causePasUtf8};
+
+bool estMemeFichier(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+void fermer(int descripteur)
+{
+    if (descripteur >= 0)
+        close(descripteur);
+}
+
+} // namespace
+
+std::uint64_t empreinterObtenue(const LigneComparee& ligne)
+{
+    return ligne.obtenueCoupee ? ligne.empreinteObtenue : calculerEmpreinte(ligne.obtenue);
+}
+
+void classerDiagnostic(const Analyse& analyse, Note& note)
+{
+    const bool vide = analyse.lignes > 0 && analyse.premiereFinTeste == 1;
+    const bool crlf = echoueParCrlf(analyse);
+    const bool coupe = analyse.premiereFinTeste > 1 && analyse.echecs > 0 && !finExpliquee(analyse);
+    if (coupe)
+        note.arretApres = analyse.premiereFinTeste - 1;
+    // One way of writing every answer otherwise right: letter case, a
+    // prefix, decimal commas, decomposed accents...
+    const auto compte = [&analyse](Cause cause) {
+        return analyse.parCause[static_cast<std::size_t>(__builtin_ctz(cause))];
+    };
+    const bool ecriture = analyse.echecs > 0
+        && std::any_of(std::begin(causesDeForme), std::end(causesDeForme),
+                       [&](Cause cause) { return compte(cause) * 10 >= analyse.echecs * 9; });
+    note.erreurDeForme =
+        vide || crlf || coupe || ecriture || analyse.utf16 || analyse.alignement.nombreSauts > 0;
+}
+
+int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, bool sansLien,
+                  struct stat& infos, std::string& statut)
+{
+    // A pipe opened without O_NONBLOCK would wait for a writer before its
+    // kind could be seen.
+    const int drapeaux = O_RDONLY | O_CLOEXEC | (ordinaireSeulement ? O_NONBLOCK : 0)
+        | (sansLien ? O_NOFOLLOW : 0);
+    const int descripteur = open(chemin.c_str(), drapeaux);
+    if (descripteur < 0) {
+        statut = sansLien && errno == ELOOP ? "lien" : decrireErreur(errno);
+        return -1;
+    }
+    const bool connu = fstat(descripteur, &infos) == 0;
+    if (connu && S_ISDIR(infos.st_mode))
+        statut = decrireErreur(EISDIR);
+    else if (connu && ordinaireSeulement && !S_ISREG(infos.st_mode))
+        statut = "pas un fichier ordinaire";
+    else if (!connu
+             || (ordinaireSeulement
+                 && fcntl(descripteur, F_SETFL, fcntl(descripteur, F_GETFL) & ~O_NONBLOCK) < 0))
+        statut = "erreur d'ouverture";
+    else
+        return descripteur;
+    close(descripteur);
+    return -1;
+}
+
+Note noterRemise(const Corrige& corrige, const Remise& remise, std::size_t rangee, VueClasse* vue,
+                 bool expliquer)
+{
+    Note note;
+    note.nom = remise.nom;
+    note.identifiant = remise.identifiant;
+    if (!remise.statut.empty()) {
+        note.statut = remise.statut;
+        note.absente = remise.absente;
+        return note;
+    }
+    struct stat infos[3] {};
+    std::string statuts[3];
+    const int descripteurs[3] = {
+        ouvrirLecture(corrige.cheminTest, true, false, infos[0], statuts[0]),
+        ouvrirLecture(corrige.cheminAttendu, true, false, infos[1], statuts[1]),
+        ouvrirLecture(remise.chemin, remise.trouvee, remise.trouvee && !remise.suivreLiens, infos[2],
+                      statuts[2])};
+    const Connu* const autre = descripteurs[2] < 0 ? nullptr : chercherAutre(corrige.identites, infos[2], rangee);
+    if (descripteurs[0] < 0)
+        note.statut = "fichier de test : " + statuts[0];
+    else if (descripteurs[1] < 0)
+        note.statut = "fichier attendu : " + statuts[1];
+    else if (descripteurs[2] < 0)
+        note.statut = statuts[2];
+    // A link to the expected results would agree with them.
+    else if (estMemeFichier(infos[2], infos[1]) || estMemeFichier(infos[2], corrige.infosAttendu))
+        note.statut = "m\xC3\xAAme fichier que le corrig\xC3\xA9";
+    else if (estMemeFichier(infos[2], infos[0]) || estMemeFichier(infos[2], corrige.infosTest))
+        note.statut = "m\xC3\xAAme fichier que le test";
+    // Whatever name reached it, a file the run has open, another row's
+    // among them, is not this row's.
+    else if (autre != nullptr)
+        note.statut = decrireAutre(*autre);
+    else if (remise.trouvee && remise.identifiee && !estMemeFichier(infos[2], remise.infos))
+        note.statut = "remplac\xC3\xA9 pendant la notation";
+    if (!note.statut.empty()) {
+        for (const int descripteur : descripteurs)
+            fermer(descripteur);
+        return note;
+    }
+
+    // From here the buffers own the descriptors.
+    Fichier fichierTest(descripteurs[0], std::ios::in);
+    Fichier fichierAttendu(descripteurs[1], std::ios::in);
+    Fichier fichierVotre(descripteurs[2], std::ios::in);
+    std::istream fluxTest(&fichierTest);
+    std::istream fluxAttendu(&fichierAttendu);
+    std::istream fluxVotre(&fichierVotre);
+    Suivi suivi;
+    preparerSuivi(suivi, expliquer);
+    const Analyse& analyse = suivi.historique.analyse;
+    FinParcours fin;
+    std::vector<EchecVue> echecs;
+    note.decomptes = parcourirLignes(
+        fluxTest, fluxAttendu, fluxVotre,
+        [&suivi, &echecs, vue](const LigneComparee& ligne) {
+            suivreLigneRemise(suivi, ligne);
+            if (vue != nullptr && !ligne.identiques)
+                echecs.push_back({ligne.numeroLigne,
+                                  empreinterObtenue(ligne),
+                                  couperApercu(ligne.obtenue)});
+        },
+        fin, borneLigne, plafondApercu);
+    note.explication = conclureSuivi(suivi, fin, note.decomptes);
+    note.premiersEchecs = std::move(suivi.premiersEchecs);
+    if (fluxVotre.bad()) {
+        note.statut = "erreur de lecture";
+        return note;
+    }
+    if (fluxTest.bad() || fluxAttendu.bad()) {
+        note.statut = fluxTest.bad() ? "fichier de test : erreur de lecture"
+                                     : "fichier attendu : erreur de lecture";
+        return note;
+    }
+    note.notee = true;
+    note.statut = "ok";
+    note.diagnostic = diagnostiquer(analyse);
+    note.realignees = analyse.alignement.realignees;
+    classerDiagnostic(analyse, note);
+    if (vue != nullptr)
+        prendreRemise(*vue, echecs, note.erreurDeForme);
+    return note;
+}

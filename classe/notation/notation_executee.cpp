@@ -1,0 +1,162 @@
+#include "classe/notation/notation_executee.h"
+
+#include "classe/notation/suivi.h"
+
+#include "validation/explication/analyse.h"
+
+#include <ext/stdio_filebuf.h>
+
+#include <csignal>
+#include <filesystem>
+#include <istream>
+
+#include <unistd.h>
+
+namespace {
+
+using Fichier = __gnu_cxx::stdio_filebuf<char>;
+
+// One set's run, graded as it comes. False with `statut` set when the set's
+// files or the run failed, so that the row cannot be graded.
+bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& atelier, VueClasse* vue,
+              bool expliquer, ResultatJeu& resultat, std::string& diagnostic, std::int64_t& realignees,
+              std::string& statut)
+{
+    struct stat infos[2] {};
+    std::string statuts[2];
+    const int test = ouvrirLecture(jeu.corrige.cheminTest, true, false, infos[0], statuts[0]);
+    const int attendu = ouvrirLecture(jeu.corrige.cheminAttendu, true, false, infos[1], statuts[1]);
+    const int entree = ouvrirCopie(jeu);
+    if (test < 0 || attendu < 0 || entree < 0) {
+        statut = test < 0 ? "fichier de test : " + statuts[0]
+            : attendu < 0 ? "fichier attendu : " + statuts[1] : "copie du test illisible";
+        for (const int descripteur : {test, attendu, entree}) {
+            if (descripteur >= 0)
+                close(descripteur);
+        }
+        return false;
+    }
+    Fichier fichierTest(test, std::ios::in);
+    Fichier fichierAttendu(attendu, std::ios::in);
+    std::istream fluxTest(&fichierTest);
+    std::istream fluxAttendu(&fichierAttendu);
+
+    Course course;
+    std::string dossier;
+    const bool lancee = lancerCourse(execution, atelier, entree, course, dossier, statut);
+    close(entree);
+    if (!lancee)
+        return false;
+    TamponCourse tampon(course);
+    std::istream fluxVotre(&tampon);
+    // A hidden set is never explained: its lines are not a student's to see.
+    Suivi suivi;
+    preparerSuivi(suivi, expliquer && !jeu.cache);
+    const Analyse& analyse = suivi.historique.analyse;
+    FinParcours fin;
+    VueClasse* const vueVisible = jeu.cache ? nullptr : vue;
+    Decomptes decomptes;
+    std::vector<EchecVue> echecs;
+    try {
+        decomptes = parcourirLignes(
+            fluxTest, fluxAttendu, fluxVotre,
+            [&suivi, &echecs, vueVisible](const LigneComparee& ligne) {
+                suivreLigneRemise(suivi, ligne);
+                if (vueVisible != nullptr && !ligne.identiques)
+                    echecs.push_back({ligne.numeroLigne, empreinterObtenue(ligne),
+                                      couperApercu(ligne.obtenue)});
+            },
+            fin, borneLigne);
+    } catch (...) {
+        // No process of the run outlives the grader's failure.
+        kill(course.processus, SIGKILL);
+        terminerCourse(course);
+        conclureCourse(execution, course, dossier, statut);
+        throw;
+    }
+    resultat.explication = conclureSuivi(suivi, fin, decomptes);
+    resultat.premiersEchecs = std::move(suivi.premiersEchecs);
+    terminerCourse(course);
+    resultat.fin = conclureCourse(execution, course, dossier, statut);
+    if (!statut.empty())
+        return false;
+    if (fluxTest.bad() || fluxAttendu.bad()) {
+        statut = fluxTest.bad() ? "fichier de test : erreur de lecture" : "fichier attendu : erreur de lecture";
+        return false;
+    }
+    resultat.note = true;
+    for (std::size_t i = 0; i < decomptes.reussites.size(); ++i)
+        resultat.reussites[i] = decomptes.reussites[i];
+    resultat.reussites[nombreMots - 1] = decomptes.autresReussites;
+    resultat.secondes = static_cast<double>(course.resultat.microsecondes) / 1e6;
+    resultat.mio = static_cast<double>(course.resultat.kio) / 1024;
+    // A program may copy its input to standard error: a hidden set's would
+    // show its lines.
+    if (!jeu.cache)
+        resultat.erreurs = std::move(course.messages);
+    diagnostic = diagnostiquer(analyse);
+    realignees += analyse.alignement.realignees;
+    if (vueVisible != nullptr) {
+        Note forme;
+        classerDiagnostic(analyse, forme);
+        prendreRemise(*vueVisible, echecs, forme.erreurDeForme);
+    }
+    return true;
+}
+
+} // namespace
+
+Note noterExecution(const Execution& execution, const std::vector<JeuCorrige>& jeux, const Remise& remise,
+                    VueClasse* vue, bool expliquer)
+{
+    Note note;
+    note.nom = remise.nom;
+    note.identifiant = remise.identifiant;
+    // An empty folder is a student who handed nothing in, as in a class of
+    // results files: absent, without a mark, and nothing is run.
+    std::error_code erreur;
+    if (std::filesystem::is_empty(remise.chemin, erreur) && !erreur) {
+        note.absente = true;
+        note.statut = "absent";
+        return note;
+    }
+    Atelier atelier;
+    try {
+        preparerAtelier(execution, remise.chemin, atelier);
+        if (!atelier.statut.empty()) {
+            note.statut = atelier.statut;
+            fermerAtelier(atelier);
+            return note;
+        }
+        note.compilee = atelier.pret;
+        if (!atelier.pret)
+            note.compilation = atelier.messagesConstruction;
+        note.jeux.resize(jeux.size());
+        std::vector<std::string> diagnostics(jeux.size());
+        for (std::size_t i = 0; i < jeux.size(); ++i) {
+            if (!atelier.pret) {
+                // Graded: nothing of it ran.
+                note.jeux[i].note = true;
+                note.jeux[i].fin = "ne compile pas";
+                continue;
+            }
+            if (!noterJeu(execution, jeux[i], atelier, vue, expliquer, note.jeux[i], diagnostics[i],
+                          note.realignees, note.statut)) {
+                note.jeux.clear();
+                fermerAtelier(atelier);
+                return note;
+            }
+        }
+        for (std::size_t i = 0; i < jeux.size() && note.diagnostic.empty(); ++i) {
+            if (!jeux[i].cache)
+                note.diagnostic = diagnostics[i];
+        }
+    } catch (...) {
+        fermerAtelier(atelier);
+        throw;
+    }
+    fermerAtelier(atelier);
+    note.notee = true;
+    note.statut = "ok";
+    return note;
+}

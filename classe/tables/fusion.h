@@ -1,0 +1,19 @@
+#ifndef VALIDEUR_CLASSE_FUSION_H
+#define VALIDEUR_CLASSE_FUSION_H
+
+#include "classe/options/options.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// --fusionner: the tables and the class views of a class graded in shares,
+// put back together into what one run on one machine writes, byte for
+// byte. Returns the status of that run (2 when the shares do not fit).
+int fusionner(const Options& options);
+
+// A table's row cut into its cells as a reader sees them: CSV quotes
+// removed, and the apostrophe that kept a cell from acting.
+std::vector<std::string> decouperRangee(std::string_view rangee, Format format);
+
+#endif

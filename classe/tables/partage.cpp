@@ -1,0 +1,154 @@
+#include "classe/tables/partage.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+std::string echapper(std::string_view texte)
+{
+    std::string resultat;
+    for (const char octet : texte) {
+        switch (octet) {
+        case '\\':
+            resultat += "\\\\";
+            break;
+        case '\t':
+            resultat += "\\t";
+            break;
+        case '\n':
+            resultat += "\\n";
+            break;
+        case '\r':
+            resultat += "\\r";
+            break;
+        default:
+            resultat += octet;
+        }
+    }
+    return resultat;
+}
+
+std::string desechapper(std::string_view texte)
+{
+    std::string resultat;
+    for (std::size_t i = 0; i < texte.size(); ++i) {
+        if (texte[i] != '\\' || i + 1 == texte.size()) {
+            resultat += texte[i];
+            continue;
+        }
+        const char suivant = texte[++i];
+        resultat += suivant == 't' ? '\t' : suivant == 'n' ? '\n' : suivant == 'r' ? '\r' : suivant;
+    }
+    return resultat;
+}
+
+std::vector<std::string_view> decouper(std::string_view ligne)
+{
+    std::vector<std::string_view> champs;
+    for (;;) {
+        const std::size_t tab = ligne.find('\t');
+        champs.push_back(ligne.substr(0, tab));
+        if (tab == std::string_view::npos)
+            return champs;
+        ligne.remove_prefix(tab + 1);
+    }
+}
+
+bool lireEntier(std::string_view texte, int base, std::uint64_t& valeur)
+{
+    const std::string entier(texte);
+    char* fin = nullptr;
+    valeur = std::strtoull(entier.c_str(), &fin, base);
+    return !entier.empty() && *fin == '\0' && entier.front() != '-';
+}
+
+// The line of a record, from 1, with room made for it in the view.
+LigneVue* preparerLigne(VueClasse& vue, std::uint64_t numero)
+{
+    if (numero < 1 || numero > (std::uint64_t{1} << 40))
+        return nullptr;
+    const auto indice = static_cast<std::size_t>(numero - 1);
+    if (vue.lignes.size() <= indice) {
+        vue.lignes.resize(indice + 1);
+        vue.tests.resize(indice + 1);
+    }
+    return &vue.lignes[indice];
+}
+
+} // namespace
+
+Tranche choisirPart(std::size_t total, std::size_t part, std::size_t parts)
+{
+    // At most 100 000 shares: the product stays far within 64 bits.
+    const auto borne = [total, parts](std::size_t i) {
+        return static_cast<std::size_t>(std::uint64_t{total} * i / parts);
+    };
+    return {borne(part - 1), borne(part)};
+}
+
+void ecrireVuePartielle(std::ostream& sortie, const VueClasse& vue, std::size_t part, std::size_t parts)
+{
+    sortie << enteteVuePartielle << part << '/' << parts << '\n';
+    sortie << "remises\t" << vue.remises.load() << '\t' << vue.ecartees.load() << '\n';
+    for (const std::size_t i : ordonnerLignes(vue)) {
+        sortie << "test\t" << i + 1 << '\t' << echapper(i < vue.tests.size() ? vue.tests[i] : std::string())
+               << '\n';
+        for (const Frequent& frequent : ordonnerResultats(vue.lignes[i]))
+            sortie << "resultat\t" << i + 1 << '\t' << std::hex << frequent.empreinte << std::dec << '\t'
+                   << frequent.compte << '\t' << echapper(frequent.texte) << '\n';
+    }
+}
+
+bool ajouterVuePartielle(std::string_view texte, VueClasse& vue, std::size_t& part, std::size_t& parts,
+                         std::string& erreur)
+{
+    erreur = "vue partielle illisible";
+    std::size_t debut = 0;
+    bool premiere = true;
+    while (debut < texte.size()) {
+        std::size_t fin = texte.find('\n', debut);
+        if (fin == std::string_view::npos)
+            fin = texte.size();
+        const std::vector<std::string_view> champs = decouper(texte.substr(debut, fin - debut));
+        debut = fin + 1;
+        std::uint64_t a = 0;
+        std::uint64_t b = 0;
+        std::uint64_t c = 0;
+        if (premiere) {
+            premiere = false;
+            const std::string_view partage = champs.size() == 2 ? champs[1] : std::string_view();
+            const std::size_t barre = partage.find('/');
+            if (barre == std::string_view::npos || !lireEntier(partage.substr(0, barre), 10, a)
+                || !lireEntier(partage.substr(barre + 1), 10, b))
+                return false;
+            part = static_cast<std::size_t>(a);
+            parts = static_cast<std::size_t>(b);
+        } else if (champs.size() == 3 && champs[0] == "remises" && lireEntier(champs[1], 10, a)
+                   && lireEntier(champs[2], 10, b)) {
+            vue.remises += static_cast<std::int64_t>(a);
+            vue.ecartees += static_cast<std::int64_t>(b);
+        } else if (champs.size() == 3 && champs[0] == "test" && lireEntier(champs[1], 10, a)
+                   && preparerLigne(vue, a) != nullptr) {
+            vue.tests[static_cast<std::size_t>(a - 1)] = desechapper(champs[2]);
+        } else if (champs.size() == 5 && champs[0] == "resultat" && lireEntier(champs[1], 10, a)
+                   && lireEntier(champs[2], 16, b) && lireEntier(champs[3], 10, c)) {
+            LigneVue* const ligne = preparerLigne(vue, a);
+            if (ligne == nullptr)
+                return false;
+            const std::string exemple = desechapper(champs[4]);
+            Frequent& frequent = ligne->resultats[b];
+            if (frequent.compte == 0 || exemple < frequent.texte) {
+                frequent.empreinte = b;
+                frequent.texte = exemple;
+            }
+            frequent.compte += static_cast<std::int64_t>(c);
+            ligne->echecs += static_cast<std::int64_t>(c);
+        } else {
+            return false;
+        }
+    }
+    erreur.clear();
+    return !premiere;
+}

@@ -1,0 +1,8 @@
+#ifndef VALIDEUR_CLASSE_TABLES_H
+#define VALIDEUR_CLASSE_TABLES_H
+
+// Floor tables/: the class's tables, of results files (notes.h) and of
+// runs (notes_jeux.h); a class graded in shares (partage.h) and its shares
+// merged back (fusion.h). Includes options/ and everything below it.
+
+#endif
