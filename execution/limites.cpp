@@ -1,8 +1,7 @@
 #include "limites.h"
+#include "nombres.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
 
 double calculerTempsReel(const Limites& limites)
 {
@@ -11,37 +10,11 @@ double calculerTempsReel(const Limites& limites)
 
 bool lireSecondes(const char* texte, double& secondes)
 {
-    // strtod would take a locale's comma, hexadecimal and "inf": only digits
-    // and one point are a duration here.
-    bool chiffre = false;
-    bool point = false;
-    for (const char* c = texte; *c != '\0'; ++c) {
-        if (*c >= '0' && *c <= '9')
-            chiffre = true;
-        else if (*c == '.' && !point)
-            point = true;
-        else
-            return false;
-    }
-    if (!chiffre)
-        return false;
-    const double valeur = std::strtod(texte, nullptr);
-    if (!(valeur >= 0.01 && valeur <= 86400))
+    double valeur = 0;
+    int decimales = 0;
+    if (!lireDecimal(texte, false, valeur, decimales) || !(valeur >= 0.01 && valeur <= 86400))
         return false;
     secondes = valeur;
-    return true;
-}
-
-bool lireEntier(const char* texte, std::uint64_t minimum, std::uint64_t maximum, std::uint64_t& nombre)
-{
-    if (*texte < '0' || *texte > '9')
-        return false;
-    char* fin = nullptr;
-    errno = 0;
-    const unsigned long long valeur = std::strtoull(texte, &fin, 10);
-    if (*fin != '\0' || errno != 0 || valeur < minimum || valeur > maximum)
-        return false;
-    nombre = valeur;
     return true;
 }
 

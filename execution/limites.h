@@ -23,11 +23,11 @@ struct Limites {
 // The wall-clock limit once the default is resolved.
 double calculerTempsReel(const Limites& limites);
 
-// A duration in seconds (a decimal with a point, up to a day) or a size in
-// MiB (a whole number, from 1 up to 1 TiB): false on anything else.
+// A duration in seconds (a decimal with a point, from 0.01 up to a day) or
+// a size in MiB (a whole number, from 1 up to 1 TiB): false on anything
+// else.
 bool lireSecondes(const char* texte, double& secondes);
 bool lireMio(const char* texte, std::uint64_t& octets);
-bool lireEntier(const char* texte, std::uint64_t minimum, std::uint64_t maximum, std::uint64_t& nombre);
 
 // The limits as the monitor reads them back from its command line.
 std::vector<std::string> ecrireLimites(const Limites& limites);

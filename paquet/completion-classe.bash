@@ -1,6 +1,7 @@
 # Bash completion for valideur-classe: its options after a hyphen; after an
 # option that takes a file, or elsewhere, file and folder names; nothing to
 # offer for a pattern, a number of jobs, a share or a cap; Moodle's two languages.
+# Its lists are checked against the table of options (tests/options_test.cpp).
 _valideur_classe() {
   local mot=${COMP_WORDS[COMP_CWORD]} precedent=${COMP_WORDS[COMP_CWORD-1]}
   COMPREPLY=()

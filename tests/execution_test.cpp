@@ -1,5 +1,6 @@
 #include "execution/copie.h"
 #include "execution/limites.h"
+#include "execution/nombres.h"
 #include "execution/verdict.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +73,26 @@ TEST(Rapport, AllerRetour)
     EXPECT_EQ(lu.kio, 42U * 1024);
     EXPECT_FALSE(lireRapport("", lu));
     EXPECT_FALSE(lireRapport("1 2 x", lu));
+}
+
+// One reading of numbers for the command line, the schemes, the shares'
+// views and the monitor: digits only, whatever strtol would forgive.
+TEST(Nombres, ChiffresSeulement)
+{
+    std::uint64_t nombre = 0;
+    EXPECT_TRUE(lireEntier("18446744073709551615", 0, UINT64_MAX, nombre));
+    EXPECT_EQ(nombre, UINT64_MAX);
+    EXPECT_TRUE(lireEntier("ff", 0, UINT64_MAX, nombre, 16));
+    EXPECT_EQ(nombre, 255U);
+    for (const char* faux : {"", "+1", " 1", "1 ", "-0", "18446744073709551616", "0x1", "ff", "1025"})
+        EXPECT_FALSE(lireEntier(faux, 0, 1024, nombre)) << faux;
+    double valeur = 0;
+    int decimales = 0;
+    EXPECT_TRUE(lireDecimal("13,250", true, valeur, decimales));
+    EXPECT_DOUBLE_EQ(valeur, 13.25);
+    EXPECT_EQ(decimales, 3);
+    for (const char* faux : {"", ".", "1,5", "1..5", "1e3", "inf", "-1", "+1", "0x10"})
+        EXPECT_FALSE(lireDecimal(faux, false, valeur, decimales)) << faux;
 }
 
 TEST(Limites, Valeurs)

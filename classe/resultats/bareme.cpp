@@ -1,7 +1,8 @@
 #include "classe/resultats/bareme.h"
 
+#include "execution/nombres.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -36,30 +37,11 @@ bool lireNombre(std::string texte, double& valeur, int* decimales = nullptr)
 {
     if (!texte.empty() && texte.back() == '%')
         texte.pop_back();
-    if (texte.empty() || texte.size() > 32)
-        return false;
-    int chiffresApres = 0;
-    bool separateur = false;
-    for (char& octet : texte) {
-        if (octet == ',' || octet == '.') {
-            if (separateur)
-                return false;
-            separateur = true;
-            octet = '.';
-        } else if (octet < '0' || octet > '9') {
-            return false;
-        } else if (separateur) {
-            ++chiffresApres;
-        }
-    }
-    if (texte == ".")
-        return false;
-    errno = 0;
-    valeur = std::strtod(texte.c_str(), nullptr);
-    if (errno != 0 || !std::isfinite(valeur))
+    int apres = 0;
+    if (texte.size() > 32 || !lireDecimal(texte, true, valeur, apres))
         return false;
     if (decimales != nullptr)
-        *decimales = std::min(chiffresApres, 6);
+        *decimales = std::min(apres, 6);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "classe/tables/partage.h"
 
+#include "execution/nombres.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -54,14 +56,6 @@ std::vector<std::string_view> decouper(std::string_view ligne)
             return champs;
         ligne.remove_prefix(tab + 1);
     }
-}
-
-bool lireEntier(std::string_view texte, int base, std::uint64_t& valeur)
-{
-    const std::string entier(texte);
-    char* fin = nullptr;
-    valeur = std::strtoull(entier.c_str(), &fin, base);
-    return !entier.empty() && *fin == '\0' && entier.front() != '-';
 }
 
 // The line of a record, from 1, with room made for it in the view.
@@ -120,20 +114,20 @@ bool ajouterVuePartielle(std::string_view texte, VueClasse& vue, std::size_t& pa
             premiere = false;
             const std::string_view partage = champs.size() == 2 ? champs[1] : std::string_view();
             const std::size_t barre = partage.find('/');
-            if (barre == std::string_view::npos || !lireEntier(partage.substr(0, barre), 10, a)
-                || !lireEntier(partage.substr(barre + 1), 10, b))
+            if (barre == std::string_view::npos || !lireEntier(partage.substr(0, barre), 0, UINT64_MAX, a)
+                || !lireEntier(partage.substr(barre + 1), 0, UINT64_MAX, b))
                 return false;
             part = static_cast<std::size_t>(a);
             parts = static_cast<std::size_t>(b);
-        } else if (champs.size() == 3 && champs[0] == "remises" && lireEntier(champs[1], 10, a)
-                   && lireEntier(champs[2], 10, b)) {
+        } else if (champs.size() == 3 && champs[0] == "remises" && lireEntier(champs[1], 0, UINT64_MAX, a)
+                   && lireEntier(champs[2], 0, UINT64_MAX, b)) {
             vue.remises += static_cast<std::int64_t>(a);
             vue.ecartees += static_cast<std::int64_t>(b);
-        } else if (champs.size() == 3 && champs[0] == "test" && lireEntier(champs[1], 10, a)
+        } else if (champs.size() == 3 && champs[0] == "test" && lireEntier(champs[1], 0, UINT64_MAX, a)
                    && preparerLigne(vue, a) != nullptr) {
             vue.tests[static_cast<std::size_t>(a - 1)] = desechapper(champs[2]);
-        } else if (champs.size() == 5 && champs[0] == "resultat" && lireEntier(champs[1], 10, a)
-                   && lireEntier(champs[2], 16, b) && lireEntier(champs[3], 10, c)) {
+        } else if (champs.size() == 5 && champs[0] == "resultat" && lireEntier(champs[1], 0, UINT64_MAX, a)
+                   && lireEntier(champs[2], 0, UINT64_MAX, b, 16) && lireEntier(champs[3], 0, UINT64_MAX, c)) {
             LigneVue* const ligne = preparerLigne(vue, a);
             if (ligne == nullptr)
                 return false;
