@@ -14,6 +14,7 @@
 #include "classe/tables/fusion.h"
 #include "classe/tables/notes.h"
 #include "classe/tables/partage.h"
+#include "classe/tables/releve.h"
 #include "classe/vue/vue.h"
 
 #include "execution/moniteur.h"
@@ -186,6 +187,12 @@ int executer(int argc, char* argv[])
             ajouterIdentite(corrige.identites, autre, Role::remise, i);
     }
     trierIdentites(corrige.identites);
+    // A share says what it is a share of: the key and the whole class.
+    Bordereau bordereau = commencerBordereau(options);
+    if (options.parts != 0) {
+        ajouterCorrige(bordereau, corrige.cheminTest, corrige.cheminAttendu);
+        releverClasse(bordereau, decouverte.remises);
+    }
     // A share grades its slice of the rows, every file found still known.
     const Tranche tranche = options.parts == 0 ? Tranche{0, decouverte.remises.size()}
                                                : choisirPart(decouverte.remises.size(), options.part, options.parts);
@@ -222,15 +229,21 @@ int executer(int argc, char* argv[])
     }
     retenirSortie(STDOUT_FILENO, corrige.identites);
     retenirSortie(STDERR_FILENO, corrige.identites);
+    if (!annoncerPart(options, corrige.identites))
+        return 2;
 
+    // The run's warnings, which a share keeps for the merge to say them.
+    std::vector<std::string>& avertissements = bordereau.avertissements;
     for (const std::string& ignore : decouverte.ignores)
-        signalerErreur(ignore, "ignor\xC3\xA9, hors du motif " + rendreInoffensif(options.motif));
-    for (const std::string& avertissement : decouverte.avertissements)
-        std::cerr << prefixe << avertissement << '\n';
+        avertissements.push_back(rendreInoffensif(ignore) + " : ignor\xC3\xA9, hors du motif "
+                                 + rendreInoffensif(options.motif));
+    avertissements.insert(avertissements.end(), decouverte.avertissements.begin(), decouverte.avertissements.end());
     if (const auto avertissement = signalerIntervertis(maxima, finTest))
-        std::cerr << prefixe << *avertissement << '\n';
+        avertissements.push_back(*avertissement);
     if (const auto avertissement = signalerLigneBlanche(corrige.cheminTest, finTest))
-        std::cerr << prefixe << *avertissement << '\n';
+        avertissements.push_back(*avertissement);
+    for (const std::string& avertissement : avertissements)
+        std::cerr << prefixe << avertissement << '\n';
 
     std::vector<Note> notes(decouverte.remises.size());
     Travail travail{corrige, decouverte.remises, tranche.debut, notes, vueDemandee, plateformes.get(),
@@ -268,6 +281,8 @@ int executer(int argc, char* argv[])
             code = 1;
         }
     }
+    if (code == 0 && !signerPart(options, bordereau, notes))
+        code = 1;
     if (plateformes) {
         const std::vector<LigneManquee> manquees =
             options.plateformes.html.empty() ? std::vector<LigneManquee>{}

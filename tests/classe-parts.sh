@@ -29,20 +29,27 @@ for i in $(seq 0 59); do
          NR == (i * 7) % n + 1 { print $0 " " i % 3; next } { print }' attendu.resultat >"$d/votre.resultat" ;;
   esac
   [ $((i % 23)) = 5 ] && cp attendu.resultat "$d/ancien.resultat"
+  [ $((i % 29)) = 3 ] && cp attendu.resultat "$d/votre.resultat.txt"
 done
 
+# The merge writes what one run writes, table, view, status and standard
+# error (its warnings once each, in their order), whatever order the
+# shares come in.
 for format in "" --csv; do
-  "$classe" $format --bom -o un.tab --lignes un.vue test.txt attendu.resultat remises 2>/dev/null
+  "$classe" $format --bom -o notes.tab --lignes notes.vue test.txt attendu.resultat remises 2>un.err
   attendu=$?
+  mv notes.tab un.tab && mv notes.vue un.vue
   # Four shares, a process each, as parallel would send them to machines.
   parallel "$classe" $format --bom --part={}/4 -o part-{}.tab --lignes part-{}.vue \
     test.txt attendu.resultat remises ::: 4 2 3 1 2>/dev/null
-  "$classe" $format --bom --fusionner -o fusion.tab --lignes fusion.vue part-3.tab part-1.vue part-4.tab \
+  "$classe" $format --bom --fusionner -o notes.tab --lignes notes.vue part-3.tab part-1.vue part-4.tab \
     part-2.tab part-1.tab part-4.vue part-3.vue part-2.vue 2>erreurs
   statut=$?
   [ "$statut" = "$attendu" ] || echouer "statut de la fusion $statut, d'une course $attendu ($format)"
-  cmp -s un.tab fusion.tab || { echouer "tableau fusionné ($format)"; diff un.tab fusion.tab | head; }
-  cmp -s un.vue fusion.vue || { echouer "vue fusionnée ($format)"; diff un.vue fusion.vue | head; }
+  cmp -s un.tab notes.tab || { echouer "tableau fusionné ($format)"; diff un.tab notes.tab | head; }
+  cmp -s un.vue notes.vue || { echouer "vue fusionnée ($format)"; diff un.vue notes.vue | head; }
+  cmp -s un.err erreurs || { echouer "sortie d'erreur de la fusion ($format)"; diff un.err erreurs; }
+  [ "$(grep -c "ignoré\|fichiers de résultats" erreurs)" = 5 ] || echouer "avertissements : $(cat erreurs)"
   [ "$(($(wc -l <un.tab) - 2))" = 60 ] || echouer "60 élèves, $(($(wc -l <un.tab) - 2)) rangées ($format)"
 done
 
@@ -83,13 +90,97 @@ cp attendu.resultat petite/alice/votre.resultat
 [ $? = 0 ] && [ "$(wc -l <vide.tab)" = 2 ] && ! grep -q "aucune remise" erreurs \
   || echouer "part vide : $(cat erreurs)"
 
-# Shares that do not fit: one missing, one twice, a table of another class.
-"$classe" --csv --fusionner -o f.tab --lignes f.vue part-1.tab part-2.tab part-1.vue part-2.vue 2>erreurs
-[ $? = 2 ] && grep -q "il manque la vue partielle d'une part" erreurs || echouer "part manquante : $(cat erreurs)"
-"$classe" --csv --fusionner -o f.tab --lignes f.vue part-1.vue part-1.vue part-1.tab 2>erreurs
-[ $? = 2 ] && grep -q "part en double" erreurs || echouer "part en double : $(cat erreurs)"
-"$classe" --csv --fusionner -o part-1.tab part-1.tab part-2.tab 2>erreurs
+# A cluster's accidents, each made from good shares: the merge refuses
+# them, status 2, naming the share at fault and what is wrong, and leaves
+# the previous outputs as they were.
+parts() { # N [options...]: the N shares of the class, made again here
+  local n=$1; shift
+  for p in $(seq 1 "$n"); do
+    "$classe" "$@" --part="$p/$n" -o "part-$p.tab" --lignes "part-$p.vue" test.txt attendu.resultat remises 2>/dev/null
+  done
+}
+refuse() { # ACCIDENT MOTIF FILES...: the merge of FILES is refused with MOTIF
+  local accident=$1 motif=$2; shift 2
+  printf 'ancien tableau\n' >notes.tab; printf 'ancienne vue\n' >notes.vue
+  "$classe" --fusionner -o notes.tab --lignes notes.vue "$@" 2>erreurs
+  local statut=$?
+  [ "$statut" = 2 ] && grep -qF -- "$motif" erreurs && [ "$(cat notes.tab)" = "ancien tableau" ] \
+    && [ "$(cat notes.vue)" = "ancienne vue" ] || echouer "$accident ($statut) : $(cat erreurs)"
+}
+mkdir bons && cd bons && ln -s ../remises ../test.txt ../attendu.resultat . && parts 4 && cd .. || exit 2
+accident() { rm -rf cas && cp -a bons cas && cd cas || exit 2; }
+tout=(part-1.tab part-2.tab part-3.tab part-4.tab part-1.vue part-2.vue part-3.vue part-4.vue)
+
+accident
+refuse "part manquante" "--fusionner : part 3/4 manquante" part-[124].tab part-*.vue
+refuse "vue manquante" "part-3.tab : part 3/4 : sa vue partielle manque" part-*.tab part-[124].vue
+refuse "--lignes sans vue" "--lignes : aucune vue partielle" part-*.tab
+refuse "part en double" "part-2.tab : part 2/4 donnée deux fois" "${tout[@]}" part-2.tab
+refuse "course entière" "../un.tab : pas le tableau d'une part" "${tout[@]}" ../un.tab
+cp part-2.tab copie.tab
+refuse "copie sans bordereau" "copie.tab : pas le tableau d'une part" "${tout[@]}" copie.tab
+cp part-2.tab.bordereau copie.tab.bordereau
+refuse "copie d'une part" "copie.tab : part 2/4 donnée deux fois" "${tout[@]}" copie.tab
+"$classe" --fusionner -o part-1.tab "${tout[@]}" 2>erreurs
 [ $? = 2 ] && grep -q "part-1.tab : est une part à fusionner" erreurs || echouer "fusion sur une part : $(cat erreurs)"
+sed -i 's/^version\t.*/version\t0.9/' part-4.tab.bordereau
+refuse "autre version" "part-4.tab : part 4/4 : faite par la version 0.9" "${tout[@]}"
+cd ..
+
+# Stopped midway: the old table stays whole, but its slip says so.
+accident
+printf 'valideur-classe bordereau\t3/4\nversion\t0\nen cours\n' >part-3.tab.bordereau
+refuse "part inachevée" "part-3.tab : part 3/4 inachevée" "${tout[@]}"
+mkfifo tube
+"$classe" --part=1/1 -o tuee.tab --lignes tuee.vue test.txt attendu.resultat tube 2>/dev/null &
+tuee=$!
+for _ in $(seq 100); do grep -qs "en cours" tuee.tab.bordereau && break; sleep 0.1; done
+kill -9 "$tuee"; wait "$tuee" 2>/dev/null
+refuse "part tuée" "tuee.tab : part 1/1 inachevée" tuee.tab tuee.vue
+cd ..
+
+# Another key, one option on one share, a view of another run.
+accident
+sed '5s/$/ autre/' attendu.resultat >../autre.resultat
+"$classe" --part=3/4 -o part-3.tab --lignes autre.vue test.txt ../autre.resultat remises 2>/dev/null
+refuse "autre attendu" "part-3.tab : part 3/4 : faite avec un autre fichier attendu" part-*.tab
+refuse "vue d'une autre course" "autre.vue : vue partielle de la part 3/4 : pas celle" \
+  ../bons/part-3.tab part-[124].tab autre.vue part-[124].vue
+"$classe" --lignes-toutes --part=2/4 -o part-2.tab --lignes part-2.vue test.txt attendu.resultat remises 2>/dev/null
+refuse "--lignes-toutes sur une part" "part-2.tab : part 2/4 : faite avec une autre option --lignes-toutes" \
+  part-[124].tab ../bons/part-3.tab
+cd ..
+
+# The class changed between shares: a resubmission while one share was
+# left from before, a late student, a 4-share run over an 8-share one.
+accident
+cp -a remises ../remises-avant
+parts 8 && parts 4
+refuse "4 parts sur 8" "part-5.tab : part 5/8 : d'une autre répartition" part-*.tab part-*.vue
+rm part-[5-8].*
+cp "remises/alice 0/votre.resultat" ../copie && cp attendu.resultat "remises/alice 0/votre.resultat"
+for p in 1 2 4; do
+  "$classe" --part=$p/4 -o part-$p.tab --lignes part-$p.vue test.txt attendu.resultat remises 2>/dev/null
+done
+refuse "part périmée" "part-3.tab : part 3/4 : périmée, faite avant que « alice 0/votre.resultat » change" \
+  "${tout[@]}"
+mkdir "remises/zz tard" && cp attendu.resultat "remises/zz tard/votre.resultat"
+"$classe" --part=2/4 -o part-2.tab --lignes part-2.vue test.txt attendu.resultat remises 2>/dev/null
+refuse "élève en retard" "part-2.tab : part 2/4 : d'une autre classe, avec « zz tard/votre.resultat » en plus" \
+  "${tout[@]}"
+rm -r "remises/zz tard" && cp ../copie "remises/alice 0/votre.resultat"
+cd ..
+diff -r remises ../remises-avant >/dev/null 2>&1 || rm -rf remises && mv ../remises-avant remises 2>/dev/null
+
+# The merge says the warnings that need the whole class: most graded
+# submissions stop after the same line, two a share.
+mkdir -p courte && for e in a b c d e f; do
+  mkdir "courte/$e" && head -n 3 attendu.resultat >"courte/$e/votre.resultat"
+done
+"$classe" -o courte.tab test.txt attendu.resultat courte 2>un.err
+for p in 1 2 3; do "$classe" --part=$p/3 -o courte-$p.tab test.txt attendu.resultat courte 2>/dev/null; done
+"$classe" --fusionner -o courte.tab courte-*.tab 2>erreurs
+cmp -s un.err erreurs && grep -q "s'arrêtent après la ligne 3" erreurs || { echouer "arrêt commun"; diff un.err erreurs; }
 
 [ $echecs -eq 0 ] && echo "classe-parts: ok"
 exit $((echecs > 0))

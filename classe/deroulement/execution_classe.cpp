@@ -8,6 +8,7 @@
 #include "classe/sorties/tableau.h"
 #include "classe/tables/notes_jeux.h"
 #include "classe/tables/partage.h"
+#include "classe/tables/releve.h"
 
 #include "execution/arret.h"
 #include "execution/remise.h"
@@ -180,6 +181,12 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
         signalerErreur(demandes.retours, "est le dossier des remises");
         return 2;
     }
+    Bordereau bordereau = commencerBordereau(options);
+    if (options.parts != 0) {
+        for (const JeuCorrige& jeu : jeux)
+            ajouterCorrige(bordereau, jeu.corrige.cheminTest, jeu.corrige.cheminAttendu, jeu.nom, jeu.cache);
+        releverClasse(bordereau, remises);
+    }
     // A share runs its slice of the submissions, in the sorted order.
     const Tranche tranche = options.parts == 0 ? Tranche{0, remises.size()}
                                                : choisirPart(remises.size(), options.part, options.parts);
@@ -214,6 +221,8 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
         if (descripteur >= 0)
             fichiers[i] = std::make_unique<Fichier>(descripteur, std::ios::out);
     }
+    if (!annoncerPart(options, identites))
+        return 2;
 
     notes.resize(remises.size());
     Travail travail{jeux[0].corrige, remises, tranche.debut, notes, vueDemandee, plateformes.get(), &execution, &jeux,
@@ -242,6 +251,8 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
                               else
                                   ecrireVue(sortie, vue, options.format, options.lignesMax);
                           }))
+        code = 1;
+    if (code == 0 && !signerPart(options, bordereau, notes))
         code = 1;
     if (plateformes) {
         const std::vector<LigneManquee> manquees =

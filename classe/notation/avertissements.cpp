@@ -27,10 +27,9 @@ std::optional<std::string> signalerLigneBlanche(const std::string& cheminTest, c
         + std::to_string(reste.lignes) + (une ? " ligne qui la suit n'est jamais lue" : " lignes qui la suivent ne sont jamais lues");
 }
 
-std::optional<std::string> signalerArretCommun(const std::vector<Note>& notes)
+void compterArrets(const std::vector<Note>& notes, std::map<std::int64_t, std::int64_t>& parLigne,
+                   std::int64_t& notees)
 {
-    std::map<std::int64_t, std::size_t> parLigne;
-    std::size_t notees = 0;
     for (const Note& note : notes) {
         if (!note.notee)
             continue;
@@ -38,6 +37,11 @@ std::optional<std::string> signalerArretCommun(const std::vector<Note>& notes)
         if (note.arretApres > 0)
             ++parLigne[note.arretApres];
     }
+}
+
+std::optional<std::string> signalerArretCommun(const std::map<std::int64_t, std::int64_t>& parLigne,
+                                               std::int64_t notees)
+{
     if (notees < 3)
         return std::nullopt;
     for (const auto& [ligne, nombre] : parLigne) {
@@ -47,4 +51,12 @@ std::optional<std::string> signalerArretCommun(const std::vector<Note>& notes)
                 + " : le fichier de test est-il celui de ces r\xC3\xA9sultats ?";
     }
     return std::nullopt;
+}
+
+std::optional<std::string> signalerArretCommun(const std::vector<Note>& notes)
+{
+    std::map<std::int64_t, std::int64_t> parLigne;
+    std::int64_t notees = 0;
+    compterArrets(notes, parLigne, notees);
+    return signalerArretCommun(parLigne, notees);
 }

@@ -3,6 +3,8 @@
 
 #include "classe/notation/notation.h"
 
+#include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,5 +23,12 @@ std::optional<std::string> signalerLigneBlanche(const std::string& cheminTest, c
 // Most graded submissions stop after the same line: the wrong test file
 // for these results? Looked for from three graded submissions.
 std::optional<std::string> signalerArretCommun(const std::vector<Note>& notes);
+
+// The same from counts, as the merge has them: how many graded submissions,
+// and how many stop after each line. compterArrets adds a share's.
+std::optional<std::string> signalerArretCommun(const std::map<std::int64_t, std::int64_t>& parLigne,
+                                               std::int64_t notees);
+void compterArrets(const std::vector<Note>& notes, std::map<std::int64_t, std::int64_t>& parLigne,
+                   std::int64_t& notees);
 
 #endif

@@ -49,6 +49,10 @@ Demande lireOperandes(int argc, char* argv[], Lecture& lecture, std::string& err
     }
     if (lecture.demande != Demande::noter)
         return lecture.demande;
+    if (options.parts != 0 && options.sortie.empty()) {
+        erreur = "--part demande -o FICHIER, \xC3\xA0 c\xC3\xB4t\xC3\xA9 duquel va le bordereau de la part";
+        return Demande::erreur;
+    }
     // A wall-clock limit alone bounds the default CPU time too.
     if (!lecture.tempsDonne && options.limites.tempsReel > 0)
         options.limites.temps = std::min(options.limites.temps, options.limites.tempsReel);

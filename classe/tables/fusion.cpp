@@ -1,8 +1,12 @@
 #include "classe/tables/fusion.h"
 
+#include "classe/notation/avertissements.h"
+#include "classe/sorties/empreinte.h"
 #include "classe/sorties/identites.h"
 #include "classe/sorties/sorties.h"
 #include "classe/sorties/tableau.h"
+#include "classe/tables/bordereau.h"
+#include "classe/tables/controle_parts.h"
 #include "classe/tables/partage.h"
 #include "classe/vue/vue.h"
 
@@ -11,8 +15,10 @@
 #include <algorithm>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <iostream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <tuple>
 
@@ -26,8 +32,7 @@ struct TableauPart {
     std::string entete;
     std::string maxima;
     std::vector<std::string> rangees;
-    std::string premiere; // the first and last rows' names, as sorted
-    std::string derniere;
+    std::size_t part = 0;
 };
 
 int refuser(std::string_view chemin, std::string_view motif)
@@ -55,12 +60,6 @@ std::vector<std::string> couperLignes(std::string_view texte)
         texte.remove_prefix(fin + 1);
     }
     return lignes;
-}
-
-std::string nommerRangee(const std::string& rangee, Format format)
-{
-    const std::vector<std::string> cellules = decouperRangee(rangee, format);
-    return cellules.empty() ? std::string() : cellules.front();
 }
 
 std::string_view lireStatut(const std::vector<std::string>& cellules, std::size_t colonne)
@@ -103,73 +102,122 @@ std::vector<std::string> decouperRangee(std::string_view rangee, Format format)
     }
 }
 
+namespace {
+
+// The files given to the merge, as read.
+struct Lecture {
+    std::vector<TableauPart> tableaux;
+    std::vector<PartLue> parts;
+    std::vector<VueLue> vues;
+    VueClasse vue;
+    Identites entrees;
+};
+
+// Reads one file given: a share's table with its slip, a share's view, or
+// a slip (read with its table). The refusal when it is none of them.
+std::optional<Refus> lireArgument(const Options& options, const std::string& chemin, Lecture& lecture)
+{
+    std::string texte;
+    struct stat infos {};
+    if (stat(chemin.c_str(), &infos) != 0 || !lireFichier(chemin, texte))
+        return Refus{chemin, "illisible"};
+    ajouterIdentite(lecture.entrees, infos, Role::part);
+    if (std::string_view(texte).substr(0, enteteBordereau.size()) == enteteBordereau)
+        return std::nullopt;
+    std::string_view contenu(texte);
+    if (contenu.substr(0, marqueOrdre.size()) == marqueOrdre)
+        contenu.remove_prefix(marqueOrdre.size());
+    std::string erreur;
+    if (contenu.substr(0, enteteVuePartielle.size()) == enteteVuePartielle) {
+        VueLue lue{chemin, 0, 0, empreindreTexte(texte)};
+        if (!ajouterVuePartielle(contenu, lecture.vue, lue.part, lue.parts, erreur))
+            return Refus{chemin, erreur};
+        lecture.vues.push_back(std::move(lue));
+        return std::nullopt;
+    }
+    PartLue part{chemin, {}, empreindreTexte(texte)};
+    const std::string cheminBordereau = chemin + std::string(suffixeBordereau);
+    std::string bordereau;
+    if (stat(cheminBordereau.c_str(), &infos) != 0)
+        return Refus{chemin, "pas le tableau d'une part : sans son bordereau " + rendreInoffensif(cheminBordereau)
+                                 + " (le tableau d'une course enti\xC3\xA8re, ou une vue inachev\xC3\xA9" "e ?)"};
+    ajouterIdentite(lecture.entrees, infos, Role::part);
+    if (!lireFichier(cheminBordereau, bordereau) || !lireBordereau(bordereau, part.bordereau, erreur))
+        return Refus{cheminBordereau, erreur.empty() ? std::string("illisible") : erreur};
+    lecture.parts.push_back(std::move(part));
+    if (chercherInachevee(lecture.parts.back()))
+        return std::nullopt; // said before anything else
+    const std::string_view attendu = options.format == Format::tsv ? "remise\t" : "remise;";
+    if (contenu.substr(0, attendu.size()) != attendu)
+        return Refus{chemin, options.format == Format::tsv ? "ni un tableau TSV ni une vue partielle"
+                                                           : "ni un tableau CSV ni une vue partielle"};
+    std::vector<std::string> lignes = couperLignes(contenu);
+    if (lignes.size() < 2)
+        return Refus{chemin, "tableau incomplet"};
+    std::vector<TableauPart>& tableaux = lecture.tableaux;
+    TableauPart tableau{lignes[0], lignes[1], {}, lecture.parts.back().bordereau.part};
+    tableau.rangees.assign(std::make_move_iterator(lignes.begin() + 2), std::make_move_iterator(lignes.end()));
+    if (!tableaux.empty() && (tableau.entete != tableaux[0].entete || tableau.maxima != tableaux[0].maxima))
+        return Refus{chemin, "pas le tableau d'une autre part de la m\xC3\xAAme classe"};
+    tableaux.push_back(std::move(tableau));
+    return std::nullopt;
+}
+
+} // namespace
+
 int fusionner(const Options& options)
 {
-    std::vector<TableauPart> tableaux;
-    VueClasse vue;
-    std::vector<std::size_t> partsVues;
-    std::size_t nombreParts = 0;
-    Identites entrees;
+    Lecture lecture;
+    // A share stopped midway says most of what is wrong: it goes first.
+    std::optional<Refus> refus;
     for (const std::string& chemin : options.remises) {
-        std::string texte;
-        struct stat infos {};
-        if (stat(chemin.c_str(), &infos) != 0 || !lireFichier(chemin, texte))
-            return refuser(chemin, "illisible");
-        ajouterIdentite(entrees, infos, Role::part);
-        std::string_view contenu(texte);
-        if (contenu.substr(0, marqueOrdre.size()) == marqueOrdre)
-            contenu.remove_prefix(marqueOrdre.size());
-        if (contenu.substr(0, enteteVuePartielle.size()) == enteteVuePartielle) {
-            std::size_t part = 0;
-            std::size_t parts = 0;
-            std::string erreur;
-            if (!ajouterVuePartielle(contenu, vue, part, parts, erreur))
-                return refuser(chemin, erreur);
-            if ((nombreParts != 0 && parts != nombreParts) || part < 1 || part > parts
-                || std::count(partsVues.begin(), partsVues.end(), part) != 0)
-                return refuser(chemin, "part en double ou d'une autre r\xC3\xA9partition");
-            nombreParts = parts;
-            partsVues.push_back(part);
-            continue;
-        }
-        const std::string_view attendu = options.format == Format::tsv ? "remise\t" : "remise;";
-        if (contenu.substr(0, attendu.size()) != attendu)
-            return refuser(chemin, options.format == Format::tsv ? "ni un tableau TSV ni une vue partielle"
-                                                                 : "ni un tableau CSV ni une vue partielle");
-        std::vector<std::string> lignes = couperLignes(contenu);
-        if (lignes.size() < 2)
-            return refuser(chemin, "tableau incomplet");
-        TableauPart tableau{lignes[0], lignes[1], {}, {}, {}};
-        tableau.rangees.assign(std::make_move_iterator(lignes.begin() + 2), std::make_move_iterator(lignes.end()));
-        if (!tableaux.empty() && (tableau.entete != tableaux[0].entete || tableau.maxima != tableaux[0].maxima))
-            return refuser(chemin, "pas le tableau d'une autre part de la m\xC3\xAAme classe");
-        if (!tableau.rangees.empty()) {
-            tableau.premiere = nommerRangee(tableau.rangees.front(), options.format);
-            tableau.derniere = nommerRangee(tableau.rangees.back(), options.format);
-        }
-        tableaux.push_back(std::move(tableau));
+        std::optional<Refus> sien = lireArgument(options, chemin, lecture);
+        if (!refus)
+            refus = std::move(sien);
     }
-    if (tableaux.empty())
-        return refuser("--fusionner", "aucun tableau de part");
-    if (!options.lignes.empty() && partsVues.size() != nombreParts)
-        return refuser(options.lignes, partsVues.empty() ? "aucune vue partielle"
-                                                         : "il manque la vue partielle d'une part");
+    for (const PartLue& part : lecture.parts) {
+        if (std::optional<Refus> inachevee = chercherInachevee(part)) {
+            refus = std::move(inachevee);
+            break;
+        }
+    }
+    if (!refus && lecture.parts.empty())
+        refus = Refus{"--fusionner", "aucun tableau de part"};
+    if (!refus)
+        refus = verifierParts(lecture.parts, lecture.vues, !options.lignes.empty());
+    if (refus)
+        return refuser(refus->chemin, refus->motif);
+    std::vector<TableauPart>& tableaux = lecture.tableaux;
+    const std::vector<PartLue>& parts = lecture.parts;
+    VueClasse& vue = lecture.vue;
+    Identites& entrees = lecture.entrees;
     trierIdentites(entrees);
 
     // The shares' rows follow each other in the sorted order of one run.
-    std::stable_sort(tableaux.begin(), tableaux.end(), [](const TableauPart& a, const TableauPart& b) {
-        return std::tie(a.premiere, a.derniere) < std::tie(b.premiere, b.derniere);
-    });
+    std::stable_sort(tableaux.begin(), tableaux.end(),
+                     [](const TableauPart& a, const TableauPart& b) { return a.part < b.part; });
+    // Both outputs are opened before either is emptied: a refused one
+    // leaves the other as it was.
     using Fichier = __gnu_cxx::stdio_filebuf<char>;
     std::string erreur;
     std::unique_ptr<Fichier> fichier;
-    if (!options.sortie.empty()) {
-        const int descripteur = ouvrirEcriture(options.sortie, entrees, erreur);
+    std::unique_ptr<Fichier> fichierVue;
+    for (const std::string* const chemin : {&options.sortie, &options.lignes}) {
+        if (chemin->empty())
+            continue;
+        const int descripteur = ouvrirEcriture(*chemin, entrees, erreur, false);
         if (descripteur < 0)
-            return refuser(options.sortie, erreur);
-        fichier = std::make_unique<Fichier>(descripteur, std::ios::out);
+            return refuser(*chemin, erreur);
+        struct stat infos {};
+        if (fstat(descripteur, &infos) == 0 && S_ISREG(infos.st_mode)) {
+            ajouterIdentite(entrees, infos, Role::sortie);
+            trierIdentites(entrees);
+        }
+        (chemin == &options.sortie ? fichier : fichierVue) = std::make_unique<Fichier>(descripteur, std::ios::out);
     }
     std::ostream sortie(fichier ? static_cast<std::streambuf*>(fichier.get()) : std::cout.rdbuf());
+    if (fichier && !viderFichier(fichier->fd()))
+        sortie.setstate(std::ios::badbit);
     if (options.bom)
         sortie << marqueOrdre;
     sortie << tableaux[0].entete << tableaux[0].maxima;
@@ -190,20 +238,31 @@ int fusionner(const Options& options)
     }
     int code = sortie.flush() ? 0 : refuser(options.sortie.empty() ? "sortie standard" : options.sortie,
                                             "erreur d'\xC3\xA9" "criture") - 1;
-    if (!options.lignes.empty()) {
-        const int descripteur = ouvrirEcriture(options.lignes, entrees, erreur);
-        if (descripteur < 0)
-            return refuser(options.lignes, erreur);
-        Fichier tampon(descripteur, std::ios::out);
-        std::ostream fichierVue(&tampon);
+    if (fichierVue) {
+        std::ostream sortieVue(fichierVue.get());
+        if (!viderFichier(fichierVue->fd()))
+            sortieVue.setstate(std::ios::badbit);
         if (options.bom)
-            fichierVue << marqueOrdre;
-        ecrireVue(fichierVue, vue, options.format, options.lignesMax);
-        if (!fichierVue.flush())
+            sortieVue << marqueOrdre;
+        ecrireVue(sortieVue, vue, options.format, options.lignesMax);
+        if (!sortieVue.flush())
             code = refuser(options.lignes, "erreur d'\xC3\xA9" "criture") - 1;
     }
+    // What one run would have said, once.
+    const Bordereau& classe = parts.front().bordereau;
+    for (const std::string& avertissement : classe.avertissements)
+        std::cerr << prefixe << avertissement << '\n';
     if (rangees == absentes)
         std::cerr << prefixe << "aucune remise trouv\xC3\xA9" "e\n";
+    std::map<std::int64_t, std::int64_t> arrets;
+    std::int64_t graduees = 0;
+    for (const PartLue& part : parts) {
+        graduees += part.bordereau.notees;
+        for (const auto& [ligne, nombre] : part.bordereau.arrets)
+            arrets[ligne] += nombre;
+    }
+    if (const auto avertissement = signalerArretCommun(arrets, graduees))
+        std::cerr << prefixe << *avertissement << '\n';
     std::cerr << prefixe << rangees << (rangees > 1 ? " remises, " : " remise, ") << notees
               << (notees > 1 ? " not\xC3\xA9" "es, " : " not\xC3\xA9" "e, ") << rangees - notees
               << (rangees - notees > 1 ? " non not\xC3\xA9" "es" : " non not\xC3\xA9" "e") << " ; notes : "
@@ -211,6 +270,10 @@ int fusionner(const Options& options)
     if (!options.lignes.empty())
         std::cerr << " ; vue de la classe : " << rendreInoffensif(options.lignes)
                   << resumerVue(vue, options.lignesMax);
+    const auto sansBac = std::find(classe.options.begin(), classe.options.end(),
+                                   std::pair<std::string, std::string>("--sans-bac-a-sable", "oui"));
+    if (sansBac != classe.options.end())
+        std::cerr << " ; sans bac \xC3\xA0 sable";
     std::cerr << '\n' << std::flush;
     return rangees == absentes || notees + absentes < rangees ? 1 : code;
 }

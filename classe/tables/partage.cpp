@@ -1,62 +1,13 @@
 #include "classe/tables/partage.h"
 
+#include "classe/tables/bordereau.h"
+
 #include "execution/nombres.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
 namespace {
-
-std::string echapper(std::string_view texte)
-{
-    std::string resultat;
-    for (const char octet : texte) {
-        switch (octet) {
-        case '\\':
-            resultat += "\\\\";
-            break;
-        case '\t':
-            resultat += "\\t";
-            break;
-        case '\n':
-            resultat += "\\n";
-            break;
-        case '\r':
-            resultat += "\\r";
-            break;
-        default:
-            resultat += octet;
-        }
-    }
-    return resultat;
-}
-
-std::string desechapper(std::string_view texte)
-{
-    std::string resultat;
-    for (std::size_t i = 0; i < texte.size(); ++i) {
-        if (texte[i] != '\\' || i + 1 == texte.size()) {
-            resultat += texte[i];
-            continue;
-        }
-        const char suivant = texte[++i];
-        resultat += suivant == 't' ? '\t' : suivant == 'n' ? '\n' : suivant == 'r' ? '\r' : suivant;
-    }
-    return resultat;
-}
-
-std::vector<std::string_view> decouper(std::string_view ligne)
-{
-    std::vector<std::string_view> champs;
-    for (;;) {
-        const std::size_t tab = ligne.find('\t');
-        champs.push_back(ligne.substr(0, tab));
-        if (tab == std::string_view::npos)
-            return champs;
-        ligne.remove_prefix(tab + 1);
-    }
-}
 
 // The line of a record, from 1, with room made for it in the view.
 LigneVue* preparerLigne(VueClasse& vue, std::uint64_t numero)
@@ -87,11 +38,11 @@ void ecrireVuePartielle(std::ostream& sortie, const VueClasse& vue, std::size_t 
     sortie << enteteVuePartielle << part << '/' << parts << '\n';
     sortie << "remises\t" << vue.remises.load() << '\t' << vue.ecartees.load() << '\n';
     for (const std::size_t i : ordonnerLignes(vue)) {
-        sortie << "test\t" << i + 1 << '\t' << echapper(i < vue.tests.size() ? vue.tests[i] : std::string())
+        sortie << "test\t" << i + 1 << '\t' << echapperChamp(i < vue.tests.size() ? vue.tests[i] : std::string())
                << '\n';
         for (const Frequent& frequent : ordonnerResultats(vue.lignes[i]))
             sortie << "resultat\t" << i + 1 << '\t' << std::hex << frequent.empreinte << std::dec << '\t'
-                   << frequent.compte << '\t' << echapper(frequent.texte) << '\n';
+                   << frequent.compte << '\t' << echapperChamp(frequent.texte) << '\n';
     }
 }
 
@@ -105,7 +56,7 @@ bool ajouterVuePartielle(std::string_view texte, VueClasse& vue, std::size_t& pa
         std::size_t fin = texte.find('\n', debut);
         if (fin == std::string_view::npos)
             fin = texte.size();
-        const std::vector<std::string_view> champs = decouper(texte.substr(debut, fin - debut));
+        const std::vector<std::string_view> champs = decouperChamps(texte.substr(debut, fin - debut));
         debut = fin + 1;
         std::uint64_t a = 0;
         std::uint64_t b = 0;
@@ -125,13 +76,13 @@ bool ajouterVuePartielle(std::string_view texte, VueClasse& vue, std::size_t& pa
             vue.ecartees += static_cast<std::int64_t>(b);
         } else if (champs.size() == 3 && champs[0] == "test" && lireEntier(champs[1], 0, UINT64_MAX, a)
                    && preparerLigne(vue, a) != nullptr) {
-            vue.tests[static_cast<std::size_t>(a - 1)] = desechapper(champs[2]);
+            vue.tests[static_cast<std::size_t>(a - 1)] = desechapperChamp(champs[2]);
         } else if (champs.size() == 5 && champs[0] == "resultat" && lireEntier(champs[1], 0, UINT64_MAX, a)
                    && lireEntier(champs[2], 0, UINT64_MAX, b, 16) && lireEntier(champs[3], 0, UINT64_MAX, c)) {
             LigneVue* const ligne = preparerLigne(vue, a);
             if (ligne == nullptr)
                 return false;
-            const std::string exemple = desechapper(champs[4]);
+            const std::string exemple = desechapperChamp(champs[4]);
             Frequent& frequent = ligne->resultats[b];
             if (frequent.compte == 0 || exemple < frequent.texte) {
                 frequent.empreinte = b;
