@@ -111,6 +111,10 @@ mkdir bons && cd bons && ln -s ../remises ../test.txt ../attendu.resultat . && p
 accident() { rm -rf cas && cp -a bons cas && cd cas || exit 2; }
 tout=(part-1.tab part-2.tab part-3.tab part-4.tab part-1.vue part-2.vue part-3.vue part-4.vue)
 
+# Given by a glob that takes the slips too, good shares merge.
+"$classe" --fusionner -o notes.tab --lignes notes.vue bons/part-* 2>erreurs
+[ $? = "$attendu" ] && [ "$(wc -l <notes.tab)" = 62 ] || echouer "fusion avec les bordereaux : $(cat erreurs)"
+
 accident
 refuse "part manquante" "--fusionner : part 3/4 manquante" part-[124].tab part-*.vue
 refuse "vue manquante" "part-3.tab : part 3/4 : sa vue partielle manque" part-*.tab part-[124].vue
