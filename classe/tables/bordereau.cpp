@@ -56,6 +56,19 @@ std::vector<std::string_view> decouperChamps(std::string_view ligne)
     }
 }
 
+bool lirePartage(std::string_view texte, std::size_t& part, std::size_t& parts)
+{
+    const std::size_t barre = texte.find('/');
+    std::uint64_t a = 0;
+    std::uint64_t b = 0;
+    if (barre == std::string_view::npos || !lireEntier(texte.substr(0, barre), 0, UINT64_MAX, a)
+        || !lireEntier(texte.substr(barre + 1), 0, UINT64_MAX, b))
+        return false;
+    part = static_cast<std::size_t>(a);
+    parts = static_cast<std::size_t>(b);
+    return true;
+}
+
 std::string ecrireBordereau(const Bordereau& b)
 {
     std::ostringstream sortie;
@@ -99,15 +112,16 @@ bool lireBordereau(std::string_view texte, Bordereau& b, std::string& erreur)
         const std::string_view cle = c[0];
         std::uint64_t a = 0;
         std::uint64_t d = 0;
+        const auto nombre = [](std::string_view champ, std::uint64_t& valeur) {
+            return lireEntier(champ, 0, INT64_MAX, valeur);
+        };
+        const auto empreinte = [](std::string_view champ, std::uint64_t& valeur) {
+            return lireEntier(champ, 0, UINT64_MAX, valeur, 16);
+        };
         if (premiere) {
             premiere = false;
-            const std::string_view partage = c.size() == 2 ? c[1] : std::string_view();
-            const std::size_t barre = partage.find('/');
-            if (barre == std::string_view::npos || !lireEntier(partage.substr(0, barre), 0, UINT64_MAX, a)
-                || !lireEntier(partage.substr(barre + 1), 0, UINT64_MAX, d) || a < 1 || a > d)
+            if (c.size() != 2 || !lirePartage(c[1], b.part, b.parts) || b.part < 1 || b.part > b.parts)
                 return false;
-            b.part = static_cast<std::size_t>(a);
-            b.parts = static_cast<std::size_t>(d);
         } else if (fin) {
             return false;
         } else if (cle == "version" && c.size() == 2) {
@@ -116,21 +130,21 @@ bool lireBordereau(std::string_view texte, Bordereau& b, std::string& erreur)
             b.finie = false;
             erreur.clear();
             return true;
-        } else if (cle == "faite" && c.size() == 2 && lireEntier(c[1], 0, UINT64_MAX, a)) {
+        } else if (cle == "faite" && c.size() == 2 && nombre(c[1], a)) {
             b.faite = static_cast<std::int64_t>(a);
         } else if ((cle == "option" || cle == "corrige") && c.size() == 3) {
             (cle == "option" ? b.options : b.corrige).emplace_back(desechapperChamp(c[1]), desechapperChamp(c[2]));
-        } else if (cle == "remise" && c.size() == 4 && lireEntier(c[2], 0, UINT64_MAX, a, 16) && lireEntier(c[3], 0, UINT64_MAX, d)) {
+        } else if (cle == "remise" && c.size() == 4 && empreinte(c[2], a) && nombre(c[3], d)) {
             b.remises.push_back({desechapperChamp(c[1]), a, static_cast<std::int64_t>(d)});
         } else if (cle == "avertissement" && c.size() == 2) {
             b.avertissements.push_back(desechapperChamp(c[1]));
-        } else if (cle == "notees" && c.size() == 2 && lireEntier(c[1], 0, UINT64_MAX, a)) {
+        } else if (cle == "notees" && c.size() == 2 && nombre(c[1], a)) {
             b.notees = static_cast<std::int64_t>(a);
-        } else if (cle == "arret" && c.size() == 3 && lireEntier(c[1], 0, UINT64_MAX, a) && lireEntier(c[2], 0, UINT64_MAX, d)) {
+        } else if (cle == "arret" && c.size() == 3 && nombre(c[1], a) && nombre(c[2], d)) {
             b.arrets[static_cast<std::int64_t>(a)] = static_cast<std::int64_t>(d);
-        } else if (cle == "tableau" && c.size() == 2 && lireEntier(c[1], 0, UINT64_MAX, a, 16)) {
+        } else if (cle == "tableau" && c.size() == 2 && empreinte(c[1], a)) {
             b.tableau = a;
-        } else if (cle == "vue" && c.size() == 2 && lireEntier(c[1], 0, UINT64_MAX, a, 16)) {
+        } else if (cle == "vue" && c.size() == 2 && empreinte(c[1], a)) {
             b.vue = true;
             b.empreinteVue = a;
         } else if (cle == "fin" && c.size() == 1) {

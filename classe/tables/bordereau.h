@@ -49,6 +49,9 @@ std::string echapperChamp(std::string_view texte);
 std::string desechapperChamp(std::string_view texte);
 std::vector<std::string_view> decouperChamps(std::string_view ligne);
 
+// "I/N", a share among shares, as a slip and a share's view begin.
+bool lirePartage(std::string_view texte, std::size_t& part, std::size_t& parts);
+
 std::string ecrireBordereau(const Bordereau& bordereau);
 
 // False, with `erreur`, when `texte` is no slip.

@@ -63,13 +63,8 @@ bool ajouterVuePartielle(std::string_view texte, VueClasse& vue, std::size_t& pa
         std::uint64_t c = 0;
         if (premiere) {
             premiere = false;
-            const std::string_view partage = champs.size() == 2 ? champs[1] : std::string_view();
-            const std::size_t barre = partage.find('/');
-            if (barre == std::string_view::npos || !lireEntier(partage.substr(0, barre), 0, UINT64_MAX, a)
-                || !lireEntier(partage.substr(barre + 1), 0, UINT64_MAX, b))
+            if (champs.size() != 2 || !lirePartage(champs[1], part, parts))
                 return false;
-            part = static_cast<std::size_t>(a);
-            parts = static_cast<std::size_t>(b);
         } else if (champs.size() == 3 && champs[0] == "remises" && lireEntier(champs[1], 0, UINT64_MAX, a)
                    && lireEntier(champs[2], 0, UINT64_MAX, b)) {
             vue.remises += static_cast<std::int64_t>(a);
