@@ -70,7 +70,7 @@ for i in $(seq 0 11); do
 done
 executer=(--executer=./prog --sans-bac-a-sable)
 sans_mesures() { cut -f 1-9,12- "$1"; }
-"$classe" "${executer[@]}" -o un-exec.tab --lignes un-exec.vue test.txt attendu.resultat programmes/*/ 2>/dev/null
+"$classe" "${executer[@]}" -o un-exec.tab --lignes un-exec.vue test.txt attendu.resultat programmes/*/ 2>un.err
 attendu=$?
 parallel -q "$classe" "${executer[@]}" --part={}/4 -o exec-{}.tab --lignes exec-{}.vue \
   test.txt attendu.resultat programmes/*/ ::: 1 2 3 4 2>/dev/null
@@ -80,8 +80,28 @@ parallel -q "$classe" "${executer[@]}" --part={}/4 -o exec-{}.tab --lignes exec-
   || { echouer "tableau des courses fusionné"; diff un-exec.tab fusion-exec.tab | head; }
 cmp -s un-exec.vue fusion-exec.vue || { echouer "vue des courses fusionnée"; diff un-exec.vue fusion-exec.vue | head; }
 [ "$(wc -l <un-exec.tab)" = 14 ] && [ -s un-exec.vue ] || echouer "courses : $(cat un-exec.tab)"
+[ "$(sed 's/fusion-exec/un-exec/g' erreurs)" = "$(cat un.err)" ] || { echouer "courses : sortie d'erreur"; diff un.err erreurs; }
+# A program changed once two shares had run: they are stale.
+printf '#!/bin/sh\ncat sortie\n' >"programmes/élève 5/prog"
+parallel -q "$classe" "${executer[@]}" --part={}/4 -o exec-{}.tab --lignes exec-{}.vue \
+  test.txt attendu.resultat programmes/*/ ::: 1 4 2>/dev/null
+"$classe" --fusionner -o fusion-exec.tab exec-*.tab 2>erreurs
+[ $? = 2 ] && grep -Eq "exec-[23].tab : part [23]/4 : périmée, faite avant que « élève 5 » change" erreurs \
+  || echouer "courses périmées : $(cat erreurs)"
 "$classe" "${executer[@]}" -o "programmes/élève 1/notes.tab" test.txt attendu.resultat programmes/*/ 2>erreurs
 [ $? = 2 ] && grep -q "est dans une remise" erreurs || echouer "tableau dans une remise : $(cat erreurs)"
+
+# A share reads every submission to take its fingerprint, as it finds
+# them: never a pipe, never through a link. It writes into files only.
+mkdir -p hostile/tube hostile/lien
+mkfifo hostile/tube/votre.resultat && ln -s /etc/passwd hostile/lien/votre.resultat
+cp -r "remises/alice 0" hostile/
+timeout 20 "$classe" --part=1/2 -o hostile.tab test.txt attendu.resultat hostile 2>erreurs
+[ $? = 0 ] && grep -q "1 notée" erreurs || echouer "remises hostiles : $(cat erreurs)"
+"$classe" --part=1/2 test.txt attendu.resultat hostile >/dev/null 2>erreurs
+[ $? = 2 ] && grep -q "part demande -o" erreurs || echouer "part sans -o : $(cat erreurs)"
+"$classe" --part=1/2 -o /dev/null test.txt attendu.resultat hostile 2>erreurs
+[ $? = 2 ] && grep -q "pas un fichier ordinaire" erreurs || echouer "part dans /dev/null : $(cat erreurs)"
 
 # More shares than submissions: the empty ones say nothing is wrong.
 mkdir -p petite/alice

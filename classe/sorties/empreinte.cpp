@@ -62,17 +62,41 @@ void empreindreEntree(Empreinte& empreinte, const std::string& chemin, const str
 
 void empreindre(Empreinte& empreinte, std::string_view octets)
 {
-    for (const char octet : octets) {
-        empreinte.valeur ^= static_cast<unsigned char>(octet);
-        empreinte.valeur *= 0x100000001b3;
+    constexpr std::uint64_t premier = 0x100000001b3;
+    std::size_t i = 0;
+    for (; i < octets.size() && empreinte.enAttente > 0; ++i) {
+        empreinte.attente |= std::uint64_t{static_cast<unsigned char>(octets[i])} << (8 * empreinte.enAttente);
+        if (++empreinte.enAttente == 8) {
+            empreinte.valeur = (empreinte.valeur ^ empreinte.attente) * premier;
+            empreinte.attente = 0;
+            empreinte.enAttente = 0;
+        }
     }
+    for (; i + 8 <= octets.size(); i += 8) {
+        std::uint64_t mot = 0;
+        for (unsigned k = 0; k < 8; ++k)
+            mot |= std::uint64_t{static_cast<unsigned char>(octets[i + k])} << (8 * k);
+        empreinte.valeur = (empreinte.valeur ^ mot) * premier;
+    }
+    for (; i < octets.size(); ++i) {
+        empreinte.attente |= std::uint64_t{static_cast<unsigned char>(octets[i])} << (8 * empreinte.enAttente);
+        ++empreinte.enAttente;
+    }
+}
+
+std::uint64_t terminerEmpreinte(const Empreinte& empreinte)
+{
+    std::uint64_t valeur = empreinte.valeur;
+    for (unsigned k = 0; k < empreinte.enAttente; ++k)
+        valeur = (valeur ^ ((empreinte.attente >> (8 * k)) & 0xff)) * 0x100000001b3;
+    return valeur;
 }
 
 std::uint64_t empreindreTexte(std::string_view texte)
 {
     Empreinte empreinte;
     empreindre(empreinte, texte);
-    return empreinte.valeur;
+    return terminerEmpreinte(empreinte);
 }
 
 std::string ecrireEmpreinte(std::uint64_t valeur)
@@ -113,7 +137,7 @@ std::uint64_t empreindreRemise(const std::string& chemin, bool suivreLien, std::
     struct stat infos {};
     if ((suivreLien ? stat(chemin.c_str(), &infos) : lstat(chemin.c_str(), &infos)) != 0) {
         empreindre(empreinte, "absent\n");
-        return empreinte.valeur;
+        return terminerEmpreinte(empreinte);
     }
     std::uint64_t reste = borneRemise;
     // A folder's tree, walked without recursion however deep it goes; a
@@ -153,5 +177,5 @@ std::uint64_t empreindreRemise(const std::string& chemin, bool suivreLien, std::
         std::sort(noms.rbegin(), noms.rend());
         std::move(noms.begin(), noms.end(), std::back_inserter(aVoir));
     }
-    return empreinte.valeur;
+    return terminerEmpreinte(empreinte);
 }

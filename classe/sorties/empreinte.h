@@ -5,14 +5,19 @@
 #include <string>
 #include <string_view>
 
-// FNV-1a, 64 bits: what tells a share's files and submissions apart from
-// others. Not meant to resist someone forging a collision: it tells a
-// stale or foreign share from a right one.
+// FNV-1a, 64 bits, taken eight bytes at a time (little-endian words, the
+// last bytes one by one), whatever the pieces the bytes come in: what
+// tells a share's files and submissions apart from others, fast enough
+// for every share to read the whole class. Not meant to resist someone
+// forging a collision: it tells a stale or foreign share from a right one.
 struct Empreinte {
     std::uint64_t valeur = 0xcbf29ce484222325;
+    std::uint64_t attente = 0; // bytes short of a word, the first lowest
+    unsigned enAttente = 0;
 };
 
 void empreindre(Empreinte& empreinte, std::string_view octets);
+std::uint64_t terminerEmpreinte(const Empreinte& empreinte);
 
 // A text's fingerprint, and one in 16 hexadecimal digits.
 std::uint64_t empreindreTexte(std::string_view texte);

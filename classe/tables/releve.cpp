@@ -34,7 +34,7 @@ std::uint64_t empreindreFichier(const std::string& chemin)
         empreindre(empreinte, "illisible");
     if (descripteur >= 0)
         close(descripteur);
-    return empreinte.valeur;
+    return terminerEmpreinte(empreinte);
 }
 
 std::string nommerBordereau(const Options& options)
