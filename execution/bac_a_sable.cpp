@@ -1,6 +1,7 @@
 #include "bac_a_sable.h"
 
 #include "copie.h"
+#include "filtre.h"
 #include "moniteur.h"
 
 #include <algorithm>
@@ -152,6 +153,11 @@ bool preparerBacASable(bool actif, BacASable& bac, std::string& erreur)
         return false;
     }
     bac.moniteur.assign(chemin.data(), static_cast<std::size_t>(longueur));
+    bac.filtre = compilerFiltre();
+    if (bac.filtre < 0) {
+        erreur = "impossible de pr\xC3\xA9parer le filtre seccomp : " + std::string(std::strerror(errno));
+        return false;
+    }
     if (actif) {
         bac.bwrap = chercherProgramme("bwrap");
         if (bac.bwrap.empty()) {
@@ -177,6 +183,7 @@ bool preparerBacASable(bool actif, BacASable& bac, std::string& erreur)
     if (!actif)
         return true;
     bac.systeme = decrireSysteme();
+    bac.systeme.insert(bac.systeme.end(), {"--seccomp", std::to_string(descripteurFiltre)});
     std::string message;
     if (!essayerBacASable(bac, message)) {
         erreur = "bubblewrap ne peut pas cr\xC3\xA9" "er de bac \xC3\xA0 sable"
@@ -193,6 +200,9 @@ void fermerBacASable(BacASable* bac)
     if (!bac->dossierMoniteur.empty())
         supprimerDossier(bac->dossierMoniteur.c_str());
     bac->dossierMoniteur.clear();
+    if (bac->filtre >= 0)
+        close(bac->filtre);
+    bac->filtre = -1;
 }
 
 std::vector<std::string> construireCommande(const BacASable& bac, const Limites& limites,
@@ -228,6 +238,9 @@ pid_t demarrerProcessus(const BacASable& bac, const std::vector<std::string>& ar
                    [](const std::string& argument) { return const_cast<char*>(argument.c_str()); });
     char* environnement[] = {nullptr};
     const bool changer = bac.changerUtilisateur;
+    // Opened anew, each run reads the filter from its start, whoever reads
+    // another at the same time.
+    const std::string filtre = "/proc/self/fd/" + std::to_string(bac.filtre);
     const pid_t processus = fork();
     if (processus != 0)
         return processus;
@@ -240,22 +253,26 @@ pid_t demarrerProcessus(const BacASable& bac, const std::vector<std::string>& ar
     // the folders above it.
     if (dossier != nullptr && chdir(dossier) != 0)
         _exit(126);
+    const int programme = bac.filtre < 0 ? -1 : open(filtre.c_str(), O_RDONLY | O_CLOEXEC);
+    if (bac.filtre >= 0 && programme < 0)
+        _exit(126);
     if (changer && (setgroups(0, nullptr) != 0 || setgid(bac.groupe) != 0 || setuid(bac.utilisateur) != 0))
         _exit(126);
     // Moved above the targets first: a source may be another's target.
-    int hauts[7];
-    for (int i = 0; i < 7; ++i) {
-        hauts[i] = descripteurs[i] < 0 ? -1 : fcntl(descripteurs[i], F_DUPFD, 16);
-        if (descripteurs[i] >= 0 && hauts[i] < 0)
+    int hauts[8];
+    for (int i = 0; i < 8; ++i) {
+        const int source = i < 7 ? descripteurs[i] : programme;
+        hauts[i] = source < 0 ? -1 : fcntl(source, F_DUPFD, 16);
+        if (source >= 0 && hauts[i] < 0)
             _exit(126);
     }
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 8; ++i) {
         if (hauts[i] < 0)
             close(i);
         else if (dup2(hauts[i], i) < 0)
             _exit(126);
     }
-    syscall(SYS_close_range, 7U, ~0U, 0U);
+    syscall(SYS_close_range, 8U, ~0U, 0U);
     execve(argv[0], argv.data(), environnement);
     _exit(127);
 }

@@ -25,13 +25,14 @@ struct BacASable {
     std::vector<std::string> systeme; // the fixed part of bubblewrap's arguments
     std::string racine; // the class's folder of private copies, made beforehand
     std::string dossierMoniteur; // the folder of the monitor's copy, when there is one
+    int filtre = -1; // the compiled seccomp filter, each run's descriptor 7
 };
 
 // Finds bubblewrap and this program, and tries the sandbox once. False with
 // one line in `erreur` that says what to install or enable.
 bool preparerBacASable(bool actif, BacASable& bac, std::string& erreur);
 
-// Removes the monitor's copy, when one was made.
+// Removes the monitor's copy, when one was made, and the filter.
 void fermerBacASable(BacASable* bac);
 
 // The program and arguments of one run: bubblewrap and the monitor in it,
@@ -40,7 +41,7 @@ std::vector<std::string> construireCommande(const BacASable& bac, const Limites&
                                             const char* mode, const std::string& commande);
 
 // Starts `arguments` with descriptors[i] as its descriptor i (-1: closed),
-// every other descriptor closed, an empty environment, in `dossier` when
+// the filter read from its start as descriptor 7, every other descriptor closed, an empty environment, in `dossier` when
 // given, as the sandbox's user when there is one. Returns its pid, or -1.
 pid_t demarrerProcessus(const BacASable& bac, const std::vector<std::string>& arguments,
                         const int (&descripteurs)[7], const char* dossier);

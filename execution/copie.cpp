@@ -17,8 +17,15 @@ constexpr int profondeurMax = 64;
 
 using Dossier = std::unique_ptr<DIR, int (*)(DIR*)>;
 
+// What the copy may still write: bytes as read (a sparse file's holes and
+// each hard link's file count in full) and entries.
+struct Reste {
+    std::uint64_t octets;
+    std::uint64_t entrees;
+};
+
 int copierFichier(int source, int destination, const char* nom, mode_t mode, uid_t proprietaire,
-                  gid_t groupe, std::uint64_t& reste)
+                  gid_t groupe, Reste& reste)
 {
     const int entree = openat(source, nom, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (entree < 0)
@@ -40,11 +47,11 @@ int copierFichier(int source, int destination, const char* nom, mode_t mode, uid
             erreur = lus < 0 ? errno : 0;
             break;
         }
-        if (static_cast<std::uint64_t>(lus) > reste) {
+        if (static_cast<std::uint64_t>(lus) > reste.octets) {
             erreur = EFBIG;
             break;
         }
-        reste -= static_cast<std::uint64_t>(lus);
+        reste.octets -= static_cast<std::uint64_t>(lus);
         ssize_t ecrits = 0;
         while (ecrits < lus) {
             const ssize_t n = write(sortie, tampon + ecrits, static_cast<std::size_t>(lus - ecrits));
@@ -70,8 +77,7 @@ int copierFichier(int source, int destination, const char* nom, mode_t mode, uid
     return erreur;
 }
 
-int copierEntrees(int source, int destination, uid_t proprietaire, gid_t groupe, std::uint64_t& reste,
-                  int profondeur)
+int copierEntrees(int source, int destination, uid_t proprietaire, gid_t groupe, Reste& reste, int profondeur)
 {
     if (profondeur > profondeurMax)
         return ELOOP;
@@ -98,6 +104,11 @@ int copierEntrees(int source, int destination, uid_t proprietaire, gid_t groupe,
         struct stat infos {};
         if (fstatat(source, nom, &infos, AT_SYMLINK_NOFOLLOW) != 0)
             return errno;
+        const bool copiee = S_ISREG(infos.st_mode) || S_ISLNK(infos.st_mode) || S_ISDIR(infos.st_mode);
+        if (copiee && reste.entrees == 0)
+            return EFBIG;
+        if (copiee)
+            --reste.entrees;
         int erreur = 0;
         if (S_ISREG(infos.st_mode)) {
             erreur = copierFichier(source, destination, nom, infos.st_mode, proprietaire, groupe, reste);
@@ -172,9 +183,11 @@ bool viderDossier(int dossier, int profondeur)
 
 } // namespace
 
-int copierDossier(int source, int destination, uid_t proprietaire, gid_t groupe, std::uint64_t plafond)
+int copierDossier(int source, int destination, uid_t proprietaire, gid_t groupe, std::uint64_t plafond,
+                  std::uint64_t entreesMax)
 {
-    return copierEntrees(source, destination, proprietaire, groupe, plafond, 0);
+    Reste reste{plafond, entreesMax};
+    return copierEntrees(source, destination, proprietaire, groupe, reste, 0);
 }
 
 bool supprimerDossier(const char* chemin)

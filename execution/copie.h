@@ -11,9 +11,10 @@
 // folders deep. Every copy is readable and writable by its owner; with
 // `proprietaire` other than -1 it is given to that user and group. Returns
 // 0, or the errno of the first failure (ENOSPC when the destination is full,
-// EFBIG past `plafond` bytes of files).
+// EFBIG past `plafond` bytes of files or `entreesMax` entries: nothing is
+// written beyond either).
 int copierDossier(int source, int destination, uid_t proprietaire, gid_t groupe,
-                  std::uint64_t plafond = UINT64_MAX);
+                  std::uint64_t plafond = UINT64_MAX, std::uint64_t entreesMax = UINT64_MAX);
 
 // Removes a folder and everything in it, never following a link. Returns
 // false when something could not be removed.

@@ -8,6 +8,11 @@ double calculerTempsReel(const Limites& limites)
     return limites.tempsReel > 0 ? limites.tempsReel : 2 * limites.temps + 5;
 }
 
+std::uint64_t calculerEntreesMax(const Limites& limites)
+{
+    return limites.espace / octetsParMio * entreesParMio;
+}
+
 bool lireSecondes(const char* texte, double& secondes)
 {
     double valeur = 0;

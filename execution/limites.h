@@ -23,6 +23,12 @@ struct Limites {
 // The wall-clock limit once the default is resolved.
 double calculerTempsReel(const Limites& limites);
 
+// Files, folders and links a run's private folders may hold, and its built
+// folder copied back: so many per MiB of --espace. An empty file costs the
+// kernel about a KiB, held by no other limit.
+constexpr std::uint64_t entreesParMio = 1024;
+std::uint64_t calculerEntreesMax(const Limites& limites);
+
 // A duration in seconds (a decimal with a point, from 0.01 up to a day) or
 // a size in MiB (a whole number, from 1 up to 1 TiB): false on anything
 // else.

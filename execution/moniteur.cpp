@@ -1,6 +1,8 @@
 #include "moniteur.h"
 
+#include "consommation.h"
 #include "copie.h"
+#include "filtre.h"
 #include "limites.h"
 #include "verdict.h"
 
@@ -30,8 +32,12 @@ using Horloge = std::chrono::steady_clock;
 struct Etat {
     pid_t commande = -1;
     bool premier = false; // PID 1 of the sandbox's namespace
+    std::string filtre;   // loaded by the monitor itself outside a sandbox
     Rapport rapport;
 };
+
+// How often the whole run's CPU time and space are measured.
+constexpr std::chrono::milliseconds intervalleMesures{100};
 
 void fixerLimite(int ressource, rlim_t douce, rlim_t dure)
 {
@@ -40,9 +46,10 @@ void fixerLimite(int ressource, rlim_t douce, rlim_t dure)
 }
 
 // In the child, between fork and exec: only async-signal-safe calls.
-[[noreturn]] void executerCommande(const Limites& limites, bool premier, char* const* arguments,
+[[noreturn]] void executerCommande(const Limites& limites, const Etat& etat, char* const* arguments,
                                    char* const* environnement)
 {
+    const bool premier = etat.premier;
     close(descripteurRapport);
     close(descripteurControle);
     close(descripteurRetour);
@@ -64,6 +71,8 @@ void fixerLimite(int ressource, rlim_t douce, rlim_t dure)
     // among them; outside it the count would be the grader's.
     if (premier)
         fixerLimite(RLIMIT_NPROC, limites.processus + 1, limites.processus + 1);
+    if (!etat.filtre.empty() && !chargerFiltre(etat.filtre.data(), etat.filtre.size()))
+        _exit(126);
     execve("/bin/sh", arguments, environnement);
     _exit(127);
 }
@@ -110,17 +119,38 @@ bool recolter(Etat& etat)
     }
 }
 
-void surveiller(Etat& etat, int signaux, double tempsReel, Horloge::time_point debut)
+// Each process's own limit holds by itself; the run's, all its processes
+// together, by measure. A process that ends between two readings may be
+// counted twice once: past the limit, the CPU time is measured again.
+bool depasserLimites(Etat& etat, const Limites& limites)
 {
-    const auto limite = debut + std::chrono::microseconds(static_cast<std::int64_t>(tempsReel * 1e6));
+    const auto permis = static_cast<std::uint64_t>(limites.temps * 1e6);
+    if (mesurerTemps(etat.premier) > permis && mesurerTemps(etat.premier) > permis)
+        etat.rapport.tempsTotal = true;
+    else if (etat.premier && depasserEspace(limites))
+        etat.rapport.espaceDepasse = true;
+    return etat.rapport.tempsTotal || etat.rapport.espaceDepasse;
+}
+
+void surveiller(Etat& etat, int signaux, const Limites& limites, Horloge::time_point debut)
+{
+    const auto limite = debut + std::chrono::microseconds(static_cast<std::int64_t>(limites.tempsReel * 1e6));
+    auto mesure = debut + intervalleMesures;
     while (!recolter(etat)) {
-        const auto reste = std::chrono::duration_cast<std::chrono::milliseconds>(limite - Horloge::now());
+        const auto maintenant = Horloge::now();
+        const auto reste = std::chrono::duration_cast<std::chrono::milliseconds>(limite - maintenant);
         if (reste.count() <= 0) {
             etat.rapport.horloge = true;
             return;
         }
+        if (maintenant >= mesure) {
+            if (depasserLimites(etat, limites))
+                return;
+            mesure = maintenant + intervalleMesures;
+        }
+        const auto attente = std::min(reste, std::chrono::duration_cast<std::chrono::milliseconds>(mesure - maintenant));
         pollfd attentes[2] = {{signaux, POLLIN, 0}, {descripteurControle, POLLIN, 0}};
-        const int prets = poll(attentes, 2, static_cast<int>(std::min<std::int64_t>(reste.count() + 1, INT_MAX)));
+        const int prets = poll(attentes, 2, static_cast<int>(std::min<std::int64_t>(attente.count() + 1, INT_MAX)));
         if (prets < 0 && errno != EINTR)
             return;
         if (prets > 0 && (attentes[0].revents & POLLIN) != 0) {
@@ -199,6 +229,10 @@ int lancerMoniteur(int argc, char* argv[])
     etat.premier = getpid() == 1;
     if (!etat.premier)
         prctl(PR_SET_CHILD_SUBREAPER, 1);
+    // In a sandbox, bubblewrap has loaded the filter already.
+    if (!etat.premier && !lireFiltre(descripteurFiltre, etat.filtre))
+        return 125;
+    close(descripteurFiltre);
 
     const int ici = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     etat.rapport.erreur = ici < 0 ? errno : copierDossier(descripteurSource, ici, static_cast<uid_t>(-1), static_cast<gid_t>(-1));
@@ -232,11 +266,11 @@ int lancerMoniteur(int argc, char* argv[])
     const auto debut = Horloge::now();
     etat.commande = fork();
     if (etat.commande == 0)
-        executerCommande(limites, etat.premier, arguments, environnement.data());
+        executerCommande(limites, etat, arguments, environnement.data());
     if (etat.commande < 0) {
         etat.rapport.erreur = errno;
     } else {
-        surveiller(etat, signaux, limites.tempsReel, debut);
+        surveiller(etat, signaux, limites, debut);
         tuerTout(etat);
     }
     // The shell's own way of telling that its last command died of a signal.
@@ -248,8 +282,16 @@ int lancerMoniteur(int argc, char* argv[])
     etat.rapport.microsecondes = static_cast<std::uint64_t>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000
         + static_cast<std::uint64_t>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
     etat.rapport.kio = static_cast<std::uint64_t>(usage.ru_maxrss);
-    if (construction && etat.rapport.erreur == 0 && ici >= 0)
-        etat.rapport.erreur = copierDossier(ici, descripteurRetour, static_cast<uid_t>(-1), static_cast<gid_t>(-1));
+    // The built folder comes back to the grader's disk as the run's space
+    // allows, whatever it holds: holes and hard links count in full.
+    if (construction && etat.rapport.erreur == 0 && ici >= 0 && !etat.rapport.espaceDepasse) {
+        etat.rapport.erreur = copierDossier(ici, descripteurRetour, static_cast<uid_t>(-1), static_cast<gid_t>(-1),
+                                            limites.espace, calculerEntreesMax(limites));
+        if (etat.rapport.erreur == EFBIG) {
+            etat.rapport.erreur = 0;
+            etat.rapport.espaceDepasse = true;
+        }
+    }
     envoyerRapport(etat.rapport);
     return 0;
 }

@@ -14,11 +14,14 @@ constexpr const char* argumentMoniteur = "--moniteur-interne";
 
 // Descriptors the monitor is given beyond 0, 1 and 2: where it writes its
 // report; what it watches for an early end (readable or closed: stop); the
-// folder it copies from; for a build, the folder the built copy goes to.
+// folder it copies from; for a build, the folder the built copy goes to;
+// the compiled seccomp filter (bubblewrap's in a sandbox; outside one, the
+// monitor loads it on the command).
 constexpr int descripteurRapport = 3;
 constexpr int descripteurControle = 4;
 constexpr int descripteurSource = 5;
 constexpr int descripteurRetour = 6;
+constexpr int descripteurFiltre = 7;
 
 // What the monitor is asked: a build (its folder copied back out, no line
 // buffering) or a run.

@@ -75,7 +75,7 @@ void preparerAtelier(const Execution& execution, const std::string& chemin, Atel
     // does not fill the grader's disk.
     const int erreur = copierDossier(original, copie, changer ? execution.bac.utilisateur : static_cast<uid_t>(-1),
                                      changer ? execution.bac.groupe : static_cast<gid_t>(-1),
-                                     execution.limites.espace);
+                                     execution.limites.espace, calculerEntreesMax(execution.limites));
     close(original);
     if (erreur != 0) {
         close(copie);

@@ -66,8 +66,10 @@ std::string deciderFin(const Rapport& rapport, const Limites& limites)
 {
     if (rapport.sortieDepassee)
         return "sortie trop longue";
-    if (rapport.delaiDepasse || rapport.horloge)
+    if (rapport.delaiDepasse || rapport.horloge || rapport.tempsTotal)
         return "temps d\xC3\xA9pass\xC3\xA9";
+    if (rapport.espaceDepasse)
+        return finEspaceDepasse;
     const int statut = rapport.statut;
     const bool signale = WIFSIGNALED(statut);
     const int signal = signale ? WTERMSIG(statut) : 0;
@@ -87,10 +89,11 @@ std::string deciderFin(const Rapport& rapport, const Limites& limites)
 std::string ecrireRapport(const Rapport& rapport)
 {
     char ligne[160];
-    std::snprintf(ligne, sizeof ligne, "%d %d %d %d %llu %llu %d\n", rapport.statut,
+    std::snprintf(ligne, sizeof ligne, "%d %d %d %d %llu %llu %d %d %d\n", rapport.statut,
                   rapport.termine ? 1 : 0, rapport.horloge ? 1 : 0, rapport.arrete ? 1 : 0,
                   static_cast<unsigned long long>(rapport.microsecondes),
-                  static_cast<unsigned long long>(rapport.kio), rapport.erreur);
+                  static_cast<unsigned long long>(rapport.kio), rapport.erreur, rapport.tempsTotal ? 1 : 0,
+                  rapport.espaceDepasse ? 1 : 0);
     return ligne;
 }
 
@@ -100,9 +103,13 @@ bool lireRapport(const std::string& texte, Rapport& rapport)
     int termine = 0;
     int horloge = 0;
     int arrete = 0;
+    int tempsTotal = 0;
+    int espace = 0;
     if (!(flux >> rapport.statut >> termine >> horloge >> arrete >> rapport.microsecondes
-          >> rapport.kio >> rapport.erreur))
+          >> rapport.kio >> rapport.erreur >> tempsTotal >> espace))
         return false;
+    rapport.tempsTotal = tempsTotal != 0;
+    rapport.espaceDepasse = espace != 0;
     rapport.termine = termine != 0;
     rapport.horloge = horloge != 0;
     rapport.arrete = arrete != 0;

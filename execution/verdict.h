@@ -13,6 +13,8 @@ struct Rapport {
     bool termine = false;  // the shell ended by itself
     bool horloge = false;  // the monitor's wall clock ended the run
     bool arrete = false;   // the runner asked for the end
+    bool tempsTotal = false; // the CPU time of all its processes together passed --temps
+    bool espaceDepasse = false; // its private folders, or its built copy, passed --espace
     std::uint64_t microsecondes = 0; // CPU time of every process of the run
     std::uint64_t kio = 0;           // peak resident memory of its largest process
     int erreur = 0;        // errno of a copy or of a fork that failed before the command ran
@@ -21,9 +23,11 @@ struct Rapport {
     bool delaiDepasse = false; // the runner's own clock, past the monitor's
 };
 
+constexpr const char* finEspaceDepasse = "espace d\xC3\xA9pass\xC3\xA9";
+
 // How a run ended, in the table's words: "normale", "temps dépassé",
 // "mémoire dépassée", "plantage (SIGSEGV : erreur de segmentation)",
-// "statut N", "sortie trop longue". Without cgroups a refused allocation
+// "statut N", "sortie trop longue", "espace dépassé". Without cgroups a refused allocation
 // shows only as an abnormal end with the peak memory near the limit.
 std::string deciderFin(const Rapport& rapport, const Limites& limites);
 

@@ -135,9 +135,9 @@ Note noterExecution(const Execution& execution, const std::vector<JeuCorrige>& j
         std::vector<std::string> diagnostics(jeux.size());
         for (std::size_t i = 0; i < jeux.size(); ++i) {
             if (!atelier.pret) {
-                // Graded: nothing of it ran.
+                // Graded: nothing of it ran. A build past --espace says so.
                 note.jeux[i].note = true;
-                note.jeux[i].fin = "ne compile pas";
+                note.jeux[i].fin = atelier.finConstruction == finEspaceDepasse ? finEspaceDepasse : "ne compile pas";
                 continue;
             }
             if (!noterJeu(execution, jeux[i], atelier, vue, expliquer, note.jeux[i], diagnostics[i],
