@@ -1,6 +1,7 @@
 #include "arret.h"
 
 #include "copie.h"
+#include "restes.h"
 
 #include <cerrno>
 #include <chrono>
@@ -112,12 +113,18 @@ bool preparerArret(Arret& arret, std::string& erreur)
     pthread_sigmask(SIG_BLOCK, &signaux, nullptr);
     const char* temporaire = std::getenv("TMPDIR");
     const std::string base = temporaire != nullptr && *temporaire == '/' ? temporaire : "/tmp";
-    std::string racine = base + "/valideur-classe.XXXXXX";
+    nettoyerRestes(base);
+    std::string racine = base + "/" + prefixeDossierPrive + "XXXXXX";
     if (mkdtemp(racine.data()) == nullptr) {
         erreur = "dossier priv\xC3\xA9 impossible dans " + base + " : " + std::strerror(errno);
         return false;
     }
     arret.racine = racine;
+    arret.verrou = marquerDossier(racine);
+    if (arret.verrou < 0) {
+        erreur = "dossier priv\xC3\xA9 impossible dans " + base + " : " + std::strerror(errno);
+        return false;
+    }
     const int descripteur = signalfd(-1, &signaux, SFD_CLOEXEC);
     arret.reveil = eventfd(0, EFD_CLOEXEC);
     if (descripteur < 0 || arret.reveil < 0) {
@@ -149,6 +156,9 @@ void fermerArret(Arret* arret)
     if (!arret->racine.empty())
         supprimerDossier(arret->racine.c_str());
     arret->racine.clear();
+    if (arret->verrou >= 0)
+        close(arret->verrou);
+    arret->verrou = -1;
     const sigset_t signaux = signauxArret();
     pthread_sigmask(SIG_UNBLOCK, &signaux, nullptr);
 }

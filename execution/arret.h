@@ -14,10 +14,12 @@ struct Arret {
     bool bacActif = true; // bubblewrap's runs are killed; a bare monitor is asked to end its own
     std::thread veilleur;
     int reveil = -1;      // written when the class has ended on its own
+    int verrou = -1;      // the folder's lock, held while this grader lives
 };
 
 // Blocks SIGINT, SIGTERM and SIGHUP (before any thread starts, so that
-// every thread inherits it), creates the folder of private copies and
+// every thread inherits it), removes the private folders of graders that
+// are gone, creates this one's folder of private copies and
 // starts the thread that waits for them. False with `erreur` set.
 bool preparerArret(Arret& arret, std::string& erreur);
 

@@ -200,3 +200,14 @@ bool supprimerDossier(const char* chemin)
     close(dossier);
     return rmdir(chemin) == 0 && vide;
 }
+
+bool supprimerDans(int parent, const char* nom)
+{
+    const int dossier = openat(parent, nom, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dossier < 0)
+        return errno == ENOENT;
+    fchmod(dossier, 0700);
+    const bool vide = viderDossier(dossier, 0);
+    close(dossier);
+    return unlinkat(parent, nom, AT_REMOVEDIR) == 0 && vide;
+}

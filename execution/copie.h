@@ -20,4 +20,8 @@ int copierDossier(int source, int destination, uid_t proprietaire, gid_t groupe,
 // false when something could not be removed.
 bool supprimerDossier(const char* chemin);
 
+// The same for the folder `nom` of the one open at `parent`: a link there is
+// never followed.
+bool supprimerDans(int parent, const char* nom);
+
 #endif

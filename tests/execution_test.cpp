@@ -50,6 +50,13 @@ TEST(Fin, MotsDeChaqueFin)
     Rapport bavard = finir(SIGPIPE);
     bavard.sortieDepassee = true;
     EXPECT_EQ(deciderFin(bavard, limites), "sortie trop longue");
+    // Ended by the monitor's measures of the whole run.
+    Rapport ensemble = finir(SIGKILL, 10.1);
+    ensemble.tempsTotal = true;
+    EXPECT_EQ(deciderFin(ensemble, limites), "temps d\xC3\xA9pass\xC3\xA9");
+    Rapport fichiers = finir(SIGKILL);
+    fichiers.espaceDepasse = true;
+    EXPECT_EQ(deciderFin(fichiers, limites), "espace d\xC3\xA9pass\xC3\xA9");
 }
 
 TEST(Fin, MemoireSeulementSurUneFinAnormalePresDeLaLimite)
@@ -65,10 +72,11 @@ TEST(Rapport, AllerRetour)
 {
     Rapport rapport = finir(SIGSEGV, 1.25, 42);
     rapport.horloge = true;
+    rapport.espaceDepasse = true;
     Rapport lu;
     ASSERT_TRUE(lireRapport(ecrireRapport(rapport), lu));
     EXPECT_EQ(lu.statut, SIGSEGV);
-    EXPECT_TRUE(lu.horloge && lu.termine && !lu.arrete);
+    EXPECT_TRUE(lu.horloge && lu.termine && !lu.arrete && !lu.tempsTotal && lu.espaceDepasse);
     EXPECT_EQ(lu.microsecondes, 1250000U);
     EXPECT_EQ(lu.kio, 42U * 1024);
     EXPECT_FALSE(lireRapport("", lu));
@@ -178,8 +186,17 @@ TEST(Copie, DossiersFichiersEtLiensSansLesSuivre)
     ASSERT_EQ(mkdir(petite.c_str(), 0700), 0);
     const int dossierPetite = ouvrirDossier(petite);
     EXPECT_EQ(copierDossier(dossierSource, dossierPetite, static_cast<uid_t>(-1), static_cast<gid_t>(-1), 10), EFBIG);
+    // Past so many entries too: prog, lien and sous are three, the pipe none.
+    const std::string trois = racine + "/trois";
+    const std::string deux = racine + "/deux";
+    ASSERT_EQ(mkdir(trois.c_str(), 0700), 0);
+    ASSERT_EQ(mkdir(deux.c_str(), 0700), 0);
+    const int dossierTrois = ouvrirDossier(trois);
+    const int dossierDeux = ouvrirDossier(deux);
+    EXPECT_EQ(copierDossier(dossierSource, dossierTrois, static_cast<uid_t>(-1), static_cast<gid_t>(-1), 1000, 3), 0);
+    EXPECT_EQ(copierDossier(dossierSource, dossierDeux, static_cast<uid_t>(-1), static_cast<gid_t>(-1), 1000, 2), EFBIG);
 
-    for (const int dossier : {dossierSource, dossierCopie, dossierEncore, dossierPetite})
+    for (const int dossier : {dossierSource, dossierCopie, dossierEncore, dossierPetite, dossierTrois, dossierDeux})
         close(dossier);
     EXPECT_TRUE(supprimerDossier(racine.c_str()));
     EXPECT_NE(access(racine.c_str(), F_OK), 0);

@@ -11,6 +11,7 @@
 #include "classe/tables/releve.h"
 
 #include "execution/arret.h"
+#include "execution/places.h"
 #include "execution/remise.h"
 
 #include <ext/stdio_filebuf.h>
@@ -152,6 +153,13 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
         std::cerr << prefixe << erreur << '\n';
         return 2;
     }
+    const unsigned taches = compterPlaces(options.limites, options.taches != 0 ? options.taches
+                                          : std::max(1U, std::thread::hardware_concurrency()), erreur);
+    if (!erreur.empty())
+        std::cerr << prefixe << erreur << '\n';
+    if (taches == 0)
+        return 2;
+    erreur.clear();
     std::vector<Remise> remises = listerDossiers(options.remises);
     // No table inside a submission's folder, where it would overwrite a
     // file of the student's.
@@ -227,8 +235,6 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
     notes.resize(remises.size());
     Travail travail{jeux[0].corrige, remises, tranche.debut, notes, vueDemandee, plateformes.get(), &execution, &jeux,
                     {0}, {0}, {}, {}};
-    const unsigned taches = options.taches != 0 ? options.taches
-                                                : std::max(1U, std::thread::hardware_concurrency());
     noterTout(travail, taches, isatty(STDERR_FILENO) == 1);
     // Stopped midway: no table of runs that were killed.
     if (arret.demande)
