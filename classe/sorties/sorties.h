@@ -5,7 +5,8 @@
 // writes with and names files by. Standard error's lines and the status
 // words of a failed open (sorties.h), files known by identity (identites.h),
 // table cells made harmless (tableau.h), escapes for JSON, XML and HTML
-// (echappement.h), the progress line (progression.h). Includes nothing of
+// (echappement.h), the progress line (progression.h), the fingerprint of
+// files and submissions (empreinte.h). Includes nothing of
 // valideur-classe outside this folder.
 
 #include "classe/sorties/identites.h"
