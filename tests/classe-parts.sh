@@ -86,7 +86,7 @@ printf '#!/bin/sh\ncat sortie\n' >"programmes/élève 5/prog"
 parallel -q "$classe" "${executer[@]}" --part={}/4 -o exec-{}.tab --lignes exec-{}.vue \
   test.txt attendu.resultat programmes/*/ ::: 1 4 2>/dev/null
 "$classe" --fusionner -o fusion-exec.tab exec-*.tab 2>erreurs
-[ $? = 2 ] && grep -Eq "exec-[23].tab : part [23]/4 : périmée, faite avant que « élève 5 » change" erreurs \
+[ $? = 2 ] && grep -Eq "exec-[23].tab : part [23]/4 : périmée, faite avant que « élève 5 » change.*, comme la part [23]$" erreurs \
   || echouer "courses périmées : $(cat erreurs)"
 "$classe" "${executer[@]}" -o "programmes/élève 1/notes.tab" test.txt attendu.resultat programmes/*/ 2>erreurs
 [ $? = 2 ] && grep -q "est dans une remise" erreurs || echouer "tableau dans une remise : $(cat erreurs)"

@@ -46,7 +46,24 @@ std::string chercherEcart(const std::vector<std::pair<std::string, std::string>>
 // Why `part` is not of the class of `reference`, which is taken as the
 // right one; the share at fault may be the reference itself, made before a
 // submission changed.
-Refus expliquerEcart(const PartLue& part, const PartLue& reference)
+// The other shares that saw the class as `perimee` did: stale with it.
+std::string nommerAutresPerimees(const std::vector<PartLue>& parts, const PartLue& perimee)
+{
+    const std::string classe = resumer(perimee.bordereau);
+    std::vector<std::size_t> numeros;
+    for (const PartLue& part : parts) {
+        if (&part != &perimee && resumer(part.bordereau) == classe)
+            numeros.push_back(part.bordereau.part);
+    }
+    std::sort(numeros.begin(), numeros.end());
+    std::string texte;
+    for (const std::size_t numero : numeros)
+        texte += (texte.empty() ? numeros.size() > 1 ? ", comme les parts " : ", comme la part " : ", ")
+            + std::to_string(numero);
+    return texte;
+}
+
+Refus expliquerEcart(const std::vector<PartLue>& parts, const PartLue& part, const PartLue& reference)
 {
     const Bordereau& p = part.bordereau;
     const Bordereau& r = reference.bordereau;
@@ -79,7 +96,7 @@ Refus expliquerEcart(const PartLue& part, const PartLue& reference)
         const PartLue& perimee = avant ? part : reference;
         return {perimee.chemin, nommerPart(perimee.bordereau) + " : p\xC3\xA9rim\xC3\xA9" "e, faite avant que "
                                     + citer(remise.nom) + " change (" + (avant ? reference : part).chemin
-                                    + " l'a vue chang\xC3\xA9" "e)"};
+                                    + " l'a vue chang\xC3\xA9" "e)" + nommerAutresPerimees(parts, perimee)};
     }
     if (p.remises.size() != r.remises.size()) {
         std::map<std::string, bool> connues;
@@ -133,7 +150,7 @@ std::optional<Refus> verifierParts(std::vector<PartLue>& parts, const std::vecto
     const std::string classe = resumer(reference->bordereau);
     for (const PartLue& part : parts) {
         if (resumer(part.bordereau) != classe)
-            return expliquerEcart(part, *reference);
+            return expliquerEcart(parts, part, *reference);
     }
     std::stable_sort(parts.begin(), parts.end(),
                      [](const PartLue& a, const PartLue& b) { return a.bordereau.part < b.bordereau.part; });
