@@ -18,8 +18,7 @@
 #include "classe/vue/vue.h"
 
 #include "execution/moniteur.h"
-
-#include <ext/stdio_filebuf.h>
+#include "validation/fichier.h"
 
 #include <algorithm>
 #include <csignal>
@@ -34,7 +33,6 @@
 
 namespace {
 
-using Fichier = __gnu_cxx::stdio_filebuf<char>;
 
 std::string accorder(std::size_t nombre, std::string_view mot)
 {

@@ -4,8 +4,7 @@
 #include "ouverture.h"
 #include "validation/explication/presentation.h"
 #include "validation/validation.h"
-
-#include <ext/stdio_filebuf.h>
+#include "validation/fichier.h"
 
 #include <cerrno>
 #include <csignal>
@@ -23,7 +22,6 @@ namespace {
 
 // An input read through its own descriptor, so that what was opened, not
 // what its path names now, can be identified.
-using Fichier = __gnu_cxx::stdio_filebuf<char>;
 
 // The run's options and paths, from the command line.
 struct Options {
@@ -80,11 +78,6 @@ bool identifier(int descripteur, struct stat& infos, int& erreur)
         return false;
     }
     return !S_ISDIR(infos.st_mode);
-}
-
-bool estMemeFichier(const struct stat& a, const struct stat& b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 // The whole run, from the command line to the exit status.

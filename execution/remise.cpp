@@ -1,6 +1,7 @@
 #include "remise.h"
 
 #include "copie.h"
+#include "verdict.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -120,7 +121,7 @@ void preparerAtelier(const Execution& execution, const std::string& chemin, Atel
     }
     close(copie);
     atelier.source = construite;
-    atelier.pret = atelier.finConstruction == "normale";
+    atelier.pret = atelier.finConstruction == finNormale;
 }
 
 void fermerAtelier(Atelier& atelier)

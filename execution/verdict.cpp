@@ -69,7 +69,7 @@ std::string deciderFin(const Rapport& rapport, const Limites& limites)
     if (rapport.delaiDepasse || rapport.horloge || rapport.tempsTotal)
         return "temps d\xC3\xA9pass\xC3\xA9";
     if (rapport.espaceDepasse)
-        return finEspaceDepasse;
+        return std::string(finEspaceDepasse);
     const int statut = rapport.statut;
     const bool signale = WIFSIGNALED(statut);
     const int signal = signale ? WTERMSIG(statut) : 0;
@@ -83,7 +83,7 @@ std::string deciderFin(const Rapport& rapport, const Limites& limites)
         return "plantage (" + decrireSignal(signal) + ")";
     if (WIFEXITED(statut) && WEXITSTATUS(statut) != 0)
         return "statut " + std::to_string(WEXITSTATUS(statut));
-    return "normale";
+    return std::string(finNormale);
 }
 
 std::string ecrireRapport(const Rapport& rapport)

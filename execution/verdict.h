@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // What the monitor saw of a run, and what the runner added to it.
 struct Rapport {
@@ -23,7 +24,12 @@ struct Rapport {
     bool delaiDepasse = false; // the runner's own clock, past the monitor's
 };
 
-constexpr const char* finEspaceDepasse = "espace d\xC3\xA9pass\xC3\xA9";
+// How a run ended, in the table's words, each spelled here: the end of a
+// run that went well, of a build that failed (its sets never ran), of a
+// run or build that wrote past --espace.
+inline constexpr std::string_view finNormale = "normale";
+inline constexpr std::string_view finNonCompilee = "ne compile pas";
+inline constexpr std::string_view finEspaceDepasse = "espace d\xC3\xA9pass\xC3\xA9";
 
 // How a run ended, in the table's words: "normale", "temps dépassé",
 // "mémoire dépassée", "plantage (SIGSEGV : erreur de segmentation)",

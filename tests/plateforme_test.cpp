@@ -3,6 +3,7 @@
 #include "classe/formats/moodle.h"
 #include "classe/formats/page.h"
 #include "classe/formats/retour.h"
+#include "classe/sorties/sorties.h"
 #include "classe/resultats/bareme.h"
 #include "classe/sorties/echappement.h"
 

@@ -1,5 +1,6 @@
 // From what a search found to the table's rows: one per student.
 #include "classe/decouverte/candidats.h"
+#include "classe/sorties/sorties.h"
 #include "classe/sorties/tableau.h"
 
 #include <algorithm>
@@ -13,8 +14,7 @@ namespace {
 
 std::string_view nommerBase(std::string_view chemin)
 {
-    while (chemin.size() > 1 && chemin.back() == '/')
-        chemin.remove_suffix(1);
+    chemin = retirerBarresFinales(chemin);
     const std::size_t barre = chemin.rfind('/');
     return barre == std::string_view::npos ? chemin : chemin.substr(barre + 1);
 }
@@ -75,7 +75,7 @@ bool memeRemise(const Remise& a, const Remise& b)
 
 } // namespace
 
-void rangerRacine(const Racine& racine, const std::string& prefixe, const std::string& cheminAttendu,
+void rangerRacine(const Racine& racine, const std::string& avantNom, const std::string& cheminAttendu,
                   Decouverte& decouverte)
 {
     std::map<std::string, std::vector<const Candidat*>> parEleve;
@@ -89,26 +89,26 @@ void rangerRacine(const Racine& racine, const std::string& prefixe, const std::s
         });
         const Candidat& choisi = *std::min_element(choix.begin(), choix.end(), preferer)->candidat;
         Remise remise = choisi.remise;
-        remise.nom = prefixe + remise.nom;
+        remise.nom = avantNom + remise.nom;
         for (const Candidat* candidat : candidats) {
             if (candidat != &choisi && candidat->remise.identifiee)
                 remise.autresFichiers.push_back(candidat->remise.infos);
         }
-        remise.identifiant = extraireIdentifiant(remise.nom);
+        remise.identifiant = extraireParticipant(remise.nom);
         const auto fichiers = static_cast<std::size_t>(std::count_if(
             candidats.begin(), candidats.end(), [](const Candidat* c) { return c->resultats; }));
         if (fichiers > 1)
             decouverte.avertissements.push_back(
-                rendreInoffensif(prefixe + eleve) + " : " + accorderFichiers(fichiers) + ", seul "
+                rendreInoffensif(avantNom + eleve) + " : " + accorderFichiers(fichiers) + ", seul "
                 + rendreInoffensif(remise.nom) + " est not\xC3\xA9");
         decouverte.remises.push_back(std::move(remise));
     }
     for (const std::string& dossier : racine.eleves) {
         if (parEleve.count(dossier.substr(0, dossier.size() - 1)) != 0)
             continue;
-        Remise absente = creerRemise(dossier, prefixe + dossier, "absent");
+        Remise absente = creerRemise(dossier, avantNom + dossier, std::string(statutAbsent));
         absente.absente = true;
-        absente.identifiant = extraireIdentifiant(absente.nom);
+        absente.identifiant = extraireParticipant(absente.nom);
         decouverte.remises.push_back(std::move(absente));
     }
 }

@@ -24,8 +24,8 @@ struct Racine {
 // the best found (one that can be graded, not a copy of the expected
 // results at `cheminAttendu`, the least deep, the first by name), with a
 // warning when there were several; a folder without one is absent. Names
-// get `prefixe` first.
-void rangerRacine(const Racine& racine, const std::string& prefixe, const std::string& cheminAttendu,
+// get `avantNom` first.
+void rangerRacine(const Racine& racine, const std::string& avantNom, const std::string& cheminAttendu,
                   Decouverte& decouverte);
 
 // Sorts the rows as the table shows them, drops a row found twice, and

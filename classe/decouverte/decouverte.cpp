@@ -58,14 +58,14 @@ void ajouterCandidat(Parcours& parcours, Remise remise, const std::string& eleve
     parcours.racine.candidats.push_back({std::move(remise), eleve, profondeur, resultats});
 }
 
-void parcourirDossier(Parcours& parcours, const std::string& dossier, const std::string& prefixe,
+void parcourirDossier(Parcours& parcours, const std::string& dossier, const std::string& avantNom,
                       const std::string& eleve, std::size_t profondeur);
 
-void examinerEntree(Parcours& parcours, const std::string& dossier, const std::string& prefixe,
+void examinerEntree(Parcours& parcours, const std::string& dossier, const std::string& avantNom,
                     const std::string& nom, const std::string& eleveParent, std::size_t profondeur)
 {
     const std::string chemin = joindre(dossier, nom);
-    const std::string relatif = prefixe + nom;
+    const std::string relatif = avantNom + nom;
     const std::string eleve = profondeur == 0 ? nom : eleveParent;
     const bool motif = suitMotif(parcours.motif, nom, 0);
     struct stat infos {};
@@ -73,7 +73,7 @@ void examinerEntree(Parcours& parcours, const std::string& dossier, const std::s
         // A path too deep for the system is not an absent file.
         const int erreur = errno;
         if (erreur == ENAMETOOLONG)
-            ajouterCandidat(parcours, creerRemise(chemin, relatif, "chemin trop long"), eleve, profondeur, motif);
+            ajouterCandidat(parcours, creerRemise(chemin, relatif, std::string(statutTropLong)), eleve, profondeur, motif);
         return;
     }
     bool dossierReel = S_ISDIR(infos.st_mode);
@@ -82,7 +82,7 @@ void examinerEntree(Parcours& parcours, const std::string& dossier, const std::s
         const bool versDossier = stat(chemin.c_str(), &cible) == 0 && S_ISDIR(cible.st_mode);
         if (!parcours.suivreLiens || visePropresDescripteurs(chemin)) {
             if (motif || versDossier)
-                ajouterCandidat(parcours, creerRemise(chemin, versDossier ? relatif + '/' : relatif, "lien"),
+                ajouterCandidat(parcours, creerRemise(chemin, versDossier ? relatif + '/' : relatif, std::string(statutLien)),
                                 eleve, profondeur, motif);
             else if (ressembleAuMotif(nom, parcours.motif))
                 parcours.decouverte.ignores.push_back(chemin);
@@ -110,14 +110,14 @@ void examinerEntree(Parcours& parcours, const std::string& dossier, const std::s
     }
 }
 
-// Searches `dossier`, whose entries are named `prefixe` + their name.
-void parcourirDossier(Parcours& parcours, const std::string& dossier, const std::string& prefixe,
+// Searches `dossier`, whose entries are named `avantNom` + their name.
+void parcourirDossier(Parcours& parcours, const std::string& dossier, const std::string& avantNom,
                       const std::string& eleve, std::size_t profondeur)
 {
     const std::unique_ptr<DIR, int (*)(DIR*)> flux(opendir(dossier.c_str()), closedir);
     if (!flux) {
         const int erreur = errno;
-        ajouterCandidat(parcours, creerRemise(dossier, prefixe, decrireErreur(erreur)), eleve,
+        ajouterCandidat(parcours, creerRemise(dossier, avantNom, decrireErreur(erreur)), eleve,
                         profondeur, false);
         return;
     }
@@ -128,15 +128,13 @@ void parcourirDossier(Parcours& parcours, const std::string& dossier, const std:
             entrees.push_back(std::move(nom));
     }
     for (const std::string& nom : entrees)
-        examinerEntree(parcours, dossier, prefixe, nom, eleve, profondeur);
+        examinerEntree(parcours, dossier, avantNom, nom, eleve, profondeur);
 }
 
 // The name a REMISE folder gives its rows: its last component.
 std::string nommerDossier(const std::string& racine)
 {
-    std::string nom = racine;
-    while (nom.size() > 1 && nom.back() == '/')
-        nom.pop_back();
+    const std::string nom(retirerBarresFinales(racine));
     std::string base = nom.substr(nom.rfind('/') + 1);
     if (base.empty() || base == "." || base == "..") {
         const std::unique_ptr<char, void (*)(void*)> reel(realpath(racine.c_str(), nullptr), std::free);
@@ -190,7 +188,7 @@ Decouverte decouvrirRemises(const std::vector<std::string>& racines, const std::
         const std::vector<Candidat>& trouves = parcours.racine.candidats;
         const auto directs = std::count_if(trouves.begin(), trouves.end(),
                                            [](const Candidat& c) { return c.profondeur == 0 && c.resultats; });
-        if (!base.empty() && (!extraireIdentifiant(base).empty() || (racines.size() > 1 && directs == 1))) {
+        if (!base.empty() && (!extraireParticipant(base).empty() || (racines.size() > 1 && directs == 1))) {
             Racine eleve;
             for (Candidat candidat : parcours.racine.candidats) {
                 candidat.eleve = base;
@@ -217,9 +215,9 @@ Decouverte decouvrirRemises(const std::vector<std::string>& racines, const std::
                          decouverte);
             continue;
         }
-        Remise absente = creerRemise(racine, base.empty() ? racine : base + '/', "absent");
+        Remise absente = creerRemise(racine, base.empty() ? racine : base + '/', std::string(statutAbsent));
         absente.absente = true;
-        absente.identifiant = extraireIdentifiant(absente.nom);
+        absente.identifiant = extraireParticipant(absente.nom);
         decouverte.remises.push_back(std::move(absente));
     }
     terminerDecouverte(decouverte);

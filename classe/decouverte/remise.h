@@ -42,8 +42,4 @@ struct Decouverte {
     std::vector<std::string> avertissements; // one line each
 };
 
-// The participant number in a name such as
-// "Jean Dupont_123456_assignsubmission_file_", or empty.
-std::string extraireIdentifiant(std::string_view nom);
-
 #endif

@@ -13,8 +13,7 @@
 #include "execution/arret.h"
 #include "execution/places.h"
 #include "execution/remise.h"
-
-#include <ext/stdio_filebuf.h>
+#include "validation/fichier.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -28,7 +27,6 @@
 
 namespace {
 
-using Fichier = __gnu_cxx::stdio_filebuf<char>;
 
 // The test sets of a class that is run: --jeux's, or TEST and ATTENDU.
 // Each is opened, counted and copied for the runs. The class view follows
@@ -179,9 +177,7 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
     }
     // Feedback folders beside the submissions' would be taken for some.
     const auto aCote = std::find_if(remises.begin(), remises.end(), [&demandes](const Remise& remise) {
-        std::string chemin = remise.chemin;
-        while (chemin.size() > 1 && chemin.back() == '/')
-            chemin.pop_back();
+        const std::string chemin(retirerBarresFinales(remise.chemin));
         return !demandes.retours.empty() && estDansDossier(chemin, demandes.retours)
             && estDansDossier(demandes.retours + "/retour", chemin.substr(0, chemin.rfind('/') + 1) + ".");
     });

@@ -1,6 +1,7 @@
 #include "classe/formats/gradescope.h"
 
 #include "classe/sorties/echappement.h"
+#include "execution/verdict.h"
 
 #include <string>
 
@@ -20,7 +21,7 @@ std::string decrireTest(const Jeu& jeu, const ResultatJeu& resultat, std::size_t
         + std::to_string(resultat.note ? resultat.reussites[mot] : 0) + "/" + std::to_string(jeu.maxima[mot])
         + " lignes r\xC3\xA9ussies\n";
     if (premier) {
-        texte += "fin : " + (resultat.fin.empty() ? std::string(resultat.note ? "normale" : "non not\xC3\xA9") : resultat.fin);
+        texte += "fin : " + (resultat.fin.empty() ? std::string(resultat.note ? finNormale : "non not\xC3\xA9") : resultat.fin);
         if (resultat.secondes >= 0)
             texte += ", " + formaterNombre(resultat.secondes, 2, ',') + " s";
         if (resultat.mio >= 0)

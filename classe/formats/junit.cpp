@@ -1,6 +1,7 @@
 #include "classe/formats/junit.h"
 
 #include "classe/sorties/echappement.h"
+#include "execution/verdict.h"
 
 namespace {
 
@@ -68,10 +69,10 @@ void ecrireSuiteJunit(std::ostream& sortie, Junit& junit, const std::vector<Jeu>
             if (!remise.trouvee || (!resultat.note && remise.compilee)) {
                 message += ", " + (remise.statut.empty() ? std::string("non not\xC3\xA9") : remise.statut);
             } else if (!remise.compilee) {
-                message += ", ne compile pas";
+                message += ", " + std::string(finNonCompilee);
                 texte = remise.compilation.substr(0, 2000);
             } else {
-                if (!resultat.fin.empty() && resultat.fin != "normale")
+                if (!resultat.fin.empty() && resultat.fin != finNormale)
                     message += ", fin : " + resultat.fin;
                 if (!jeux[j].cache)
                     texte = resultat.premiersEchecs[m];

@@ -2,6 +2,7 @@
 
 #include "classe/resultats/bareme.h"
 #include "classe/sorties/echappement.h"
+#include "classe/sorties/tableau.h"
 
 #include <algorithm>
 
@@ -38,15 +39,7 @@ std::string citerCsv(std::string_view texte)
 {
     std::string propre = assainir(texte);
     std::replace_if(propre.begin(), propre.end(), [](char octet) { return octet == '\n' || octet == '\t'; }, ' ');
-    if (propre.find_first_of(",\"") == std::string::npos && (propre.empty() || propre.front() != ' '))
-        return propre;
-    std::string cite = "\"";
-    for (const char octet : propre) {
-        if (octet == '"')
-            cite += '"';
-        cite += octet;
-    }
-    return cite + '"';
+    return citerChamp(propre, ',', !propre.empty() && propre.front() == ' ');
 }
 
 std::string horodaterMoodle(std::time_t instant)

@@ -1,6 +1,8 @@
 #include "classe/formats/page.h"
 
 #include "classe/sorties/echappement.h"
+#include "classe/sorties/sorties.h"
+#include "execution/verdict.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,12 +42,12 @@ std::string barre(std::int64_t part, std::int64_t tout)
 std::string decrireFin(const ResultatRemise& remise, const ResultatJeu& resultat)
 {
     if (!remise.trouvee)
-        return remise.statut.empty() ? "absent" : remise.statut;
+        return remise.statut.empty() ? std::string(statutAbsent) : remise.statut;
     if (!remise.compilee)
-        return "ne compile pas";
+        return std::string(finNonCompilee);
     if (!resultat.note)
-        return remise.statut.empty() || remise.statut == "ok" ? "non not\xC3\xA9" : remise.statut;
-    return resultat.fin.empty() ? "normale" : resultat.fin;
+        return remise.statut.empty() || remise.statut == statutOk ? "non not\xC3\xA9" : remise.statut;
+    return resultat.fin.empty() ? std::string(finNormale) : resultat.fin;
 }
 
 void ecrireHistogramme(std::ostream& sortie, const Page& page)
@@ -201,7 +203,7 @@ void ecrireRangees(std::ostream& sortie, const Page& page)
             const std::string fin = decrireFin(remise, resultat);
             sortie << "<td class=\"n\"><span class=\"" << (resultat.note && reussies == lignes ? "ok" : "ko")
                    << "\">" << reussies << "/" << lignes << "</span>"
-                   << (fin != "normale" ? " " + html(fin) : std::string()) << "</td>";
+                   << (fin != finNormale ? " " + html(fin) : std::string()) << "</td>";
         }
         sortie << "<td>" << html(remise.statut) << "</td></tr>\n";
     }

@@ -1,6 +1,8 @@
 #include "classe/formats/retour.h"
 
 #include "classe/sorties/echappement.h"
+#include "classe/sorties/sorties.h"
+#include "execution/verdict.h"
 
 #include <algorithm>
 #include <limits>
@@ -66,7 +68,7 @@ std::string decimal(double valeur, int decimales = 2)
 
 std::string decrireFin(const ResultatJeu& resultat)
 {
-    std::string texte = "fin : " + (resultat.fin.empty() ? std::string("normale") : assainir(resultat.fin));
+    std::string texte = "fin : " + (resultat.fin.empty() ? std::string(finNormale) : assainir(resultat.fin));
     if (resultat.secondes >= 0)
         texte += ", " + decimal(resultat.secondes) + " s";
     if (resultat.mio >= 0)
@@ -120,7 +122,7 @@ void ecrireRetour(std::ostream& sortie, const std::vector<Jeu>& jeux, const Resu
                                   [](double somme, const Part& part) { return somme + part.max; });
         lignes.push_back("Lignes r\xC3\xA9ussies : " + decimal(*notation.note, 0) + " / " + decimal(max, 0));
     }
-    if (!remise.trouvee || (remise.statut != "ok" && remise.compilee && !remise.statut.empty()))
+    if (!remise.trouvee || (remise.statut != statutOk && remise.compilee && !remise.statut.empty()))
         lignes.push_back("Statut : " + assainir(remise.statut));
     if (!remise.compilee) {
         lignes.push_back("Compilation : \xC3\xA9" "chec, le programme n'a pas \xC3\xA9t\xC3\xA9 lanc\xC3\xA9");
@@ -179,25 +181,6 @@ void ecrireRetour(std::ostream& sortie, const std::vector<Jeu>& jeux, const Resu
     }
     for (const std::string& ligne : lignes)
         sortie << ligne << '\n';
-}
-
-std::string extraireParticipant(std::string_view nom, std::string* nomComplet)
-{
-    static constexpr std::string_view marque = "_assignsubmission_";
-    const std::size_t fin = nom.find(marque);
-    if (fin == std::string_view::npos)
-        return {};
-    // Only the folder that carries the number counts.
-    const std::size_t barre = nom.rfind('/', fin);
-    const std::size_t dossier = barre == std::string_view::npos ? 0 : barre + 1;
-    std::size_t debut = fin;
-    while (debut > dossier && nom[debut - 1] >= '0' && nom[debut - 1] <= '9')
-        --debut;
-    if (debut == fin || debut < dossier + 2 || nom[debut - 1] != '_')
-        return {};
-    if (nomComplet != nullptr)
-        *nomComplet = std::string(nom.substr(dossier, debut - 1 - dossier));
-    return std::string(nom.substr(debut, fin - debut));
 }
 
 std::string nommerDossierRetour(std::string_view nom, std::string_view identifiant, bool moodle)

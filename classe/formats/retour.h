@@ -28,9 +28,4 @@ void ecrireRetour(std::ostream& sortie, const std::vector<Jeu>& jeux, const Resu
 // never "." or "..", no control character.
 std::string nommerDossierRetour(std::string_view nom, std::string_view identifiant, bool moodle);
 
-// The participant number of a name in the course platform's form
-// "Nom Prénom_123456_assignsubmission_file_", empty when there is none;
-// `nomComplet` gets the part before it.
-std::string extraireParticipant(std::string_view nom, std::string* nomComplet = nullptr);
-
 #endif

@@ -115,12 +115,10 @@ std::vector<Remise> listerDossiers(const std::vector<std::string>& racines)
         Remise remise;
         remise.chemin = racine;
         remise.trouvee = true;
-        std::string nom = racine;
-        while (nom.size() > 1 && nom.back() == '/')
-            nom.pop_back();
+        const std::string nom(retirerBarresFinales(racine));
         const std::size_t barre = nom.rfind('/');
         remise.nom = barre == std::string::npos || nom.size() == 1 ? nom : nom.substr(barre + 1);
-        remise.identifiant = extraireIdentifiant(remise.nom);
+        remise.identifiant = extraireParticipant(remise.nom);
         remises.push_back(std::move(remise));
     }
     // In the order the table shows their names, as the search sorts them.

@@ -1,15 +1,13 @@
 #include "classe/notation/maxima.h"
 
 #include "validation/moteur/lecture.h"
-
-#include <ext/stdio_filebuf.h>
+#include "validation/fichier.h"
 
 #include <istream>
 #include <sstream>
 
 namespace {
 
-using Fichier = __gnu_cxx::stdio_filebuf<char>;
 
 // The first bytes of each of the first `nombre` lines of a test file: the
 // loop keeps only the word of some lines, the class view shows them whole.

@@ -4,8 +4,7 @@
 #include "classe/sorties/sorties.h"
 
 #include "validation/explication/analyse.h"
-
-#include <ext/stdio_filebuf.h>
+#include "validation/fichier.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -21,15 +20,9 @@ namespace {
 // to this many bytes: the diagnosis names junk written after the answers.
 constexpr std::size_t plafondApercu = std::size_t{1} << 30;
 
-using Fichier = __gnu_cxx::stdio_filebuf<char>;
 
 constexpr Cause causesDeForme[] = {causeCasse,     causePrefixe,         causeVirgule,   causeDecomposition,
                                    causeInsecable, causeDoubleEncodage,  causeSeparateur, causePasUtf8};
-
-bool estMemeFichier(const struct stat& a, const struct stat& b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
 
 void fermer(int descripteur)
 {
@@ -72,7 +65,7 @@ int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, bool sansL
         | (sansLien ? O_NOFOLLOW : 0);
     const int descripteur = open(chemin.c_str(), drapeaux);
     if (descripteur < 0) {
-        statut = sansLien && errno == ELOOP ? "lien" : decrireErreur(errno);
+        statut = sansLien && errno == ELOOP ? std::string(statutLien) : decrireErreur(errno);
         return -1;
     }
     const bool connu = fstat(descripteur, &infos) == 0;
@@ -166,7 +159,7 @@ Note noterRemise(const Corrige& corrige, const Remise& remise, std::size_t range
         return note;
     }
     note.notee = true;
-    note.statut = "ok";
+    note.statut = statutOk;
     note.diagnostic = diagnostiquer(analyse);
     note.realignees = analyse.alignement.realignees;
     classerDiagnostic(analyse, note);

@@ -3,8 +3,9 @@
 #include "classe/notation/suivi.h"
 
 #include "validation/explication/analyse.h"
-
-#include <ext/stdio_filebuf.h>
+#include "validation/fichier.h"
+#include "classe/sorties/sorties.h"
+#include "execution/verdict.h"
 
 #include <csignal>
 #include <filesystem>
@@ -14,7 +15,6 @@
 
 namespace {
 
-using Fichier = __gnu_cxx::stdio_filebuf<char>;
 
 // One set's run, graded as it comes. False with `statut` set when the set's
 // files or the run failed, so that the row cannot be graded.
@@ -117,7 +117,7 @@ Note noterExecution(const Execution& execution, const std::vector<JeuCorrige>& j
     std::error_code erreur;
     if (std::filesystem::is_empty(remise.chemin, erreur) && !erreur) {
         note.absente = true;
-        note.statut = "absent";
+        note.statut = statutAbsent;
         return note;
     }
     Atelier atelier;
@@ -137,7 +137,7 @@ Note noterExecution(const Execution& execution, const std::vector<JeuCorrige>& j
             if (!atelier.pret) {
                 // Graded: nothing of it ran. A build past --espace says so.
                 note.jeux[i].note = true;
-                note.jeux[i].fin = atelier.finConstruction == finEspaceDepasse ? finEspaceDepasse : "ne compile pas";
+                note.jeux[i].fin = atelier.finConstruction == finEspaceDepasse ? finEspaceDepasse : finNonCompilee;
                 continue;
             }
             if (!noterJeu(execution, jeux[i], atelier, vue, expliquer, note.jeux[i], diagnostics[i],
@@ -157,6 +157,6 @@ Note noterExecution(const Execution& execution, const std::vector<JeuCorrige>& j
     }
     fermerAtelier(atelier);
     note.notee = true;
-    note.statut = "ok";
+    note.statut = statutOk;
     return note;
 }

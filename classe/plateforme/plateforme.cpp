@@ -6,6 +6,7 @@
 #include "classe/sorties/echappement.h"
 #include "classe/sorties/sorties.h"
 #include "classe/sorties/tableau.h"
+#include "execution/verdict.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -68,7 +69,7 @@ std::string resumer(const Plateformes& plateformes, const RangeePage& rangee)
     if (!remise.trouvee)
         return texte.empty() ? remise.statut : texte + " ; " + remise.statut;
     if (!remise.compilee)
-        return (texte.empty() ? "" : texte + " ; ") + "ne compile pas";
+        return (texte.empty() ? "" : texte + " ; ") + std::string(finNonCompilee);
     for (std::size_t j = 0; j < plateformes.jeux.size(); ++j) {
         const Jeu& jeu = plateformes.jeux[j];
         const ResultatJeu& resultat = resultatDuJeu(remise, j);
@@ -79,7 +80,7 @@ std::string resumer(const Plateformes& plateformes, const RangeePage& rangee)
             lignes += jeu.maxima[m];
         }
         texte += (texte.empty() ? "" : " ; ") + jeu.nom + (jeu.cache ? " (cach\xC3\xA9)" : "") + " : ";
-        if (!resultat.fin.empty() && resultat.fin != "normale")
+        if (!resultat.fin.empty() && resultat.fin != finNormale)
             texte += resultat.fin + ", ";
         texte += std::to_string(reussies) + "/" + std::to_string(lignes) + " lignes";
     }

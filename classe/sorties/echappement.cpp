@@ -6,35 +6,14 @@
 
 std::string assainir(std::string_view texte)
 {
-    std::string resultat;
-    resultat.reserve(texte.size());
-    std::size_t i = 0;
-    while (i < texte.size()) {
-        const auto octet = static_cast<unsigned char>(texte[i]);
-        if (octet < 0x80) {
-            if (octet == '\r')
-                resultat += "\\r";
-            else if ((octet < 0x20 && octet != '\t' && octet != '\n') || octet == 0x7F)
-                resultat += '?';
-            else
-                resultat += static_cast<char>(octet);
-            ++i;
-            continue;
-        }
-        const std::size_t longueur = mesurerSequence(texte, i);
-        const auto suivant = [&texte, i](std::size_t j) { return static_cast<unsigned char>(texte[i + j]); };
+    return filtrerCaracteres(texte, [](std::string_view sequence) {
+        const auto octet = [&sequence](std::size_t j) { return static_cast<unsigned char>(sequence[j]); };
+        if (sequence.size() == 1)
+            return (octet(0) >= 0x20 || octet(0) == '\t' || octet(0) == '\n') && octet(0) != 0x7F;
         // C1 controls, and U+FFFE and U+FFFF, which are no XML characters.
-        const bool exclu = (longueur == 2 && octet == 0xC2 && suivant(1) <= 0x9F)
-            || (longueur == 3 && octet == 0xEF && suivant(1) == 0xBF && suivant(2) >= 0xBE);
-        if (longueur == 0 || exclu) {
-            resultat += '?';
-            i += longueur == 0 ? 1 : longueur;
-            continue;
-        }
-        resultat += texte.substr(i, longueur);
-        i += longueur;
-    }
-    return resultat;
+        return !(sequence.size() == 2 && octet(0) == 0xC2 && octet(1) <= 0x9F)
+            && !(sequence.size() == 3 && octet(0) == 0xEF && octet(1) == 0xBF && octet(2) >= 0xBE);
+    });
 }
 
 std::string echapperJson(std::string_view texte)

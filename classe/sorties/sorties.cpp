@@ -115,7 +115,7 @@ std::string decrireErreur(int erreur)
     switch (erreur) {
     case ENOENT:
     case ENOTDIR:
-        return "absent";
+        return std::string(statutAbsent);
     case EACCES:
     case EPERM:
         return "permission refus\xC3\xA9" "e";
@@ -124,8 +124,33 @@ std::string decrireErreur(int erreur)
     case ELOOP:
         return "lien en boucle";
     case ENAMETOOLONG:
-        return "chemin trop long";
+        return std::string(statutTropLong);
     default:
         return "erreur d'ouverture";
     }
+}
+
+std::string_view retirerBarresFinales(std::string_view chemin)
+{
+    while (chemin.size() > 1 && chemin.back() == '/')
+        chemin.remove_suffix(1);
+    return chemin;
+}
+
+std::string extraireParticipant(std::string_view nom, std::string* nomComplet)
+{
+    static constexpr std::string_view marque = "_assignsubmission_";
+    for (std::size_t fin = nom.find(marque); fin != std::string_view::npos; fin = nom.find(marque, fin + 1)) {
+        const std::size_t barre = nom.rfind('/', fin);
+        const std::size_t dossier = barre == std::string_view::npos ? 0 : barre + 1;
+        std::size_t debut = fin;
+        while (debut > dossier && nom[debut - 1] >= '0' && nom[debut - 1] <= '9')
+            --debut;
+        if (debut == fin || debut < dossier + 2 || nom[debut - 1] != '_')
+            continue;
+        if (nomComplet != nullptr)
+            *nomComplet = std::string(nom.substr(dossier, debut - 1 - dossier));
+        return std::string(nom.substr(debut, fin - debut));
+    }
+    return {};
 }

@@ -14,6 +14,14 @@
 #include <string>
 #include <string_view>
 
+// A row's status, in the table's words, each spelled here: a submission
+// graded, a student without one (or a path naming nothing), a link not
+// followed, a path too long to open.
+inline constexpr std::string_view statutOk = "ok";
+inline constexpr std::string_view statutAbsent = "absent";
+inline constexpr std::string_view statutLien = "lien";
+inline constexpr std::string_view statutTropLong = "chemin trop long";
+
 // What begins each of the program's lines on standard error.
 inline constexpr std::string_view prefixe = "valideur-classe : ";
 
@@ -44,6 +52,15 @@ bool viderFichier(int descripteur);
 // Whether `chemin`, once its folder's links are resolved, names a file
 // inside `dossier`.
 bool estDansDossier(const std::string& chemin, const std::string& dossier);
+
+// The participant number of a name in the course platform's form
+// "Nom Prénom_123456_assignsubmission_file_", taken from the path's part
+// that carries it, empty when there is none; `nomComplet` gets the part
+// before it.
+std::string extraireParticipant(std::string_view nom, std::string* nomComplet = nullptr);
+
+// The path without the '/' that end it, but a lone one.
+std::string_view retirerBarresFinales(std::string_view chemin);
 
 // Why standard output cannot take the table, or empty: a file the run
 // reads.

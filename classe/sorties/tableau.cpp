@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <iterator>
+#include <vector>
 
 namespace {
 
@@ -42,9 +43,8 @@ bool estCaractereDangereux(std::string_view sequence)
     });
 }
 
-// Whether a cell would act in a reader, as written: a formula in a
-// spreadsheet from its first character in CSV, the start of a quoted field
-// in a quote-aware TSV reader.
+} // namespace
+
 bool agirait(std::string_view cellule, Format format)
 {
     if (cellule.empty())
@@ -53,8 +53,6 @@ bool agirait(std::string_view cellule, Format format)
         return cellule.front() == '"';
     return std::string_view("=+-@\t\r").find(cellule.front()) != std::string_view::npos;
 }
-
-} // namespace
 
 std::size_t mesurerSequence(std::string_view texte, std::size_t i)
 {
@@ -91,7 +89,7 @@ std::size_t mesurerSequence(std::string_view texte, std::size_t i)
     return longueur;
 }
 
-std::string rendreInoffensif(std::string_view texte)
+std::string filtrerCaracteres(std::string_view texte, bool (*garder)(std::string_view sequence))
 {
     std::string resultat;
     resultat.reserve(texte.size());
@@ -103,25 +101,29 @@ std::string rendreInoffensif(std::string_view texte)
             ++i;
             continue;
         }
-        if (octet < 0x80) {
-            resultat += octet < 0x20 || octet == 0x7F ? '?' : static_cast<char>(octet);
-            ++i;
-            continue;
-        }
-        const std::size_t longueur = mesurerSequence(texte, i);
+        const std::size_t longueur = octet < 0x80 ? 1 : mesurerSequence(texte, i);
         if (longueur == 0) {
             resultat += '?';
             ++i;
             continue;
         }
         const std::string_view sequence = texte.substr(i, longueur);
-        if (estCaractereDangereux(sequence))
-            resultat += '?';
-        else
+        if (garder(sequence))
             resultat += sequence;
+        else
+            resultat += '?';
         i += longueur;
     }
     return resultat;
+}
+
+std::string rendreInoffensif(std::string_view texte)
+{
+    return filtrerCaracteres(texte, [](std::string_view sequence) {
+        if (sequence.size() > 1)
+            return !estCaractereDangereux(sequence);
+        return sequence[0] >= 0x20 && sequence[0] != 0x7F;
+    });
 }
 
 void ecrireTexte(std::ostream& sortie, std::string_view texte, Format format)
@@ -130,17 +132,21 @@ void ecrireTexte(std::ostream& sortie, std::string_view texte, Format format)
     // The usual leading apostrophe: spreadsheets take the cell as text.
     if (agirait(inoffensif, format))
         inoffensif.insert(0, 1, '\'');
-    if (format == Format::tsv || inoffensif.find_first_of(";\"") == std::string::npos) {
-        sortie << inoffensif;
-        return;
-    }
-    sortie << '"';
-    for (const char octet : inoffensif) {
+    sortie << (format == Format::tsv ? inoffensif : citerChamp(inoffensif, ';'));
+}
+
+std::string citerChamp(std::string_view champ, char separateur, bool forcer)
+{
+    const char speciaux[] = {separateur, '"'};
+    if (!forcer && champ.find_first_of(std::string_view(speciaux, 2)) == std::string_view::npos)
+        return std::string(champ);
+    std::string cite = "\"";
+    for (const char octet : champ) {
         if (octet == '"')
-            sortie << '"';
-        sortie << octet;
+            cite += '"';
+        cite += octet;
     }
-    sortie << '"';
+    return cite + '"';
 }
 
 void ecrireSeparateur(std::ostream& sortie, Format format)
@@ -151,4 +157,35 @@ void ecrireSeparateur(std::ostream& sortie, Format format)
 void ecrireFinRangee(std::ostream& sortie, Format format)
 {
     sortie << (format == Format::tsv ? "\n" : "\r\n");
+}
+
+std::vector<std::string> decouperRangee(std::string_view rangee, Format format)
+{
+    while (!rangee.empty() && (rangee.back() == '\n' || rangee.back() == '\r'))
+        rangee.remove_suffix(1);
+    const char separateur = format == Format::tsv ? '\t' : ';';
+    std::vector<std::string> cellules;
+    std::size_t i = 0;
+    for (;;) {
+        std::string cellule;
+        if (format == Format::csv && i < rangee.size() && rangee[i] == '"') {
+            for (++i; i < rangee.size(); ++i) {
+                if (rangee[i] == '"' && (i + 1 == rangee.size() || rangee[i + 1] != '"'))
+                    break;
+                cellule += rangee[i];
+                i += rangee[i] == '"' ? 1 : 0;
+            }
+            ++i;
+        } else {
+            const std::size_t fin = std::min(rangee.find(separateur, i), rangee.size());
+            cellule = std::string(rangee.substr(i, fin - i));
+            i = fin;
+        }
+        if (cellule.size() > 1 && cellule.front() == '\'' && agirait(std::string_view(cellule).substr(1), format))
+            cellule.erase(0, 1);
+        cellules.push_back(std::move(cellule));
+        if (i >= rangee.size())
+            return cellules;
+        ++i;
+    }
 }

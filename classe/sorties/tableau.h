@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // A table as a spreadsheet reads it: tab-separated values, or RFC 4180 CSV
 // with ';' between fields, as French spreadsheets expect.
@@ -26,11 +27,29 @@ std::string rendreInoffensif(std::string_view texte);
 // does not begin one.
 std::size_t mesurerSequence(std::string_view texte, std::size_t i);
 
+// The text walked one UTF-8 sequence at a time (an ASCII byte is one): a
+// carriage return reads "\r", each byte outside a valid sequence and each
+// sequence that `garder` refuses become '?'.
+std::string filtrerCaracteres(std::string_view texte, bool (*garder)(std::string_view sequence));
+
 // One text cell, made harmless, quoted in CSV when it holds a ';' or a
 // double quote (doubled inside). A leading apostrophe makes inert a CSV
 // cell that a spreadsheet would take for a formula (first character = + - @)
 // and a TSV field that a quote-aware reader would take for a quoted one.
 void ecrireTexte(std::ostream& sortie, std::string_view texte, Format format);
+
+// A CSV field as RFC 4180 writes it: between double quotes, those inside
+// doubled, when it holds `separateur` or a double quote, or when `forcer`.
+std::string citerChamp(std::string_view champ, char separateur, bool forcer = false);
+
+// Whether a cell would act in a reader, as written: a formula in a
+// spreadsheet from its first character in CSV, the start of a quoted field
+// in a quote-aware TSV reader.
+bool agirait(std::string_view cellule, Format format);
+
+// A table's row cut into its cells as a reader sees them: CSV quotes
+// removed, and the apostrophe that kept a cell from acting.
+std::vector<std::string> decouperRangee(std::string_view rangee, Format format);
 
 // What goes between two cells, and what ends a row (CRLF in CSV).
 void ecrireSeparateur(std::ostream& sortie, Format format);

@@ -9,8 +9,7 @@
 #include "classe/tables/controle_parts.h"
 #include "classe/tables/partage.h"
 #include "classe/vue/vue.h"
-
-#include <ext/stdio_filebuf.h>
+#include "validation/fichier.h"
 
 #include <algorithm>
 #include <fstream>
@@ -66,43 +65,6 @@ std::string_view lireStatut(const std::vector<std::string>& cellules, std::size_
 {
     return cellules.size() > colonne ? std::string_view(cellules[colonne]) : std::string_view();
 }
-
-} // namespace
-
-std::vector<std::string> decouperRangee(std::string_view rangee, Format format)
-{
-    while (!rangee.empty() && (rangee.back() == '\n' || rangee.back() == '\r'))
-        rangee.remove_suffix(1);
-    const char separateur = format == Format::tsv ? '\t' : ';';
-    std::vector<std::string> cellules;
-    std::size_t i = 0;
-    for (;;) {
-        std::string cellule;
-        if (format == Format::csv && i < rangee.size() && rangee[i] == '"') {
-            for (++i; i < rangee.size(); ++i) {
-                if (rangee[i] == '"' && (i + 1 == rangee.size() || rangee[i + 1] != '"'))
-                    break;
-                cellule += rangee[i];
-                i += rangee[i] == '"' ? 1 : 0;
-            }
-            ++i;
-        } else {
-            const std::size_t fin = std::min(rangee.find(separateur, i), rangee.size());
-            cellule = std::string(rangee.substr(i, fin - i));
-            i = fin;
-        }
-        const char* const actifs = format == Format::tsv ? "\"" : "=+-@\t\r";
-        if (cellule.size() > 1 && cellule.front() == '\''
-            && std::string_view(actifs).find(cellule[1]) != std::string_view::npos)
-            cellule.erase(0, 1);
-        cellules.push_back(std::move(cellule));
-        if (i >= rangee.size())
-            return cellules;
-        ++i;
-    }
-}
-
-namespace {
 
 // The files given to the merge, as read.
 struct Lecture {
@@ -198,7 +160,6 @@ int fusionner(const Options& options)
                      [](const TableauPart& a, const TableauPart& b) { return a.part < b.part; });
     // Both outputs are opened before either is emptied: a refused one
     // leaves the other as it was.
-    using Fichier = __gnu_cxx::stdio_filebuf<char>;
     std::string erreur;
     std::unique_ptr<Fichier> fichier;
     std::unique_ptr<Fichier> fichierVue;
@@ -232,8 +193,8 @@ int fusionner(const Options& options)
             sortie << rangee;
             const std::vector<std::string> cellules = decouperRangee(rangee, options.format);
             ++rangees;
-            notees += lireStatut(cellules, colonne) == "ok" ? 1 : 0;
-            absentes += lireStatut(cellules, colonne) == "absent" ? 1 : 0;
+            notees += lireStatut(cellules, colonne) == statutOk ? 1 : 0;
+            absentes += lireStatut(cellules, colonne) == statutAbsent ? 1 : 0;
         }
     }
     int code = sortie.flush() ? 0 : refuser(options.sortie.empty() ? "sortie standard" : options.sortie,

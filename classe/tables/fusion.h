@@ -12,8 +12,4 @@
 // byte. Returns the status of that run (2 when the shares do not fit).
 int fusionner(const Options& options);
 
-// A table's row cut into its cells as a reader sees them: CSV quotes
-// removed, and the apostrophe that kept a cell from acting.
-std::vector<std::string> decouperRangee(std::string_view rangee, Format format);
-
 #endif
