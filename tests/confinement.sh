@@ -135,6 +135,29 @@ vides	0	espace dépassé
 "
 [ -z "$(ls -A "$t/tmp")" ] || { echouer "$qui : copies privées restées"; ls -AR "$t/tmp" | head; }
 
+# Beside a spinner whose children each try a session of their own (a
+# scheduler group each), a program that needs 0.8 s of CPU gets its share:
+# full marks every time.
+remise "$t/f/innocent" "#!/usr/bin/python3
+import sys, time
+while time.process_time() < 0.8: pass
+$repondre"
+remise "$t/f/toupie" "#!/usr/bin/python3
+import os, time
+for i in range(20):
+    if os.fork() == 0:
+        try:
+            os.setsid()
+        except PermissionError:
+            pass
+        while True: pass
+time.sleep(10)"
+chmod -R a+rX "$t/f"
+for n in 1 2 3 4 5; do
+  lancer equite --executer=./prog --temps=2 --temps-reel=5 -j2 "$t/f/innocent" "$t/f/toupie"
+  grep -qx 'innocent	5	normale' "$t/equite.obtenu" || { echouer "$qui : affamé, passe $n"; cat "$t/equite.tsv"; }
+done
+
 # A grader killed with SIGKILL leaves its private folder behind; the next
 # one removes it, never a live grader's, one without a lock, nor a link.
 r=$t/restes
@@ -169,14 +192,15 @@ TMPDIR="$r/tmp" "$classe" --executer=./prog "$t/jeu/test.txt" "$t/jeu/attendu.re
 # An ordinary grader's process limit counts all its runs: -j lowered when
 # it cannot hold them, status 2 when it cannot hold one.
 if [ "$(id -u)" != 0 ]; then
-  deja=$(ps -L -u "$(id -u)" -o lwp= | wc -l)
-  ( ulimit -u $((deja + 40)); TMPDIR="$t/tmp" "$classe" --executer=./prog --processus=20 -j 2 \
+  # Room for one run of 20 processes and the grader's own threads, not two.
+  deja=$(ps -L -U "$(id -u)" -o lwp= | wc -l)
+  ( ulimit -u $((deja + 40)); TMPDIR="$t/tmp" exec "$classe" --executer=./prog --processus=20 -j 2 \
     "$t/jeu/test.txt" "$t/jeu/attendu.resultat" "$t/r/bon" "$t/r/session" >"$t/nproc.tsv" 2>"$t/nproc.err" )
   cut -f1,8,9 "$t/nproc.tsv" >"$t/nproc.obtenu"
   printf 'remise\ttotal\tfin\nmaximum\t5\t\nbon\t5\tnormale\nsession\t5\tnormale\n' | cmp -s - "$t/nproc.obtenu" \
     && grep -q '^valideur-classe : -j abaissé à 1 : .*relevez-la (ulimit -u [0-9]*)' "$t/nproc.err" \
     || { echouer "$qui : -j abaissé"; cat "$t/nproc.obtenu" "$t/nproc.err"; }
-  ( ulimit -u 20; TMPDIR="$t/tmp" "$classe" --executer=./prog --processus=20 "$t/jeu/test.txt" \
+  ( ulimit -u $((deja + 10)); TMPDIR="$t/tmp" exec "$classe" --executer=./prog --processus=20 "$t/jeu/test.txt" \
     "$t/jeu/attendu.resultat" "$t/r/bon" >"$t/nproc.tsv" 2>"$t/nproc.err" )
   statut=$?
   [ "$statut" = 2 ] && [ ! -s "$t/nproc.tsv" ] && [ "$(wc -l <"$t/nproc.err")" = 1 ] \
