@@ -112,6 +112,8 @@ int conclure(const Options& options, const std::vector<Note>& notes, const VueCl
         std::cerr << " ; retours : " << rendreInoffensif(options.plateformes.retours);
     if (options.sansBacASable)
         std::cerr << " ; sans bac \xC3\xA0 sable";
+    if (const std::string plateformes = conclurePlateformes(options.plateformes); !plateformes.empty())
+        std::cerr << " ; " << plateformes;
     std::cerr << '\n' << std::flush;
     if (aucune || notees + absentes < notes.size())
         code = 1;

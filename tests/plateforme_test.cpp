@@ -260,20 +260,37 @@ TEST(Junit, NomsUniquesEtLignesCacheesTues)
 {
     const std::vector<Jeu> jeux = deuxJeux();
     ResultatRemise r = remise({4, 1}, {3});
+    r.nom = "Dupont.Marie_123_assignsubmission_file_";
     r.jeux[0].premiersEchecs[1] = "Ligne #6 (localiser) : \xC3\x89" "CHEC <V1>";
     r.jeux[1].premiersEchecs[0] = "SECRET";
+    r.jeux[0].secondes = 0.25;
+    r.jeux[1].fin = "statut 83";
+    r.jeux[1].secondes = 4.5;
+    ResultatRemise absent = r;
+    absent.trouvee = false;
+    absent.statut = "absent";
     Junit junit;
     std::ostringstream sortie;
     ecrireDebutJunit(sortie);
     ecrireSuiteJunit(sortie, junit, jeux, r, noterSansBareme(jeux, r));
     ecrireSuiteJunit(sortie, junit, jeux, r, noterSansBareme(jeux, r));
+    ecrireSuiteJunit(sortie, junit, jeux, absent, noterSansBareme(jeux, absent));
     ecrireFinJunit(sortie);
     const std::string xml = sortie.str();
     EXPECT_EQ(xml.find("SECRET"), std::string::npos);
-    EXPECT_NE(xml.find("<testcase classname=\"Dupont Marie_123_assignsubmission_file_ (2).public\" name=\"trace\"/>"),
-              std::string::npos) << xml;
-    EXPECT_NE(xml.find("&lt;V1&gt;</failure>"), std::string::npos);
-    EXPECT_NE(xml.find("tests=\"3\" failures=\"2\""), std::string::npos);
+    EXPECT_EQ(xml.find("83"), std::string::npos) << xml;
+    EXPECT_EQ(xml.find("4.5"), std::string::npos) << xml;
+    // No dot for Jenkins to split; the run's time on a visible set only.
+    EXPECT_NE(xml.find("<testcase classname=\"Dupont_Marie_123_assignsubmission_file_ (2)\" name=\"public : trace\" "
+                       "time=\"0.25\"/>"), std::string::npos) << xml;
+    // The message leads the text, all GitLab shows.
+    EXPECT_NE(xml.find("<failure message=\"1/2 lignes r\xC3\xA9ussies (1/2)\" type=\"echec\">1/2 lignes r\xC3\xA9ussies "
+                       "(1/2)\nLigne #6 (localiser) : \xC3\x89" "CHEC &lt;V1&gt;</failure>"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<failure message=\"3/10 lignes r\xC3\xA9ussies (3/10), fin : statut non nul\" type=\"echec\">3/10 "
+                       "lignes r\xC3\xA9ussies (3/10), fin : statut non nul</failure>"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("tests=\"3\" failures=\"2\" errors=\"0\" skipped=\"0\" time=\"0.25\""), std::string::npos);
+    EXPECT_NE(xml.find("tests=\"3\" failures=\"0\" errors=\"0\" skipped=\"3\""), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<skipped message=\"absent\"/>"), std::string::npos);
 }
 
 TEST(Gradescope, TestsCachesSansLeursLignes)
@@ -286,12 +303,12 @@ TEST(Gradescope, TestsCachesSansLeursLignes)
     r.jeux[1].erreurs = "SECRET";
     r.jeux[1].premiersEchecs[0] = "SECRET";
     std::ostringstream sortie;
-    ecrireGradescope(sortie, jeux, r, noterSelonBareme(Bareme{}, jeux, r), "retour");
+    ecrireGradescope(sortie, jeux, r, noterSelonBareme(Bareme{}, jeux, r), {20, 2, "retour"});
     const std::string json = sortie.str();
     EXPECT_EQ(json.find("SECRET"), std::string::npos);
     EXPECT_EQ(json.rfind("{\n  \"score\": 13,\n  \"output\": \"retour\",", 0), 0U) << json;
     EXPECT_NE(json.find("{\"name\": \"grand : trace\", \"score\": 3, \"max_score\": 10, \"status\": \"failed\", "
-                        "\"visibility\": \"hidden\""), std::string::npos) << json;
+                        "\"visibility\": \"after_published\""), std::string::npos) << json;
     EXPECT_NE(json.find("\"name\": \"public : localiser\", \"score\": 5, \"max_score\": 5, "
                         "\"status\": \"passed\", \"visibility\": \"visible\""), std::string::npos) << json;
     // Each word shows its own first failure; the explanation is the
@@ -300,7 +317,7 @@ TEST(Gradescope, TestsCachesSansLeursLignes)
     EXPECT_EQ(json.find("Ligne #3"), std::string::npos) << json; // trace is full
     r.jeux[0].reussites[0] = 2;
     std::ostringstream partielle;
-    ecrireGradescope(partielle, jeux, r, noterSelonBareme(Bareme{}, jeux, r), "retour");
+    ecrireGradescope(partielle, jeux, r, noterSelonBareme(Bareme{}, jeux, r), {20, 2, "retour"});
     EXPECT_NE(partielle.str().find("\"output\": \"trace : 2/4 lignes réussies\\nfin : normale\\nLigne #3 (trace) : ÉCHEC\\n\"}"),
               std::string::npos) << partielle.str();
 }

@@ -1,15 +1,24 @@
 #include "classe/formats/junit.h"
 
+#include "classe/resultats/fins.h"
 #include "classe/sorties/echappement.h"
+#include "classe/sorties/sorties.h"
 #include "execution/verdict.h"
 
 namespace {
 
+// Jenkins splits a classname at its last dot into a package and a class:
+// the submission's name keeps no dot, and is unique over the file.
 std::string nommerSuite(Junit& junit, const std::string& nom)
 {
-    std::string unique = nom;
+    std::string sansPoint = nom;
+    for (char& octet : sansPoint) {
+        if (octet == '.')
+            octet = '_';
+    }
+    std::string unique = sansPoint;
     for (int n = 2; !junit.suites.insert(unique).second; ++n)
-        unique = nom + " (" + std::to_string(n) + ")";
+        unique = sansPoint + " (" + std::to_string(n) + ")";
     return unique;
 }
 
@@ -29,6 +38,25 @@ std::string attribut(std::string_view texte)
     return resultat;
 }
 
+// Why a word of a set failed, in one line, and what shows it: the
+// compiler's first lines, or a visible set's first failing line.
+void expliquerEchec(const Jeu& jeu, const ResultatRemise& remise, const ResultatJeu& resultat, std::size_t mot,
+                    std::string& message, std::string& texte)
+{
+    if (!resultat.note && remise.compilee) {
+        message += ", " + (remise.statut.empty() || remise.statut == statutOk ? std::string("non not\xC3\xA9") : remise.statut);
+    } else if (!remise.compilee) {
+        message += ", " + std::string(finNonCompilee);
+        texte = remise.compilation.substr(0, 2000);
+    } else {
+        const std::string fin = montrerFin(jeu, resultat.fin);
+        if (!fin.empty() && fin != finNormale)
+            message += ", fin : " + fin;
+        if (!jeu.cache)
+            texte = resultat.premiersEchecs[mot];
+    }
+}
+
 } // namespace
 
 void ecrireDebutJunit(std::ostream& sortie)
@@ -42,19 +70,30 @@ void ecrireSuiteJunit(std::ostream& sortie, Junit& junit, const std::vector<Jeu>
     const std::string suite = nommerSuite(junit, assainir(remise.nom));
     std::size_t tests = 0;
     std::size_t echecs = 0;
+    std::size_t sautes = 0;
     double secondes = 0;
     std::string corps;
     for (std::size_t j = 0; j < jeux.size(); ++j) {
         const ResultatJeu& resultat = resultatDuJeu(remise, j);
-        if (resultat.secondes > 0)
+        // A hidden set's time is no more shown than its other measures.
+        const bool chronometre = remise.trouvee && resultat.secondes >= 0 && montrerMesures(jeux[j]);
+        if (chronometre)
             secondes += resultat.secondes;
         for (std::size_t m = 0; m < nombreMots; ++m) {
             if (jeux[j].maxima[m] == 0)
                 continue;
             ++tests;
             const std::int64_t reussies = resultat.note ? resultat.reussites[m] : 0;
-            corps += "    <testcase classname=\"" + attribut(suite + "." + jeux[j].nom) + "\" name=\""
-                + attribut(motsNotes[m]) + "\"";
+            corps += "    <testcase classname=\"" + attribut(suite) + "\" name=\""
+                + attribut(jeux[j].nom + " : " + std::string(motsNotes[m])) + "\"";
+            if (chronometre)
+                corps += " time=\"" + formaterNombre(resultat.secondes, 3, '.') + "\"";
+            if (!remise.trouvee) {
+                ++sautes;
+                corps += ">\n      <skipped message=\"" + attribut(remise.statut.empty() ? statutAbsent : remise.statut)
+                    + "\"/>\n    </testcase>\n";
+                continue;
+            }
             if (resultat.note && reussies >= jeux[j].maxima[m]) {
                 corps += "/>\n";
                 continue;
@@ -66,23 +105,14 @@ void ecrireSuiteJunit(std::ostream& sortie, Junit& junit, const std::vector<Jeu>
                 message += " (" + formaterNombre(notation.parts[j][m].points, 2, '.') + "/"
                     + formaterNombre(notation.parts[j][m].max, 2, '.') + ")";
             std::string texte;
-            if (!remise.trouvee || (!resultat.note && remise.compilee)) {
-                message += ", " + (remise.statut.empty() ? std::string("non not\xC3\xA9") : remise.statut);
-            } else if (!remise.compilee) {
-                message += ", " + std::string(finNonCompilee);
-                texte = remise.compilation.substr(0, 2000);
-            } else {
-                if (!resultat.fin.empty() && resultat.fin != finNormale)
-                    message += ", fin : " + resultat.fin;
-                if (!jeux[j].cache)
-                    texte = resultat.premiersEchecs[m];
-            }
+            expliquerEchec(jeux[j], remise, resultat, m, message, texte);
+            // GitLab shows a failure's text only: the message leads it.
             corps += ">\n      <failure message=\"" + attribut(message) + "\" type=\"echec\">"
-                + echapperXml(texte) + "</failure>\n    </testcase>\n";
+                + echapperXml(texte.empty() ? message : message + "\n" + texte) + "</failure>\n    </testcase>\n";
         }
     }
     sortie << "  <testsuite name=\"" << attribut(suite) << "\" tests=\"" << tests << "\" failures=\""
-           << echecs << "\" errors=\"0\" skipped=\"0\" time=\"" << formaterNombre(secondes, 3, '.')
+           << echecs << "\" errors=\"0\" skipped=\"" << sautes << "\" time=\"" << formaterNombre(secondes, 3, '.')
            << "\">\n"
            << corps << "  </testsuite>\n";
 }

@@ -10,10 +10,13 @@
 #include <vector>
 
 // JUnit XML as GitLab and Jenkins read it: one testsuite per submission,
-// one testcase per set and word, a failure when not every line passed,
-// holding the word's first failing line for a visible set. GitLab keys a
-// test by classname and name across the whole file: the classname names
-// the submission, made unique when two rows share a name.
+// one testcase per set and word ("set : word"), with the run's CPU seconds
+// for a visible set; a failure when not every line passed, its message
+// also leading its text (all GitLab shows), followed for a visible set by
+// the word's first failing line; a student without a submission skipped.
+// GitLab keys a test by classname and name across the whole file: the
+// classname names the submission, without a dot, made unique when two rows
+// share a name.
 struct Junit {
     std::set<std::string> suites; // the names given so far
 };

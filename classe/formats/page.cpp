@@ -1,5 +1,6 @@
 #include "classe/formats/page.h"
 
+#include "classe/resultats/fins.h"
 #include "classe/sorties/echappement.h"
 #include "classe/sorties/sorties.h"
 #include "execution/verdict.h"
@@ -39,7 +40,7 @@ std::string barre(std::int64_t part, std::int64_t tout)
     return "<span class=\"barre\" style=\"width:" + formaterNombre(largeur, 2, '.') + "em\"></span>";
 }
 
-std::string decrireFin(const ResultatRemise& remise, const ResultatJeu& resultat)
+std::string decrireFin(const Jeu& jeu, const ResultatRemise& remise, const ResultatJeu& resultat)
 {
     if (!remise.trouvee)
         return remise.statut.empty() ? std::string(statutAbsent) : remise.statut;
@@ -47,7 +48,7 @@ std::string decrireFin(const ResultatRemise& remise, const ResultatJeu& resultat
         return std::string(finNonCompilee);
     if (!resultat.note)
         return remise.statut.empty() || remise.statut == statutOk ? "non not\xC3\xA9" : remise.statut;
-    return resultat.fin.empty() ? std::string(finNormale) : resultat.fin;
+    return resultat.fin.empty() ? std::string(finNormale) : montrerFin(jeu, resultat.fin);
 }
 
 void ecrireHistogramme(std::ostream& sortie, const Page& page)
@@ -142,7 +143,7 @@ void ecrireFins(std::ostream& sortie, const Page& page)
     for (std::size_t j = 0; j < page.jeux.size(); ++j) {
         std::map<std::string, std::int64_t> fins;
         for (const RangeePage& rangee : page.rangees) {
-            ++fins[decrireFin(rangee.remise, resultatDuJeu(rangee.remise, j))];
+            ++fins[decrireFin(page.jeux[j], rangee.remise, resultatDuJeu(rangee.remise, j))];
         }
         std::vector<std::pair<std::string, std::int64_t>> triees(fins.begin(), fins.end());
         std::stable_sort(triees.begin(), triees.end(),
@@ -200,7 +201,7 @@ void ecrireRangees(std::ostream& sortie, const Page& page)
                 reussies += resultat.note ? resultat.reussites[m] : 0;
                 lignes += page.jeux[j].maxima[m];
             }
-            const std::string fin = decrireFin(remise, resultat);
+            const std::string fin = decrireFin(page.jeux[j], remise, resultat);
             sortie << "<td class=\"n\"><span class=\"" << (resultat.note && reussies == lignes ? "ok" : "ko")
                    << "\">" << reussies << "/" << lignes << "</span>"
                    << (fin != finNormale ? " " + html(fin) : std::string()) << "</td>";

@@ -1,5 +1,6 @@
 #include "classe/formats/retour.h"
 
+#include "classe/resultats/fins.h"
 #include "classe/sorties/echappement.h"
 #include "classe/sorties/sorties.h"
 #include "execution/verdict.h"
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <limits>
 #include <numeric>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -66,9 +68,11 @@ std::string decimal(double valeur, int decimales = 2)
     return formaterNombre(valeur, decimales, ',');
 }
 
-std::string decrireFin(const ResultatJeu& resultat)
+std::string decrireFin(const Jeu& jeu, const ResultatJeu& resultat)
 {
-    std::string texte = "fin : " + (resultat.fin.empty() ? std::string(finNormale) : assainir(resultat.fin));
+    std::string texte = "fin : " + (resultat.fin.empty() ? std::string(finNormale) : assainir(montrerFin(jeu, resultat.fin)));
+    if (!montrerMesures(jeu))
+        return texte;
     if (resultat.secondes >= 0)
         texte += ", " + decimal(resultat.secondes) + " s";
     if (resultat.mio >= 0)
@@ -147,7 +151,7 @@ void ecrireRetour(std::ostream& sortie, const std::vector<Jeu>& jeux, const Resu
         Bloc bloc;
         const std::string titre = "Jeu \xC2\xAB " + assainir(jeux[j].nom) + " \xC2\xBB"
             + (jeux[j].cache ? " (cach\xC3\xA9)" : "");
-        bloc.tete.push_back(resultat.note || !resultat.fin.empty() ? titre + " \xE2\x80\x94 " + decrireFin(resultat)
+        bloc.tete.push_back(resultat.note || !resultat.fin.empty() ? titre + " \xE2\x80\x94 " + decrireFin(jeux[j], resultat)
                                                                     : titre + " \xE2\x80\x94 non not\xC3\xA9");
         const std::array<Part, nombreMots> sansPart{};
         bloc.tete.push_back(decrireComptes(jeux[j], resultat, j < notation.parts.size() ? notation.parts[j] : sansPart, bareme));
@@ -181,6 +185,27 @@ void ecrireRetour(std::ostream& sortie, const std::vector<Jeu>& jeux, const Resu
     }
     for (const std::string& ligne : lignes)
         sortie << ligne << '\n';
+}
+
+std::string ecrireRetourVisible(const std::vector<Jeu>& jeux, const ResultatRemise& remise,
+                                const Notation& notation, const Bareme* bareme)
+{
+    std::vector<Jeu> visibles;
+    ResultatRemise remiseVisible = remise;
+    remiseVisible.jeux.clear();
+    Notation notationVisible;
+    for (std::size_t j = 0; j < jeux.size(); ++j) {
+        if (jeux[j].cache)
+            continue;
+        visibles.push_back(jeux[j]);
+        remiseVisible.jeux.push_back(resultatDuJeu(remise, j));
+        notationVisible.parts.push_back(j < notation.parts.size() ? notation.parts[j] : std::array<Part, nombreMots>{});
+    }
+    if (visibles.size() == jeux.size())
+        notationVisible.note = notation.note;
+    std::ostringstream texte;
+    ecrireRetour(texte, visibles, remiseVisible, notationVisible, bareme);
+    return texte.str();
 }
 
 std::string nommerDossierRetour(std::string_view nom, std::string_view identifiant, bool moodle)

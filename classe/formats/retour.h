@@ -22,6 +22,12 @@ constexpr std::size_t lignesErreurs = 4;
 void ecrireRetour(std::ostream& sortie, const std::vector<Jeu>& jeux, const ResultatRemise& remise,
                   const Notation& notation, const Bareme* bareme);
 
+// The feedback of the visible sets only, as a student sees it at once on
+// a platform that shows the rest later: without the total while a set is
+// hidden.
+std::string ecrireRetourVisible(const std::vector<Jeu>& jeux, const ResultatRemise& remise,
+                                const Notation& notation, const Bareme* bareme);
+
 // The folder of a submission's feedback: named like the submission, or as
 // Moodle's feedback upload reads it ("Nom Prénom_N_assignfeedback_file_")
 // when asked and its name carries a participant number. One path part,

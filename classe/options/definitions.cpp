@@ -119,14 +119,35 @@ const std::vector<DefinitionOption>& listerOptions()
          [](L& l, const char* v, S&, std::string& e) {
              if (const auto langue = lireLangueMoodle(v)) {
                  l.options.plateformes.langueMoodle = *langue;
+                 l.langueMoodleDonnee = true;
                  return true;
              }
              e = "langue de Moodle invalide : " + citer(v) + " (fr ou en)";
              return false;
          }},
+        {"moodle-feuille", '\0', "FICHIER", Groupe::notation, true,
+         "remplir la feuille de notes t\xC3\xA9l\xC3\xA9" "charg\xC3\xA9" "e du devoir Moodle\n"
+         "(sa langue, ses participants, sa note maximale)",
+         [](L& l, const char* v, S&, std::string&) { l.options.plateformes.moodleFeuille = v; return true; }},
         {"gradescope", '\0', "FICHIER", Groupe::notation, true,
          "\xC3\xA9" "crire le results.json d'une remise (Gradescope)",
          [](L& l, const char* v, S&, std::string&) { l.options.plateformes.gradescope = v; return true; }},
+        {"gradescope-metadonnees", '\0', "FICHIER", Groupe::notation, true,
+         "les points du devoir, dans submission_metadata.json\n"
+         "(d\xC3\xA9" "faut : /autograder/submission_metadata.json)",
+         [](L& l, const char* v, S&, std::string&) { l.options.plateformes.gradescopeMetadonnees = v; return true; }},
+        {"gradescope-visibilite", '\0', "after_published|after_due_date", Groupe::notation, false,
+         "quand Gradescope montre les jeux cach\xC3\xA9s\n(d\xC3\xA9" "faut : after_published)",
+         [](L& l, const char* v, S&, std::string& e) {
+             for (const std::string_view visibilite : {"after_published", "after_due_date"}) {
+                 if (visibilite == v) {
+                     l.options.plateformes.visibiliteCachee = visibilite;
+                     return true;
+                 }
+             }
+             e = "visibilit\xC3\xA9 invalide : " + citer(v) + " (after_published ou after_due_date)";
+             return false;
+         }},
         {"junit", '\0', "FICHIER", Groupe::notation, true,
          "\xC3\xA9" "crire les r\xC3\xA9sultats en JUnit XML (GitLab, Jenkins)",
          [](L& l, const char* v, S&, std::string&) { l.options.plateformes.junit = v; return true; }},

@@ -16,6 +16,7 @@ struct Lecture {
     Options& options;
     Demande demande = Demande::noter;
     bool tempsDonne = false; // --temps given: --temps-reel does not bound it
+    bool langueMoodleDonnee = false;
 };
 
 // Reads an option's value (null for an option without one) into `lecture`;

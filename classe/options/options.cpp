@@ -33,6 +33,18 @@ bool verifierExecution(const Options& options, std::string& erreur)
     return erreur.empty();
 }
 
+// What the platforms' options need of each other.
+bool verifierPlateformes(const DemandesPlateformes& demandes, bool langueDonnee, std::string& erreur)
+{
+    if (!demandes.moodleFeuille.empty() && demandes.moodle.empty())
+        erreur = "--moodle-feuille demande --moodle, le fichier \xC3\xA0 \xC3\xA9" "crire";
+    else if (!demandes.moodleFeuille.empty() && langueDonnee)
+        erreur = "--moodle-langue et --moodle-feuille s'excluent : la feuille t\xC3\xA9l\xC3\xA9" "charg\xC3\xA9" "e dit sa langue";
+    else if (demandes.gradescope.empty() && !demandes.gradescopeMetadonnees.empty())
+        erreur = "--gradescope-metadonnees demande --gradescope";
+    return erreur.empty();
+}
+
 // What follows the options: the files of a request, checked.
 Demande lireOperandes(int argc, char* argv[], Lecture& lecture, std::string& erreur)
 {
@@ -56,7 +68,7 @@ Demande lireOperandes(int argc, char* argv[], Lecture& lecture, std::string& err
     // A wall-clock limit alone bounds the default CPU time too.
     if (!lecture.tempsDonne && options.limites.tempsReel > 0)
         options.limites.temps = std::min(options.limites.temps, options.limites.tempsReel);
-    if (!verifierExecution(options, erreur))
+    if (!verifierExecution(options, erreur) || !verifierPlateformes(options.plateformes, lecture.langueMoodleDonnee, erreur))
         return Demande::erreur;
     if (!options.jeux.empty()) {
         if (argc - optind < 1) {

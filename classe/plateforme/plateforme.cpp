@@ -2,6 +2,8 @@
 
 #include "classe/formats/gradescope.h"
 #include "classe/formats/junit.h"
+#include "classe/formats/metadonnees.h"
+#include "classe/formats/notes_moodle.h"
 #include "classe/formats/retour.h"
 #include "classe/sorties/echappement.h"
 #include "classe/sorties/sorties.h"
@@ -58,33 +60,13 @@ bool ecrireFichier(Plateformes& plateformes, Fichier fichier, const std::string&
     return true;
 }
 
-// One line for the worksheet's comment: the mark and each set's lines.
-std::string resumer(const Plateformes& plateformes, const RangeePage& rangee)
+// The mark on a platform's scale: the scheme's, else the share of lines
+// passed times `sur`, else lines passed.
+Notation noter(const Plateformes& plateformes, const ResultatRemise& remise, std::optional<double> sur = std::nullopt)
 {
-    const ResultatRemise& remise = rangee.remise;
-    std::string texte;
-    if (rangee.note && plateformes.bareme)
-        texte = "Note " + formaterNombre(*rangee.note, plateformes.bareme->decimales, ',') + "/"
-            + formaterNombre(plateformes.bareme->sur, 2, ',');
-    if (!remise.trouvee)
-        return texte.empty() ? remise.statut : texte + " ; " + remise.statut;
-    if (!remise.compilee)
-        return (texte.empty() ? "" : texte + " ; ") + std::string(finNonCompilee);
-    for (std::size_t j = 0; j < plateformes.jeux.size(); ++j) {
-        const Jeu& jeu = plateformes.jeux[j];
-        const ResultatJeu& resultat = resultatDuJeu(remise, j);
-        std::int64_t reussies = 0;
-        std::int64_t lignes = 0;
-        for (std::size_t m = 0; m < nombreMots; ++m) {
-            reussies += resultat.note ? resultat.reussites[m] : 0;
-            lignes += jeu.maxima[m];
-        }
-        texte += (texte.empty() ? "" : " ; ") + jeu.nom + (jeu.cache ? " (cach\xC3\xA9)" : "") + " : ";
-        if (!resultat.fin.empty() && resultat.fin != finNormale)
-            texte += resultat.fin + ", ";
-        texte += std::to_string(reussies) + "/" + std::to_string(lignes) + " lignes";
-    }
-    return texte;
+    if (plateformes.bareme)
+        return noterSelonBareme(*plateformes.bareme, plateformes.jeux, remise);
+    return sur ? noterSurEchelle(plateformes.jeux, remise, *sur) : noterSansBareme(plateformes.jeux, remise);
 }
 
 // A feedback folder's name not given yet: a second submission of the same
@@ -177,6 +159,16 @@ bool preparerPlateformes(Plateformes& plateformes, std::vector<Jeu> jeux, const 
         }
         plateformes.bareme = bareme;
     }
+    const Bareme* bareme = plateformes.bareme ? &*plateformes.bareme : nullptr;
+    if (!demandes.moodle.empty()) {
+        if (!preparerMoodle(demandes.moodleFeuille, bareme, plateformes.feuille, erreur))
+            return false;
+        if (plateformes.feuille)
+            plateformes.participantsFeuille = listerParticipants(*plateformes.feuille);
+    }
+    if (!demandes.gradescope.empty() && !lirePointsAttendus(demandes.gradescopeMetadonnees, bareme,
+                                                            plateformes.pointsGradescope, erreur))
+        return false;
     if (!demandes.retours.empty()) {
         std::error_code code;
         std::filesystem::create_directories(demandes.retours, code);
@@ -253,22 +245,26 @@ void rendreRemise(Plateformes& plateformes, std::size_t indice, Note& note, std:
     const DemandesPlateformes& demandes = plateformes.demandes;
     ResultatRemise remise = convertirNote(note);
     const Bareme* bareme = plateformes.bareme ? &*plateformes.bareme : nullptr;
-    const Notation notation = bareme != nullptr ? noterSelonBareme(*bareme, plateformes.jeux, remise)
-                                                : noterSansBareme(plateformes.jeux, remise);
+    const Notation notation = noter(plateformes, remise);
     if (bareme != nullptr)
         note.note = notation.note;
     std::string texte;
-    if (!demandes.retours.empty() || !demandes.gradescope.empty()) {
+    if (!demandes.retours.empty()) {
         std::ostringstream retour;
         ecrireRetour(retour, plateformes.jeux, remise, notation, bareme);
         texte = retour.str();
     }
     std::string lien;
+    // A number in no row of the downloaded worksheet (a team's) is no
+    // participant's: its feedback is not named for one.
+    const bool participant = !demandes.moodle.empty()
+        && (!plateformes.feuille || plateformes.participantsFeuille.count(remise.identifiant) > 0);
     {
         const std::lock_guard<std::mutex> verrou(plateformes.verrou);
-        if (!demandes.retours.empty()) {
+        // A student who handed nothing in gets no feedback file.
+        if (!demandes.retours.empty() && remise.trouvee) {
             const std::string dossier = reserverDossier(
-                plateformes, nommerDossierRetour(remise.nom, remise.identifiant, !demandes.moodle.empty()));
+                plateformes, nommerDossierRetour(remise.nom, remise.identifiant, participant));
             if (!ecrireRetourFichier(demandes.retours, dossier, texte)) {
                 erreurs << prefixe << citer(demandes.retours + "/" + dossier + "/" + nomRetour)
                         << " : erreur d'\xC3\xA9" "criture\n";
@@ -277,7 +273,7 @@ void rendreRemise(Plateformes& plateformes, std::size_t indice, Note& note, std:
             lien = encoderChemin(dossier) + "/" + nomRetour;
         }
         if (!demandes.gradescope.empty())
-            plateformes.retourUnique = texte;
+            plateformes.retourUnique = ecrireRetourVisible(plateformes.jeux, remise, notation, bareme);
     }
     // What the end keeps: no explanation; the first failures only for JUnit
     // and results.json.
@@ -320,6 +316,16 @@ std::vector<LigneManquee> extraireLignesManquees(const VueClasse& vue, const std
     return lignes;
 }
 
+std::string conclurePlateformes(const DemandesPlateformes& demandes)
+{
+    std::ifstream fichier(demandes.bareme);
+    Bareme bareme;
+    std::string erreur;
+    if (demandes.moodle.empty() || !demandes.moodleFeuille.empty() || !fichier || !lireBareme(fichier, bareme, erreur))
+        return {};
+    return conclureMoodle(bareme.sur, demandes.langueMoodle);
+}
+
 bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>* manquees,
                        std::ostream& erreurs)
 {
@@ -327,41 +333,25 @@ bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>
     const Bareme* bareme = plateformes.bareme ? &*plateformes.bareme : nullptr;
     bool reussi = plateformes.echecsEcriture == 0;
     if (!demandes.moodle.empty()) {
-        // Without a scheme, the grade is the lines passed out of all.
-        double lignes = 0;
-        for (const Jeu& jeu : plateformes.jeux)
-            lignes += static_cast<double>(std::accumulate(jeu.maxima.begin(), jeu.maxima.end(), std::int64_t{0}));
-        std::ostringstream feuille;
-        ecrireEnteteMoodle(feuille, demandes.langueMoodle);
-        std::size_t sansNumero = 0;
-        std::string premiere;
+        const double sur = bareme != nullptr ? bareme->sur : plateformes.feuille ? plateformes.feuille->maximum : 0;
+        const int decimales = bareme != nullptr ? bareme->decimales : 2;
+        std::vector<NoteMoodle> notes;
         for (const RangeePage& rangee : plateformes.rangees) {
-            std::string nomComplet;
-            const std::string participant = extraireParticipant(rangee.remise.nom, &nomComplet);
-            if (participant.empty()) {
-                if (sansNumero++ == 0)
-                    premiere = rangee.remise.nom;
-                continue;
-            }
-            ecrireRangeeMoodle(feuille, demandes.langueMoodle,
-                               {participant, nomComplet, rangee.note, bareme != nullptr ? bareme->decimales : 0,
-                                bareme != nullptr ? bareme->sur : lignes, horodaterMoodle(plateformes.instant),
-                                resumer(plateformes, rangee)});
+            const std::optional<double> note = noter(plateformes, rangee.remise, sur).note;
+            notes.push_back({rangee.remise.nom, rangee.remise.trouvee, note,
+                             resumerMoodle(plateformes.jeux, rangee.remise, note, sur, decimales)});
         }
-        if (sansNumero > 0)
-            erreurs << prefixe << citer(demandes.moodle) << " : " << sansNumero
-                    << (sansNumero > 1 ? " remises absentes" : " remise absente") << " de la feuille, sans num\xC3\xA9ro de participant (\xC2\xAB Nom_123456_assignsubmission_file_ \xC2\xBB), dont "
-                    << citer(premiere) << '\n';
-        reussi = ecrireFichier(plateformes, Fichier::moodle, demandes.moodle, feuille.str(), erreurs) && reussi;
+        const std::string feuille = remplirMoodle(demandes.moodleFeuille.empty() ? demandes.moodle : demandes.moodleFeuille,
+                                                  plateformes.feuille, demandes.langueMoodle, notes, sur, decimales,
+                                                  plateformes.instant, erreurs);
+        reussi = ecrireFichier(plateformes, Fichier::moodle, demandes.moodle, feuille, erreurs) && reussi;
     }
     if (!demandes.junit.empty()) {
         std::ostringstream xml;
         Junit junit;
         ecrireDebutJunit(xml);
         for (const RangeePage& rangee : plateformes.rangees) {
-            const Notation notation = bareme != nullptr ? noterSelonBareme(*bareme, plateformes.jeux, rangee.remise)
-                                                        : noterSansBareme(plateformes.jeux, rangee.remise);
-            ecrireSuiteJunit(xml, junit, plateformes.jeux, rangee.remise, notation);
+            ecrireSuiteJunit(xml, junit, plateformes.jeux, rangee.remise, noter(plateformes, rangee.remise));
         }
         ecrireFinJunit(xml);
         reussi = ecrireFichier(plateformes, Fichier::junit, demandes.junit, xml.str(), erreurs) && reussi;
@@ -370,10 +360,14 @@ bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>
         // The one submission's results, explanation included: kept in its
         // feedback text, which is what its tests show.
         const RangeePage& rangee = plateformes.rangees.front();
-        const Notation notation = bareme != nullptr ? noterSelonBareme(*bareme, plateformes.jeux, rangee.remise)
-                                                    : noterSansBareme(plateformes.jeux, rangee.remise);
+        Gradescope gradescope;
+        gradescope.sur = bareme != nullptr ? bareme->sur : plateformes.pointsGradescope.value_or(0);
+        gradescope.decimales = bareme != nullptr ? bareme->decimales : 2;
+        gradescope.retour = plateformes.retourUnique;
+        gradescope.visibiliteCachee = demandes.visibiliteCachee;
         std::ostringstream json;
-        ecrireGradescope(json, plateformes.jeux, rangee.remise, notation, plateformes.retourUnique);
+        ecrireGradescope(json, plateformes.jeux, rangee.remise, noter(plateformes, rangee.remise, gradescope.sur),
+                         gradescope);
         reussi = ecrireFichier(plateformes, Fichier::gradescope, demandes.gradescope, json.str(), erreurs) && reussi;
     }
     if (!demandes.html.empty()) {

@@ -5,6 +5,7 @@
 // graded submission's mark and feedback file, and the files written at the
 // end. Includes notation/ and everything below it.
 
+#include "classe/formats/feuille_moodle.h"
 #include "classe/formats/moodle.h"
 #include "classe/formats/page.h"
 #include "classe/notation/notation.h"
@@ -22,6 +23,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What the class is written into beyond its table: a mark from a scheme,
@@ -33,7 +35,10 @@ struct DemandesPlateformes {
     std::string retours;
     std::string moodle;
     LangueMoodle langueMoodle = LangueMoodle::fr;
+    std::string moodleFeuille;         // the assignment's downloaded worksheet, to fill in
     std::string gradescope;
+    std::string gradescopeMetadonnees; // empty: the autograder's own, when there
+    std::string_view visibiliteCachee = "after_published";
     std::string junit;
     std::string html;
 };
@@ -41,6 +46,9 @@ struct DemandesPlateformes {
 struct Plateformes {
     DemandesPlateformes demandes;
     std::optional<Bareme> bareme;
+    std::optional<FeuilleMoodle> feuille;
+    std::set<std::string> participantsFeuille; // its rows' numbers
+    std::optional<double> pointsGradescope;     // the assignment's, from its metadata
     std::vector<Jeu> jeux;
     std::time_t instant = 0; // when the class was graded
     std::mutex verrou;       // over what follows
@@ -93,6 +101,11 @@ void rendreRemise(Plateformes& plateformes, std::size_t indice, Note& note, std:
 // The test lines of the class view for the report, most missed first.
 std::vector<LigneManquee> extraireLignesManquees(const VueClasse& vue, const std::string& jeu,
                                                  std::size_t nombre);
+
+// What the closing line says of the files asked for: with --moodle and no
+// downloaded worksheet, what the assignment must be set to. Empty for
+// nothing.
+std::string conclurePlateformes(const DemandesPlateformes& demandes);
 
 // Writes the files asked for and closes them. False when one could not be
 // written. `manquees` is null when the lines were not followed.

@@ -317,6 +317,28 @@ Notation noterSansBareme(const std::vector<Jeu>& jeux, const ResultatRemise& rem
     return notation;
 }
 
+Notation noterSurEchelle(const std::vector<Jeu>& jeux, const ResultatRemise& remise, double sur)
+{
+    Notation notation = noterSansBareme(jeux, remise);
+    double lignes = 0;
+    for (const auto& parts : notation.parts) {
+        for (const Part& part : parts)
+            lignes += part.max;
+    }
+    const double facteur = lignes > 0 ? sur / lignes : 0;
+    for (auto& parts : notation.parts) {
+        for (Part& part : parts) {
+            part.points *= facteur;
+            part.max *= facteur;
+        }
+    }
+    Bareme defaut;
+    defaut.sur = sur;
+    if (notation.note)
+        notation.note = arrondir(*notation.note * facteur, defaut);
+    return notation;
+}
+
 std::string formaterNombre(double valeur, int decimales, char separateur)
 {
     char tampon[64];

@@ -71,6 +71,10 @@ Notation noterSelonBareme(const Bareme& bareme, const std::vector<Jeu>& jeux,
 // the total of lines passed.
 Notation noterSansBareme(const std::vector<Jeu>& jeux, const ResultatRemise& remise);
 
+// Without a scheme but on a platform's scale: each part is its share of
+// the lines times `sur`, the mark rounded as a scheme's default.
+Notation noterSurEchelle(const std::vector<Jeu>& jeux, const ResultatRemise& remise, double sur);
+
 // The number with at most `decimales` digits after the separator, trailing
 // zeros left out: "14", "14.5", "13,25".
 std::string formaterNombre(double valeur, int decimales, char separateur);

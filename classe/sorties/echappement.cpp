@@ -10,8 +10,10 @@ std::string assainir(std::string_view texte)
         const auto octet = [&sequence](std::size_t j) { return static_cast<unsigned char>(sequence[j]); };
         if (sequence.size() == 1)
             return (octet(0) >= 0x20 || octet(0) == '\t' || octet(0) == '\n') && octet(0) != 0x7F;
-        // C1 controls, and U+FFFE and U+FFFF, which are no XML characters.
-        return !(sequence.size() == 2 && octet(0) == 0xC2 && octet(1) <= 0x9F)
+        // What the tables hide (C1 controls, bidirectional controls, line
+        // and paragraph separators, what shows nothing), and U+FFFE and
+        // U+FFFF, which are no XML characters.
+        return !estCaractereDangereux(sequence)
             && !(sequence.size() == 3 && octet(0) == 0xEF && octet(1) == 0xBF && octet(2) >= 0xBE);
     });
 }

@@ -8,8 +8,10 @@
 // only valid UTF-8 and, for XML, only some controls.
 
 // The text with each byte outside a valid UTF-8 sequence, each C0 control
-// but tab and newline, DEL and each C1 control replaced by '?'; carriage
-// returns read "\r". What is left is valid in all three formats.
+// but tab and newline, DEL, and each code point the tables hide (C1
+// controls, bidirectional controls, line and paragraph separators, zero-width
+// characters, byte order marks) replaced by '?'; carriage returns read "\r".
+// What is left is valid in all three formats and reads as it shows.
 std::string assainir(std::string_view texte);
 
 // A JSON string, quotes included.

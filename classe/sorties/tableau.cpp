@@ -23,6 +23,8 @@ struct Plage {
     char32_t dernier;
 };
 
+} // namespace
+
 // Valid UTF-8 that still must not be shown: the C1 controls, the line and
 // paragraph separators, the marks, embeddings, overrides and isolates that
 // reorder text, and the code points that show nothing (zero-width spaces and
@@ -42,8 +44,6 @@ bool estCaractereDangereux(std::string_view sequence)
         return point >= plage.premier && point <= plage.dernier;
     });
 }
-
-} // namespace
 
 bool agirait(std::string_view cellule, Format format)
 {

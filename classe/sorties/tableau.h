@@ -23,6 +23,11 @@ inline constexpr std::string_view marqueOrdre = "\xEF\xBB\xBF";
 // see, reads "\r".
 std::string rendreInoffensif(std::string_view texte);
 
+// Whether a valid UTF-8 sequence is one of those code points that
+// rendreInoffensif replaces: C1 controls, separators, bidirectional
+// controls, code points that show nothing.
+bool estCaractereDangereux(std::string_view sequence);
+
 // The length of the valid UTF-8 sequence at `i`, or 0 when the byte there
 // does not begin one.
 std::size_t mesurerSequence(std::string_view texte, std::size_t i);
