@@ -126,18 +126,18 @@ const std::vector<DefinitionOption>& listerOptions()
              return false;
          }},
         {"moodle-feuille", '\0', "FICHIER", Groupe::notation, true,
-         "remplir la feuille de notes t\xC3\xA9l\xC3\xA9" "charg\xC3\xA9" "e du devoir Moodle\n"
+         "remplir la feuille t\xC3\xA9l\xC3\xA9" "charg\xC3\xA9" "e du devoir Moodle\n"
          "(sa langue, ses participants, sa note maximale)",
          [](L& l, const char* v, S&, std::string&) { l.options.plateformes.moodleFeuille = v; return true; }},
         {"gradescope", '\0', "FICHIER", Groupe::notation, true,
          "\xC3\xA9" "crire le results.json d'une remise (Gradescope)",
          [](L& l, const char* v, S&, std::string&) { l.options.plateformes.gradescope = v; return true; }},
         {"gradescope-metadonnees", '\0', "FICHIER", Groupe::notation, true,
-         "les points du devoir, dans submission_metadata.json\n"
-         "(d\xC3\xA9" "faut : /autograder/submission_metadata.json)",
+         "points du devoir (d\xC3\xA9" "faut :\n"
+         "/autograder/submission_metadata.json)",
          [](L& l, const char* v, S&, std::string&) { l.options.plateformes.gradescopeMetadonnees = v; return true; }},
         {"gradescope-visibilite", '\0', "after_published|after_due_date", Groupe::notation, false,
-         "quand Gradescope montre les jeux cach\xC3\xA9s\n(d\xC3\xA9" "faut : after_published)",
+         "quand montrer\nles jeux cach\xC3\xA9s (d\xC3\xA9" "faut : after_published)",
          [](L& l, const char* v, S&, std::string& e) {
              for (const std::string_view visibilite : {"after_published", "after_due_date"}) {
                  if (visibilite == v) {
