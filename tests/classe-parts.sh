@@ -188,11 +188,12 @@ for p in 1 2 4; do
 done
 refuse "part périmée" "part-3.tab : part 3/4 : périmée, faite avant que « alice 0/votre.resultat » change" \
   "${tout[@]}"
-mkdir "remises/zz tard" && cp attendu.resultat "remises/zz tard/votre.resultat"
+tard=$'zz \e[2Jtard'
+mkdir "remises/$tard" && cp attendu.resultat "remises/$tard/votre.resultat"
 "$classe" --part=2/4 -o part-2.tab --lignes part-2.vue test.txt attendu.resultat remises 2>/dev/null
-refuse "élève en retard" "part-2.tab : part 2/4 : d'une autre classe, avec « zz tard/votre.resultat » en plus" \
+refuse "élève en retard" "part-2.tab : part 2/4 : d'une autre classe, avec « zz ?[2Jtard/votre.resultat » en plus" \
   "${tout[@]}"
-rm -r "remises/zz tard" && cp ../copie "remises/alice 0/votre.resultat"
+rm -r "remises/$tard" && cp ../copie "remises/alice 0/votre.resultat"
 cd ..
 diff -r remises ../remises-avant >/dev/null 2>&1 || rm -rf remises && mv ../remises-avant remises 2>/dev/null
 

@@ -43,9 +43,6 @@ std::string chercherEcart(const std::vector<std::pair<std::string, std::string>>
     return a.size() == b.size() ? std::string() : "?";
 }
 
-// Why `part` is not of the class of `reference`, which is taken as the
-// right one; the share at fault may be the reference itself, made before a
-// submission changed.
 // The other shares that saw the class as `perimee` did: stale with it.
 std::string nommerAutresPerimees(const std::vector<PartLue>& parts, const PartLue& perimee)
 {
@@ -63,6 +60,9 @@ std::string nommerAutresPerimees(const std::vector<PartLue>& parts, const PartLu
     return texte;
 }
 
+// Why `part` is not of the class of `reference`, which is taken as the
+// right one; the share at fault may be the reference itself, made before a
+// submission changed.
 Refus expliquerEcart(const std::vector<PartLue>& parts, const PartLue& part, const PartLue& reference)
 {
     const Bordereau& p = part.bordereau;

@@ -147,8 +147,9 @@ int fusionner(const Options& options)
         refus = Refus{"--fusionner", "aucun tableau de part"};
     if (!refus)
         refus = verifierParts(lecture.parts, lecture.vues, !options.lignes.empty());
+    // Names of submissions and paths read from the shares' files.
     if (refus)
-        return refuser(refus->chemin, refus->motif);
+        return refuser(refus->chemin, rendreInoffensif(refus->motif));
     std::vector<TableauPart>& tableaux = lecture.tableaux;
     const std::vector<PartLue>& parts = lecture.parts;
     VueClasse& vue = lecture.vue;
@@ -212,7 +213,7 @@ int fusionner(const Options& options)
     // What one run would have said, once.
     const Bordereau& classe = parts.front().bordereau;
     for (const std::string& avertissement : classe.avertissements)
-        std::cerr << prefixe << avertissement << '\n';
+        std::cerr << prefixe << rendreInoffensif(avertissement) << '\n';
     if (rangees == absentes)
         std::cerr << prefixe << "aucune remise trouv\xC3\xA9" "e\n";
     std::map<std::int64_t, std::int64_t> arrets;
