@@ -1,5 +1,7 @@
+#include "classe/formats/feuille_moodle.h"
 #include "classe/formats/gradescope.h"
 #include "classe/formats/junit.h"
+#include "classe/formats/metadonnees.h"
 #include "classe/formats/moodle.h"
 #include "classe/formats/page.h"
 #include "classe/formats/retour.h"
@@ -344,4 +346,71 @@ TEST(Page, AutonomeEtEchappee)
     EXPECT_NE(html.find("<a href=\"retours/Dupont%20Marie/retour.txt\">&lt;script&gt;"), std::string::npos);
     EXPECT_NE(html.find("<code>faux &amp; faux</code> \xC3\x97" "1"), std::string::npos);
     EXPECT_NE(html.find("1 not\xC3\xA9s, 1 sans note."), std::string::npos);
+}
+
+TEST(FeuilleMoodle, RempliePareilleAuReste)
+{
+    // A BOM, CRLF, a comment over two lines, a scale's maximum with a comma.
+    const std::string texte = "\xEF\xBB\xBFIdentifiant,Statut,Note,Note maximale,La note peut \xC3\xAAtre modifi\xC3\xA9" "e,"
+                              "Feedback par commentaires\r\n"
+                              "Participant 7,Remis,,\"10,00\",Oui,\"deux\r\nlignes\"\r\n"
+                              "Participant 8,Remis,\"4,00\",\"10,00\",Non,\r\n";
+    FeuilleMoodle feuille;
+    std::string erreur;
+    ASSERT_TRUE(lireFeuilleMoodle(texte, feuille, erreur)) << erreur;
+    ASSERT_EQ(feuille.rangees.size(), 3U);
+    EXPECT_EQ(feuille.maximum, 10);
+    EXPECT_EQ(numeroRangee(feuille, feuille.rangees[1]), "7");
+    EXPECT_TRUE(estModifiable(feuille, feuille.rangees[1]));
+    EXPECT_FALSE(estModifiable(feuille, feuille.rangees[2]));
+    std::ostringstream intacte;
+    ecrireFeuilleMoodle(intacte, feuille);
+    EXPECT_EQ(intacte.str(), texte);
+    remplirRangee(feuille, feuille.rangees[1], 7.25, 2, "Note 7,25/10, \"bien\"");
+    std::ostringstream remplie;
+    ecrireFeuilleMoodle(remplie, feuille);
+    const std::string avant = "Participant 7,Remis,,\"10,00\",Oui,\"deux\r\nlignes\"";
+    EXPECT_EQ(remplie.str(), std::string(texte).replace(texte.find(avant), avant.size(),
+                                                        "Participant 7,Remis,\"7,25\",\"10,00\",Oui,"
+                                                        "\"Note 7,25/10, \"\"bien\"\"\""));
+
+    // A scale: words for grades, no numeric maximum.
+    FeuilleMoodle echelle;
+    EXPECT_FALSE(lireFeuilleMoodle("Identifier,Grade,Maximum grade\nParticipant 1,Good,\n", echelle, erreur));
+    EXPECT_NE(erreur.find("\xC3\xA9" "chelle"), std::string::npos) << erreur;
+    EXPECT_FALSE(lireFeuilleMoodle("Identifier,Grade,Maximum grade\nParticipant 1,Good,4.00\n", echelle, erreur));
+    EXPECT_FALSE(lireFeuilleMoodle("Nom,Note\nA,1\n", echelle, erreur));
+    EXPECT_FALSE(lireFeuilleMoodle("Identifier,Grade,Maximum grade\n\"Participant 1,,4\n", echelle, erreur));
+}
+
+TEST(Gradescope, PointsDuDevoirDansSesMetadonnees)
+{
+    EXPECT_EQ(lirePointsGradescope(R"({"id": 3, "users": [{"name": "A \"B\"", "total_points": 1}],
+        "assignment": {"outline": [[], {}], "total_points": "20.0", "title": "TP"}, "x": null})"),
+              20.0);
+    EXPECT_EQ(lirePointsGradescope(R"({"assignment":{"total_points":12.5}})"), 12.5);
+    for (const char* faux : {R"({"total_points": 20})", R"({"assignment": {"total_points": "vingt"}})",
+                             R"({"assignment": {"total_points": 20})", R"({"assignment": {"total_points": 0}})",
+                             R"({"assignment": {"total_points": 20}} x)"})
+        EXPECT_FALSE(lirePointsGradescope(faux)) << faux;
+}
+
+TEST(Gradescope, PartsQuiFontLeTotalExactement)
+{
+    // Three words of equal weight: 20/3 each, which no decimal writes.
+    const std::vector<Jeu> jeux = {{"public", false, {3, 3, 3, 0, 0, 0}}};
+    ResultatRemise r = remise({2, 1, 3}, {});
+    r.jeux.resize(1);
+    Bareme bareme;
+    bareme.pas = 0.5;
+    bareme.decimales = 1;
+    std::ostringstream sortie;
+    ecrireGradescope(sortie, jeux, r, noterSelonBareme(bareme, jeux, r), {20, 1, "retour"});
+    const std::string json = sortie.str();
+    EXPECT_EQ(json.rfind("{\n  \"score\": 13.5,", 0), 0U) << json;
+    // 13.3333 rounded up: the failed parts take the rest, a passed one
+    // keeps its full score.
+    EXPECT_NE(json.find("\"score\": 4.5278, \"max_score\": 6.6667, \"status\": \"failed\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"score\": 2.3056, \"max_score\": 6.6667, \"status\": \"failed\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"score\": 6.6666, \"max_score\": 6.6666, \"status\": \"passed\""), std::string::npos) << json;
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <numeric>
 #include <string>
 
@@ -27,11 +28,35 @@ std::string ecrireUnites(Unites valeur, int decimales)
     return formaterNombre(static_cast<double>(valeur) / static_cast<double>(puissance(decimales)), decimales, '.');
 }
 
+// Moves `reste` units into (positive) or out of `parts`, one unit a part
+// at a time in `ordre` (out of them in reverse), within their bounds.
+void ajuster(std::vector<Unites>& parts, const std::vector<std::size_t>& ordre, const std::vector<Unites>& plafonds,
+             Unites& reste)
+{
+    for (bool bouge = true; reste != 0 && bouge;) {
+        bouge = false;
+        for (std::size_t k = 0; k < ordre.size() && reste != 0; ++k) {
+            const std::size_t i = reste > 0 ? ordre[k] : ordre[ordre.size() - 1 - k];
+            if (reste > 0 && parts[i] < plafonds[i]) {
+                ++parts[i];
+                --reste;
+                bouge = true;
+            } else if (reste < 0 && parts[i] > 0) {
+                --parts[i];
+                ++reste;
+                bouge = true;
+            }
+        }
+    }
+}
+
 // Parts of `cible` units as near `ideaux` as can be, none above its
 // `plafond`: each rounded down, then the units left given to the parts
-// that lost most (largest remainder), or taken back from those that lost
-// least.
-std::vector<Unites> repartir(const std::vector<double>& ideaux, const std::vector<Unites>& plafonds, Unites cible)
+// that lost most, or taken back from those that lost least; first among
+// the parts `libres` allows, so that a test passed keeps its full score
+// and one failed stays below it, then among all when that cannot be.
+std::vector<Unites> repartir(const std::vector<double>& ideaux, const std::vector<Unites>& plafonds, Unites cible,
+                             const std::vector<bool>& libres)
 {
     std::vector<Unites> parts(ideaux.size());
     for (std::size_t i = 0; i < ideaux.size(); ++i)
@@ -42,30 +67,13 @@ std::vector<Unites> repartir(const std::vector<double>& ideaux, const std::vecto
         return ideaux[a] - static_cast<double>(parts[a]) > ideaux[b] - static_cast<double>(parts[b]);
     });
     Unites reste = cible - std::accumulate(parts.begin(), parts.end(), Unites{0});
-    while (reste > 0) {
-        bool donne = false;
-        for (const std::size_t i : ordre) {
-            if (reste > 0 && parts[i] < plafonds[i]) {
-                ++parts[i];
-                --reste;
-                donne = true;
-            }
-        }
-        if (!donne)
-            break;
-    }
-    while (reste < 0) {
-        bool pris = false;
-        for (auto i = ordre.rbegin(); i != ordre.rend(); ++i) {
-            if (reste < 0 && parts[*i] > 0) {
-                --parts[*i];
-                ++reste;
-                pris = true;
-            }
-        }
-        if (!pris)
-            break;
-    }
+    std::vector<std::size_t> premiers;
+    std::copy_if(ordre.begin(), ordre.end(), std::back_inserter(premiers), [&](std::size_t i) { return libres[i]; });
+    std::vector<Unites> bornes = plafonds;
+    for (Unites& borne : bornes)
+        borne = std::max<Unites>(0, borne - 1);
+    ajuster(parts, premiers, bornes, reste);
+    ajuster(parts, ordre, plafonds, reste);
     return parts;
 }
 
@@ -100,19 +108,29 @@ void ecrireGradescope(std::ostream& sortie, const std::vector<Jeu>& jeux, const 
     const double unite = static_cast<double>(puissance(decimales));
     std::vector<double> maxIdeaux;
     std::vector<double> pointsIdeaux;
+    std::vector<bool> echoues;
     for (std::size_t j = 0; j < jeux.size(); ++j) {
         for (std::size_t m = 0; m < nombreMots; ++m) {
             if (jeux[j].maxima[m] == 0)
                 continue;
             const Part part = j < notation.parts.size() ? notation.parts[j][m] : Part{};
+            const ResultatJeu& resultat = resultatDuJeu(remise, j);
+            const bool reussi = resultat.note && resultat.reussites[m] >= jeux[j].maxima[m];
             maxIdeaux.push_back(part.max * unite);
-            pointsIdeaux.push_back(part.points * unite);
+            pointsIdeaux.push_back(reussi ? part.max * unite : part.points * unite);
+            echoues.push_back(!reussi);
         }
     }
     const Unites sur = std::llround(gradescope.sur * unite);
     const Unites note = std::llround(notation.note.value_or(0) * unite);
-    const std::vector<Unites> maxima = repartir(maxIdeaux, std::vector<Unites>(maxIdeaux.size(), sur), sur);
-    const std::vector<Unites> points = repartir(pointsIdeaux, maxima, note);
+    const std::vector<Unites> maxima =
+        repartir(maxIdeaux, std::vector<Unites>(maxIdeaux.size(), sur + 1), sur, std::vector<bool>(maxIdeaux.size(), true));
+    std::vector<double> pointsPleins = pointsIdeaux;
+    for (std::size_t i = 0; i < pointsPleins.size(); ++i) {
+        if (!echoues[i])
+            pointsPleins[i] = static_cast<double>(maxima[i]);
+    }
+    const std::vector<Unites> points = repartir(pointsPleins, maxima, note, echoues);
 
     sortie << "{\n  \"score\": " << ecrireUnites(note, decimales) << ",\n"
            << "  \"output\": " << echapperJson(gradescope.retour) << ",\n"
