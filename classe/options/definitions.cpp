@@ -183,7 +183,7 @@ const std::vector<DefinitionOption>& listerOptions()
          "DOSSIER/caches/ pour les jeux cach\xC3\xA9s",
          [](L& l, const char* v, S&, std::string&) { l.options.jeux = v; return true; }},
         {"temps", '\0', "SECONDES", Groupe::execution, false,
-         "temps processeur par processus (d\xC3\xA9" "faut : 10)",
+         "temps processeur de tous les processus (d\xC3\xA9" "faut : 10)",
          [](L& l, const char* v, S& n, std::string& e) {
              l.tempsDonne = true;
              return lireLimite(lireSecondes, v, n, l.options.limites.temps, e);
@@ -212,7 +212,7 @@ const std::vector<DefinitionOption>& listerOptions()
              return lireLimite(lireMio, v, n, l.options.limites.fichierMax, e);
          }},
         {"espace", '\0', "MIO", Groupe::execution, false,
-         "place du dossier de travail, et de /tmp (d\xC3\xA9" "faut : 64)",
+         "dossier de travail, /tmp et /dev/shm (d\xC3\xA9" "faut : 64)",
          [](L& l, const char* v, S& n, std::string& e) {
              return lireLimite(lireMio, v, n, l.options.limites.espace, e);
          }},
