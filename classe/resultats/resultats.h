@@ -1,9 +1,10 @@
 #ifndef VALIDEUR_CLASSE_RESULTATS_H
 #define VALIDEUR_CLASSE_RESULTATS_H
 
-// Floor resultats/: a graded class as plain values (resultats.h) and the
-// grading scheme that makes a mark of them (bareme.h). Includes only
-// sorties/.
+// Floor resultats/: a graded class as plain values (resultats.h), the
+// grading scheme that makes a mark of them (bareme.h), and how a run's end
+// reads to a student (fins.h). Includes only sorties/, and the words of a
+// run's end from execution/verdict.h.
 
 #include <array>
 #include <cstddef>
