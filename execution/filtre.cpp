@@ -1,6 +1,7 @@
 #include "filtre.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <memory>
 
 #include <linux/filter.h>
@@ -32,7 +33,7 @@ int compilerFiltre()
     }
     int resultat = 0;
     if (seccomp_arch_native() == SCMP_ARCH_X86_64) {
-        for (const std::uint32_t architecture : {SCMP_ARCH_X86, SCMP_ARCH_X32}) {
+        for (const std::uint32_t architecture : {std::uint32_t{SCMP_ARCH_X86}, std::uint32_t{SCMP_ARCH_X32}}) {
             if (resultat == 0)
                 resultat = seccomp_arch_add(contexte.get(), architecture);
         }
