@@ -71,6 +71,35 @@ sys.stdout.flush()
 for i in range(200000):
     open('/tmp/%d' % i, 'w').close()"
 
+# The i386 and x32 doors to the same calls, from a 64-bit program.
+if [ "$(uname -m)" = x86_64 ]; then
+  mkdir -p "$t/c/abi"
+  cat >"$t/c/abi/prog.c" <<'FIN'
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/wait.h>
+#include <unistd.h>
+static long i386(long appel) { long r; __asm__ volatile("int $0x80" : "=a"(r) : "a"(appel) : "memory"); return r; }
+static int refuse(int x32)
+{
+    if (fork() == 0)
+        _exit(x32 ? syscall(0x40000000L | 112) == -1 && errno == EPERM : i386(66) == -EPERM);
+    int statut = 0;
+    wait(&statut);
+    return WEXITSTATUS(statut) == 1;
+}
+int main(void)
+{
+    char ligne[256];
+    while (refuse(0) && refuse(1) && fgets(ligne, sizeof ligne, stdin))
+        fputs(strchr(ligne, ' ') + 1, stdout);
+    return 0;
+}
+FIN
+  echo abi >"$t/c/abi/genre"
+fi
+
 # Built folders bigger on the grader's disk than in the sandbox: sparse
 # files, hard links, empty files.
 for nom in creux liens vides sain; do
@@ -83,10 +112,11 @@ case $(cat genre) in
 creux) for i in 1 2 3; do truncate -s 16M creux$i; done ;;
 liens) head -c 3M /dev/zero >gros; for i in 1 2 3; do ln gros lien$i; done ;;
 vides) mkdir v; (cd v && seq 9000 | xargs touch) ;;
+abi) exec gcc -o prog prog.c ;;
 esac
 cp prog.sh prog
 FIN
-for nom in creux liens vides sain; do cp "$t/construire.sh" "$t/c/$nom/"; done
+for nom in "$t"/c/*/; do cp "$t/construire.sh" "$nom"; done
 chmod -R a+rX "$t"
 
 limites=(--temps=1 --temps-reel=4 --memoire=256 --espace=8 -j2)
@@ -126,9 +156,12 @@ session	5	normale
 shm	5	normale
 "
 lancer construction --executer=./prog --construire='sh construire.sh' "${limites[@]}" "$t"/c/*/
+abi=
+[ -d "$t/c/abi" ] && abi="abi	5	normale
+"
 comparer construction "remise	total	fin
 maximum	5	
-creux	0	espace dépassé
+${abi}creux	0	espace dépassé
 liens	0	espace dépassé
 sain	5	normale
 vides	0	espace dépassé
