@@ -4,6 +4,7 @@
 #include "classe/notation/jeux.h"
 #include "classe/notation/maxima.h"
 #include "classe/plateforme/plateforme.h"
+#include "classe/sorties/ecriture.h"
 #include "classe/sorties/sorties.h"
 #include "classe/sorties/tableau.h"
 #include "classe/tables/notes_jeux.h"
@@ -97,23 +98,6 @@ std::vector<Jeu> decrireJeux(const std::vector<JeuCorrige>& jeux)
         decrits.push_back(std::move(decrit));
     }
     return decrits;
-}
-
-bool ecrireTableau(Fichier* fichier, const Options& options, const std::string& nom,
-                   const std::function<void(std::ostream&)>& ecrire)
-{
-    if (fichier != nullptr && !viderFichier(fichier->fd())) {
-        signalerErreur(nom, "erreur d'\xC3\xA9" "criture");
-        return false;
-    }
-    std::ostream sortie(fichier != nullptr ? static_cast<std::streambuf*>(fichier) : std::cout.rdbuf());
-    if (options.bom)
-        sortie << marqueOrdre;
-    ecrire(sortie);
-    if (sortie.flush())
-        return true;
-    signalerErreur(nom, "erreur d'\xC3\xA9" "criture");
-    return false;
 }
 
 } // namespace
@@ -239,14 +223,14 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
         close(jeu.copie);
 
     int code = 0;
-    if (!ecrireTableau(fichiers[0].get(), options, options.sortie.empty() ? "sortie standard" : options.sortie,
+    if (!ecrireTableau(fichiers[0].get(), options.bom, options.sortie.empty() ? "sortie standard" : options.sortie,
                        [&](std::ostream& sortie) { ecrireNotesJeux(sortie, jeux, notes, options.format,
                                                                      plateformes && plateformes->bareme
                                                                          ? &*plateformes->bareme
                                                                          : nullptr); }))
         code = 1;
     if (fichiers[1]
-        && !ecrireTableau(fichiers[1].get(), options, options.lignes,
+        && !ecrireTableau(fichiers[1].get(), options.bom, options.lignes,
                           [&](std::ostream& sortie) {
                               if (options.parts != 0)
                                   ecrireVuePartielle(sortie, vue, options.part, options.parts);

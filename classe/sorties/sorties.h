@@ -6,7 +6,8 @@
 // words of a failed open (sorties.h), files known by identity (identites.h),
 // table cells made harmless (tableau.h), escapes for JSON, XML and HTML
 // (echappement.h), the progress line (progression.h), the fingerprint of
-// files and submissions (empreinte.h). Includes nothing of
+// files and submissions (empreinte.h), a table written into its file
+// (ecriture.h). Includes nothing of
 // valideur-classe outside this folder.
 
 #include "classe/sorties/identites.h"

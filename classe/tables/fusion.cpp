@@ -1,6 +1,7 @@
 #include "classe/tables/fusion.h"
 
 #include "classe/notation/avertissements.h"
+#include "classe/sorties/ecriture.h"
 #include "classe/sorties/empreinte.h"
 #include "classe/sorties/identites.h"
 #include "classe/sorties/sorties.h"
@@ -177,12 +178,20 @@ int fusionner(const Options& options)
         }
         (chemin == &options.sortie ? fichier : fichierVue) = std::make_unique<Fichier>(descripteur, std::ios::out);
     }
-    std::ostream sortie(fichier ? static_cast<std::streambuf*>(fichier.get()) : std::cout.rdbuf());
-    if (fichier && !viderFichier(fichier->fd()))
-        sortie.setstate(std::ios::badbit);
-    if (options.bom)
-        sortie << marqueOrdre;
-    sortie << tableaux[0].entete << tableaux[0].maxima;
+    int code = 0;
+    if (!ecrireTableau(fichier.get(), options.bom, options.sortie.empty() ? "sortie standard" : options.sortie,
+                       [&tableaux](std::ostream& sortie) {
+                           sortie << tableaux[0].entete << tableaux[0].maxima;
+                           for (const TableauPart& tableau : tableaux) {
+                               for (const std::string& rangee : tableau.rangees)
+                                   sortie << rangee;
+                           }
+                       }))
+        code = 1;
+    if (fichierVue && !ecrireTableau(fichierVue.get(), options.bom, options.lignes, [&](std::ostream& sortie) {
+            ecrireVue(sortie, vue, options.format, options.lignesMax);
+        }))
+        code = 1;
     // The status column, wherever the options of the run put it.
     const std::vector<std::string> entetes = decouperRangee(tableaux[0].entete, options.format);
     const auto colonne = static_cast<std::size_t>(std::find(entetes.begin(), entetes.end(), "statut") - entetes.begin());
@@ -191,24 +200,11 @@ int fusionner(const Options& options)
     std::size_t absentes = 0;
     for (const TableauPart& tableau : tableaux) {
         for (const std::string& rangee : tableau.rangees) {
-            sortie << rangee;
             const std::vector<std::string> cellules = decouperRangee(rangee, options.format);
             ++rangees;
             notees += lireStatut(cellules, colonne) == statutOk ? 1 : 0;
             absentes += lireStatut(cellules, colonne) == statutAbsent ? 1 : 0;
         }
-    }
-    int code = sortie.flush() ? 0 : refuser(options.sortie.empty() ? "sortie standard" : options.sortie,
-                                            "erreur d'\xC3\xA9" "criture") - 1;
-    if (fichierVue) {
-        std::ostream sortieVue(fichierVue.get());
-        if (!viderFichier(fichierVue->fd()))
-            sortieVue.setstate(std::ios::badbit);
-        if (options.bom)
-            sortieVue << marqueOrdre;
-        ecrireVue(sortieVue, vue, options.format, options.lignesMax);
-        if (!sortieVue.flush())
-            code = refuser(options.lignes, "erreur d'\xC3\xA9" "criture") - 1;
     }
     // What one run would have said, once.
     const Bordereau& classe = parts.front().bordereau;
