@@ -2,8 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
-#include <set>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -15,14 +14,10 @@
 
 namespace {
 
-struct Processus {
-    pid_t parent = 0;
-    std::uint64_t tics = 0; // its own time and its reaped children's
-};
-
-bool lireProcessus(const char* nom, Processus& processus)
+// A process's CPU time and its reaped children's, in clock ticks.
+bool lireTics(pid_t numero, std::uint64_t& tics)
 {
-    const std::string chemin = std::string("/proc/") + nom + "/stat";
+    const std::string chemin = "/proc/" + std::to_string(numero) + "/stat";
     const int fichier = open(chemin.c_str(), O_RDONLY | O_CLOEXEC);
     if (fichier < 0)
         return false;
@@ -39,18 +34,58 @@ bool lireProcessus(const char* nom, Processus& processus)
         if (*c == ')')
             fin = c;
     }
-    if (fin == nullptr)
-        return false;
-    long parent = 0;
     unsigned long long utime = 0, stime = 0;
     long long cutime = 0, cstime = 0;
-    if (std::sscanf(fin + 1, " %*c %ld %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu %lld %lld", &parent, &utime,
-                    &stime, &cutime, &cstime) != 5)
+    if (fin == nullptr
+        || std::sscanf(fin + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu %lld %lld", &utime, &stime,
+                       &cutime, &cstime) != 4)
         return false;
-    processus.parent = static_cast<pid_t>(parent);
-    processus.tics = utime + stime + static_cast<std::uint64_t>(cutime > 0 ? cutime : 0)
+    tics = utime + stime + static_cast<std::uint64_t>(cutime > 0 ? cutime : 0)
         + static_cast<std::uint64_t>(cstime > 0 ? cstime : 0);
     return true;
+}
+
+// Every process of the sandbox's namespace but its first.
+std::vector<pid_t> listerNamespace()
+{
+    std::vector<pid_t> processus;
+    if (DIR* proc = opendir("/proc")) {
+        for (const dirent* entree = readdir(proc); entree != nullptr; entree = readdir(proc)) {
+            char* fin = nullptr;
+            const long numero = std::strtol(entree->d_name, &fin, 10);
+            if (numero > 1 && *fin == '\0')
+                processus.push_back(static_cast<pid_t>(numero));
+        }
+        closedir(proc);
+    }
+    return processus;
+}
+
+// This process's descendants, through each thread's list of children:
+// outside a sandbox, the machine's other processes are never read.
+std::vector<pid_t> listerDescendants()
+{
+    std::vector<pid_t> processus;
+    std::vector<pid_t> aVoir{getpid()};
+    while (!aVoir.empty()) {
+        const pid_t parent = aVoir.back();
+        aVoir.pop_back();
+        const std::string taches = "/proc/" + std::to_string(parent) + "/task";
+        DIR* dossier = opendir(taches.c_str());
+        if (dossier == nullptr)
+            continue;
+        for (const dirent* entree = readdir(dossier); entree != nullptr; entree = readdir(dossier)) {
+            if (entree->d_name[0] == '.')
+                continue;
+            std::ifstream enfants(taches + "/" + entree->d_name + "/children");
+            for (pid_t enfant = 0; enfants >> enfant;) {
+                processus.push_back(enfant);
+                aVoir.push_back(enfant);
+            }
+        }
+        closedir(dossier);
+    }
+    return processus;
 }
 
 } // namespace
@@ -59,37 +94,14 @@ std::uint64_t mesurerTemps(bool premier)
 {
     rusage usage {};
     getrusage(RUSAGE_CHILDREN, &usage);
-    std::uint64_t microsecondes =
+    const std::uint64_t microsecondes =
         static_cast<std::uint64_t>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000
         + static_cast<std::uint64_t>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
-    std::map<pid_t, Processus> tous;
-    if (DIR* proc = opendir("/proc")) {
-        for (const dirent* entree = readdir(proc); entree != nullptr; entree = readdir(proc)) {
-            char* fin = nullptr;
-            const long numero = std::strtol(entree->d_name, &fin, 10);
-            Processus processus;
-            if (numero > 0 && *fin == '\0' && lireProcessus(entree->d_name, processus))
-                tous[static_cast<pid_t>(numero)] = processus;
-        }
-        closedir(proc);
-    }
-    const pid_t moi = getpid();
-    std::set<pid_t> miens{moi};
     std::uint64_t tics = 0;
-    for (const auto& [numero, processus] : tous) {
-        bool descendant = premier || miens.count(numero) != 0;
-        if (!descendant) {
-            // A parent's pid may be larger than its child's: climb.
-            std::vector<pid_t> chemin;
-            pid_t p = numero;
-            for (; p > 1 && miens.count(p) == 0 && tous.count(p) != 0; p = tous[p].parent)
-                chemin.push_back(p);
-            descendant = miens.count(p) != 0;
-            if (descendant)
-                miens.insert(chemin.begin(), chemin.end());
-        }
-        if (descendant && numero != moi)
-            tics += processus.tics;
+    for (const pid_t numero : premier ? listerNamespace() : listerDescendants()) {
+        std::uint64_t siens = 0;
+        if (lireTics(numero, siens))
+            tics += siens;
     }
     const auto parSeconde = static_cast<std::uint64_t>(sysconf(_SC_CLK_TCK));
     return microsecondes + tics * 1000000 / (parSeconde > 0 ? parSeconde : 100);
