@@ -90,7 +90,8 @@ std::unique_ptr<Plateformes> preparer(const Options& options, const Corrige& cor
 // The last line on standard error, and the status: 0 when every submission
 // found was graded, a student without one included; 1 otherwise, or when
 // none was found.
-int conclure(const Options& options, const std::vector<Note>& notes, const VueClasse& vue, int code)
+int conclure(const Options& options, const std::vector<Note>& notes, const VueClasse& vue, int code,
+             const std::string& bilanExecution = {})
 {
     const auto notees = static_cast<std::size_t>(
         std::count_if(notes.begin(), notes.end(), [](const Note& note) { return note.notee; }));
@@ -114,7 +115,7 @@ int conclure(const Options& options, const std::vector<Note>& notes, const VueCl
         std::cerr << " ; sans bac \xC3\xA0 sable";
     if (const std::string plateformes = conclurePlateformes(options.plateformes); !plateformes.empty())
         std::cerr << " ; " << plateformes;
-    std::cerr << '\n' << std::flush;
+    std::cerr << bilanExecution << '\n' << std::flush;
     if (aucune || notees + absentes < notes.size())
         code = 1;
     return code;
@@ -145,8 +146,9 @@ int executer(int argc, char* argv[])
         std::vector<Note> notes;
         VueClasse vue;
         vue.toutes = options.lignesToutes;
-        const int code = executerRemises(options, sortieFermee, notes, vue);
-        return code == 2 ? 2 : conclure(options, notes, vue, code);
+        std::string bilan;
+        const int code = executerRemises(options, sortieFermee, notes, vue, bilan);
+        return code == 2 ? 2 : conclure(options, notes, vue, code, bilan);
     }
 
     // Both are read again for each submission: they must be files.
@@ -247,7 +249,7 @@ int executer(int argc, char* argv[])
 
     std::vector<Note> notes(decouverte.remises.size());
     Travail travail{corrige, decouverte.remises, tranche.debut, notes, vueDemandee, plateformes.get(),
-                    nullptr, nullptr, {0}, {0}, {}, {}};
+                    nullptr, nullptr, {0}, {0}, {}, {}, {}};
     const unsigned taches = options.taches != 0 ? options.taches
                                                 : std::max(1U, std::thread::hardware_concurrency());
     noterTout(travail, taches, isatty(STDERR_FILENO) == 1);

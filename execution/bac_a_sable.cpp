@@ -121,7 +121,7 @@ bool essayerBacASable(const BacASable& bac, std::string& message)
     int tube[2];
     if (pipe2(tube, O_CLOEXEC) != 0)
         return false;
-    const pid_t processus = demarrerProcessus(bac, arguments, {-1, -1, tube[1], -1, -1, -1, -1}, nullptr);
+    const pid_t processus = demarrerProcessus(bac, nullptr, nullptr, arguments, {-1, -1, tube[1], -1, -1, -1, -1}, nullptr);
     close(tube[1]);
     char tampon[512];
     std::size_t lus = 0;
@@ -175,11 +175,16 @@ bool preparerBacASable(bool actif, BacASable& bac, std::string& erreur)
             bac.utilisateur = personne->pw_uid;
             bac.groupe = personne->pw_gid;
         }
+        if (!reserverBoites(*bac.boites)) {
+            erreur = "tous les identifiants r\xC3\xA9serv\xC3\xA9s aux bacs \xC3\xA0 sable sont pris";
+            return false;
+        }
         if (!copierMoniteur(bac)) {
             erreur = "impossible de copier ce programme pour le bac \xC3\xA0 sable dans " + bac.dossierMoniteur;
             return false;
         }
     }
+    preparerGroupes(bac.groupesPermis, *bac.groupes);
     if (!actif)
         return true;
     bac.systeme = decrireSysteme();
@@ -203,6 +208,8 @@ void fermerBacASable(BacASable* bac)
     if (bac->filtre >= 0)
         close(bac->filtre);
     bac->filtre = -1;
+    fermerGroupes(*bac->groupes);
+    libererBoites(*bac->boites);
 }
 
 std::vector<std::string> construireCommande(const BacASable& bac, const Limites& limites,
@@ -230,8 +237,9 @@ std::vector<std::string> construireCommande(const BacASable& bac, const Limites&
     return arguments;
 }
 
-pid_t demarrerProcessus(const BacASable& bac, const std::vector<std::string>& arguments,
-                        const int (&descripteurs)[7], const char* dossier)
+pid_t demarrerProcessus(const BacASable& bac, const Boite* boite, const GroupeControle* groupe,
+                        const std::vector<std::string>& arguments, const int (&descripteurs)[7],
+                        const char* dossier)
 {
     std::vector<char*> argv(arguments.size() + 1, nullptr);
     std::transform(arguments.begin(), arguments.end(), argv.begin(),
@@ -241,6 +249,8 @@ pid_t demarrerProcessus(const BacASable& bac, const std::vector<std::string>& ar
     // Opened anew, each run reads the filter from its start, whoever reads
     // another at the same time.
     const std::string filtre = "/proc/self/fd/" + std::to_string(bac.filtre);
+    const uid_t utilisateur = boite != nullptr ? boite->utilisateur : bac.utilisateur;
+    const gid_t groupeUnix = boite != nullptr ? boite->groupe : bac.groupe;
     const pid_t processus = fork();
     if (processus != 0)
         return processus;
@@ -256,7 +266,19 @@ pid_t demarrerProcessus(const BacASable& bac, const std::vector<std::string>& ar
     const int programme = bac.filtre < 0 ? -1 : open(filtre.c_str(), O_RDONLY | O_CLOEXEC);
     if (bac.filtre >= 0 && programme < 0)
         _exit(126);
-    if (changer && (setgroups(0, nullptr) != 0 || setgid(bac.groupe) != 0 || setuid(bac.utilisateur) != 0))
+    // In the run's group before anything of the run is made. The monitor
+    // is the last the kernel kills for memory: the program goes first.
+    if (groupe != nullptr && !entrerGroupe(*groupe))
+        _exit(126);
+    if (changer && groupe != nullptr && groupe->mode != ModeLimites::comptabilite) {
+        const int score = open("/proc/self/oom_score_adj", O_WRONLY | O_CLOEXEC);
+        if (score >= 0) {
+            if (write(score, "-1000", 5) != 5) {
+            }
+            close(score);
+        }
+    }
+    if (changer && (setgroups(0, nullptr) != 0 || setgid(groupeUnix) != 0 || setuid(utilisateur) != 0))
         _exit(126);
     // Moved above the targets first: a source may be another's target.
     int hauts[8];

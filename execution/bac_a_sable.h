@@ -1,8 +1,11 @@
 #ifndef VALIDEUR_EXECUTION_BAC_A_SABLE_H
 #define VALIDEUR_EXECUTION_BAC_A_SABLE_H
 
+#include "boites.h"
+#include "groupes.h"
 #include "limites.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,11 +20,17 @@ struct BacASable {
     bool actif = true;
     std::string bwrap;    // its path
     std::string moniteur; // this program, started again as the monitor
-    // Started by root, the sandbox is entered as this unprivileged user, so
-    // that the process limit holds (root's processes are never counted).
+    // Started by root, the sandbox is entered as an unprivileged user, so
+    // that the process limit holds (root's processes are never counted):
+    // each box its own (boites.h); this one, nobody, for the trial.
     bool changerUtilisateur = false;
     uid_t utilisateur = 65534;
     gid_t groupe = 65534;
+    std::unique_ptr<Boites> boites = std::make_unique<Boites>();
+    // The class's control groups, when a hierarchy is writable and
+    // `groupesPermis` (--sans-cgroups clears it).
+    bool groupesPermis = true;
+    std::unique_ptr<GroupesControle> groupes = std::make_unique<GroupesControle>();
     std::vector<std::string> systeme; // the fixed part of bubblewrap's arguments
     std::string racine; // the class's folder of private copies, made beforehand
     std::string dossierMoniteur; // the folder of the monitor's copy, when there is one
@@ -32,7 +41,8 @@ struct BacASable {
 // one line in `erreur` that says what to install or enable.
 bool preparerBacASable(bool actif, BacASable& bac, std::string& erreur);
 
-// Removes the monitor's copy, when one was made, and the filter.
+// Removes the monitor's copy, when one was made, the filter and the
+// class's groups.
 void fermerBacASable(BacASable* bac);
 
 // The program and arguments of one run: bubblewrap and the monitor in it,
@@ -41,9 +51,12 @@ std::vector<std::string> construireCommande(const BacASable& bac, const Limites&
                                             const char* mode, const std::string& commande);
 
 // Starts `arguments` with descriptors[i] as its descriptor i (-1: closed),
-// the filter read from its start as descriptor 7, every other descriptor closed, an empty environment, in `dossier` when
-// given, as the sandbox's user when there is one. Returns its pid, or -1.
-pid_t demarrerProcessus(const BacASable& bac, const std::vector<std::string>& arguments,
-                        const int (&descripteurs)[7], const char* dossier);
+// the filter read from its start as descriptor 7, every other descriptor
+// closed, an empty environment, in `dossier` when given, in `groupe` when
+// given, as the box's user (the trial's without one) when root. Returns its
+// pid, or -1.
+pid_t demarrerProcessus(const BacASable& bac, const Boite* boite, const GroupeControle* groupe,
+                        const std::vector<std::string>& arguments, const int (&descripteurs)[7],
+                        const char* dossier);
 
 #endif

@@ -57,11 +57,29 @@ void lireRapportMoniteur(Course& course)
     course.texteRapport.append(tampon, static_cast<std::size_t>(lus));
 }
 
+// How often the group's CPU time is read: a run passes --temps by at most
+// this, times the cores it keeps busy.
+constexpr auto periodeMesure = std::chrono::milliseconds(20);
+
+// A run whose group has used its CPU time is ended.
+void mesurer(Course& course, Horloge::time_point maintenant)
+{
+    if (course.groupe.temps < 0 || maintenant < course.prochaineMesure || course.resultat.tempsDepasse)
+        return;
+    course.prochaineMesure = maintenant + periodeMesure;
+    if (lireTempsGroupe(course.groupe) > course.microsecondesMax) {
+        course.resultat.tempsDepasse = true;
+        arreter(course);
+    }
+}
+
 // Waits for one of the pipes; false once the runner's clock has run out,
 // and then the whole sandbox is killed.
 bool attendre(Course& course)
 {
-    const auto reste = std::chrono::duration_cast<std::chrono::milliseconds>(course.limite - Horloge::now());
+    const auto maintenant = Horloge::now();
+    mesurer(course, maintenant);
+    auto reste = std::chrono::duration_cast<std::chrono::milliseconds>(course.limite - maintenant);
     if (reste.count() <= 0) {
         course.resultat.delaiDepasse = true;
         kill(course.processus, SIGKILL);
@@ -70,6 +88,8 @@ bool attendre(Course& course)
         fermer(course.rapport);
         return false;
     }
+    if (course.groupe.temps >= 0 && !course.resultat.tempsDepasse)
+        reste = std::min<std::chrono::milliseconds>(reste, periodeMesure);
     pollfd attentes[3] = {{course.sortie, POLLIN, 0}, {course.erreurs, POLLIN, 0}, {course.rapport, POLLIN, 0}};
     const int prets = poll(attentes, 3, static_cast<int>(std::min<std::int64_t>(reste.count() + 1, INT_MAX)));
     if (prets <= 0)
@@ -92,11 +112,12 @@ bool demarrerCourse(const DemandeCourse& demande, Course& course)
     const bool ouverts = pipe2(erreurs, O_CLOEXEC) == 0 && pipe2(rapport, O_CLOEXEC) == 0
         && pipe2(controle, O_CLOEXEC) == 0 && (demande.construction || pipe2(sortie, O_CLOEXEC) == 0);
     pid_t processus = -1;
-    if (ouverts) {
+    const bool groupe = ouverts && creerGroupe(*demande.bac->groupes, *demande.limites, course.groupe);
+    if (groupe) {
         const char* mode = demande.construction ? modeConstruction : modeExecution;
         const int descripteurs[7] = {demande.entree, demande.construction ? erreurs[1] : sortie[1], erreurs[1],
                                      rapport[1], controle[0], demande.source, demande.retour};
-        processus = demarrerProcessus(*demande.bac,
+        processus = demarrerProcessus(*demande.bac, demande.boite, &course.groupe,
                                       construireCommande(*demande.bac, *demande.limites, mode, *demande.commande),
                                       descripteurs, demande.bac->actif ? nullptr : demande.dossier);
     }
@@ -106,6 +127,7 @@ bool demarrerCourse(const DemandeCourse& demande, Course& course)
     if (processus < 0) {
         for (int* bout : {&sortie[0], &erreurs[0], &rapport[0], &controle[1]})
             fermer(*bout);
+        supprimerGroupe(course.groupe);
         errno = erreur;
         return false;
     }
@@ -119,6 +141,8 @@ bool demarrerCourse(const DemandeCourse& demande, Course& course)
     course.rapport = rapport[0];
     course.controle = controle[1];
     course.sortieMax = demande.limites->sortieMax;
+    course.microsecondesMax = static_cast<std::uint64_t>(demande.limites->temps * 1e6);
+    course.prochaineMesure = Horloge::now() + periodeMesure;
     const double secondes = calculerTempsReel(*demande.limites) + 0.5;
     course.limite = Horloge::now() + std::chrono::microseconds(static_cast<std::int64_t>(secondes * 1e6));
     return true;
@@ -129,10 +153,12 @@ std::size_t lireSortie(Course& course, char* tampon, std::size_t taille)
     // Read first, wait only when nothing is there: a line-buffered program
     // writes each line apart, and most reads find one waiting.
     while (course.sortie >= 0) {
-        if (Horloge::now() >= course.limite) {
+        const auto maintenant = Horloge::now();
+        if (maintenant >= course.limite) {
             attendre(course);
             return 0;
         }
+        mesurer(course, maintenant);
         const std::uint64_t permis = course.sortieMax - std::min(course.sortieMax, course.lus);
         // One byte past the limit tells that the output went beyond it.
         const auto voulu = static_cast<std::size_t>(std::min<std::uint64_t>(taille, permis + 1));
@@ -178,9 +204,18 @@ void terminerCourse(Course& course)
     fermer(course.rapport);
     if (!course.resultat.delaiDepasse) {
         const bool sortieDepassee = course.resultat.sortieDepassee;
+        const bool tempsDepasse = course.resultat.tempsDepasse;
         course.resultat.recu = lireRapport(course.texteRapport, course.resultat);
         course.resultat.sortieDepassee = sortieDepassee;
+        course.resultat.tempsDepasse = tempsDepasse;
     }
+    // The group's figures are the whole run's: every process, reaped or
+    // not, and what it kept in its file systems and shared memory.
+    if (course.groupe.temps >= 0) {
+        course.resultat.microsecondes = lireTempsGroupe(course.groupe);
+        mesurerGroupe(course.groupe, course.resultat.kio, course.resultat.memoireDepassee);
+    }
+    supprimerGroupe(course.groupe);
 }
 
 TamponCourse::int_type TamponCourse::underflow()

@@ -2,6 +2,7 @@
 #define VALIDEUR_EXECUTION_COURSE_H
 
 #include "bac_a_sable.h"
+#include "groupes.h"
 #include "limites.h"
 #include "verdict.h"
 
@@ -27,6 +28,11 @@ struct Course {
     std::string messages; // the first erreursGardees bytes of standard error
     std::string texteRapport;
     Rapport resultat;
+    // Its control group, when there is one: the whole run's CPU time is
+    // read in it as the run goes, and the run ended past --temps.
+    GroupeControle groupe;
+    std::uint64_t microsecondesMax = 0;
+    std::chrono::steady_clock::time_point prochaineMesure;
 };
 
 // What to run: a build, whose standard output joins its standard error
@@ -41,6 +47,7 @@ struct DemandeCourse {
     int source = -1;
     int retour = -1;
     const char* dossier = nullptr; // the working folder outside a sandbox
+    const Boite* boite = nullptr;  // its user ids, when root
 };
 
 // Starts the monitor. False, with errno set, when it could not be started.

@@ -1,5 +1,6 @@
 #include "moniteur.h"
 
+#include "boites.h"
 #include "consommation.h"
 #include "copie.h"
 #include "filtre.h"
@@ -62,14 +63,25 @@ void fixerLimite(int ressource, rlim_t douce, rlim_t dure)
         std::signal(signal, SIG_DFL);
     if (!premier)
         setpgid(0, 0);
+    // In a control group, the monitor is kept from the kernel's choice
+    // when memory runs out; the program is back in it.
+    const int score = open("/proc/self/oom_score_adj", O_WRONLY | O_CLOEXEC);
+    if (score >= 0) {
+        if (write(score, "0", 1) != 1) {
+        }
+        close(score);
+    }
     const auto secondes = static_cast<rlim_t>(std::ceil(limites.temps));
     fixerLimite(RLIMIT_CPU, secondes, secondes + 1);
     fixerLimite(RLIMIT_AS, limites.memoire, limites.memoire);
     fixerLimite(RLIMIT_FSIZE, limites.fichierMax, limites.fichierMax);
     fixerLimite(RLIMIT_CORE, 0, 0);
     // The sandbox's user namespace counts its own processes, this monitor
-    // among them; outside it the count would be the grader's.
-    if (premier)
+    // among them; outside it the count would be the grader's, but for a
+    // box's own user id.
+    const uid_t utilisateur = getuid();
+    if (premier || (utilisateur >= premierIdentifiantBoite
+                    && utilisateur - premierIdentifiantBoite < nombreBlocs * identifiantsParBloc))
         fixerLimite(RLIMIT_NPROC, limites.processus + 1, limites.processus + 1);
     if (!etat.filtre.empty() && !chargerFiltre(etat.filtre.data(), etat.filtre.size()))
         _exit(126);

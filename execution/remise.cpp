@@ -26,10 +26,10 @@ std::string creerDossierPrive(const Execution& execution)
 }
 
 // A folder a run works in outside a sandbox, given to the user it runs as.
-bool donnerDossier(const Execution& execution, const std::string& chemin)
+bool donnerDossier(const Execution& execution, const Atelier& atelier, const std::string& chemin)
 {
     return !execution.bac.changerUtilisateur
-        || chown(chemin.c_str(), execution.bac.utilisateur, execution.bac.groupe) == 0;
+        || chown(chemin.c_str(), atelier.boite.utilisateur, atelier.boite.groupe) == 0;
 }
 
 std::string decrireErreurCopie(int erreur)
@@ -48,7 +48,7 @@ int creerSousDossier(const Execution& execution, const Atelier& atelier, const c
         return -1;
     const int dossier = open(chemin.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (dossier >= 0 && execution.bac.changerUtilisateur
-        && fchown(dossier, execution.bac.utilisateur, execution.bac.groupe) != 0) {
+        && fchown(dossier, atelier.boite.utilisateur, atelier.boite.groupe) != 0) {
         close(dossier);
         return -1;
     }
@@ -64,6 +64,14 @@ void preparerAtelier(const Execution& execution, const std::string& chemin, Atel
         atelier.statut = errno == ENOTDIR ? "pas un dossier" : "dossier illisible : " + std::string(std::strerror(errno));
         return;
     }
+    if (execution.bac.changerUtilisateur) {
+        if (!prendreBoite(*execution.bac.boites, atelier.boite)) {
+            close(original);
+            atelier.statut = "aucun identifiant de bac \xC3\xA0 sable libre";
+            return;
+        }
+        atelier.boites = execution.bac.boites.get();
+    }
     atelier.dossier = creerDossierPrive(execution);
     const int copie = atelier.dossier.empty() ? -1 : creerSousDossier(execution, atelier, "remise");
     if (copie < 0) {
@@ -74,8 +82,8 @@ void preparerAtelier(const Execution& execution, const std::string& chemin, Atel
     const bool changer = execution.bac.changerUtilisateur;
     // No larger than the sandbox's folder could take: a huge submission
     // does not fill the grader's disk.
-    const int erreur = copierDossier(original, copie, changer ? execution.bac.utilisateur : static_cast<uid_t>(-1),
-                                     changer ? execution.bac.groupe : static_cast<gid_t>(-1),
+    const int erreur = copierDossier(original, copie, changer ? atelier.boite.utilisateur : static_cast<uid_t>(-1),
+                                     changer ? atelier.boite.groupe : static_cast<gid_t>(-1),
                                      execution.limites.espace, calculerEntreesMax(execution.limites));
     close(original);
     if (erreur != 0) {
@@ -95,10 +103,10 @@ void preparerAtelier(const Execution& execution, const std::string& chemin, Atel
     bool pret = construite >= 0 && rien >= 0;
     if (pret && !execution.bac.actif) {
         dossier = atelier.dossier + "/travail";
-        pret = mkdir(dossier.c_str(), 0700) == 0 && donnerDossier(execution, dossier);
+        pret = mkdir(dossier.c_str(), 0700) == 0 && donnerDossier(execution, atelier, dossier);
     }
     DemandeCourse demande{&execution.bac, &execution.limites, true, &execution.construire,
-                          rien, copie, construite, dossier.empty() ? nullptr : dossier.c_str()};
+                          rien, copie, construite, dossier.empty() ? nullptr : dossier.c_str(), &atelier.boite};
     Course course;
     const bool demarree = pret && demarrerCourse(demande, course);
     if (rien >= 0)
@@ -132,6 +140,9 @@ void fermerAtelier(Atelier& atelier)
     if (!atelier.dossier.empty())
         supprimerDossier(atelier.dossier.c_str());
     atelier.dossier.clear();
+    if (atelier.boites != nullptr)
+        rendreBoite(*atelier.boites, atelier.boite);
+    atelier.boites = nullptr;
 }
 
 bool lancerCourse(const Execution& execution, const Atelier& atelier, int entree, Course& course,
@@ -139,7 +150,7 @@ bool lancerCourse(const Execution& execution, const Atelier& atelier, int entree
 {
     if (!execution.bac.actif) {
         dossier = creerDossierPrive(execution);
-        if (dossier.empty() || !donnerDossier(execution, dossier)) {
+        if (dossier.empty() || !donnerDossier(execution, atelier, dossier)) {
             statut = "dossier priv\xC3\xA9 impossible : " + std::string(std::strerror(errno));
             if (!dossier.empty())
                 supprimerDossier(dossier.c_str());
@@ -148,7 +159,7 @@ bool lancerCourse(const Execution& execution, const Atelier& atelier, int entree
         }
     }
     DemandeCourse demande{&execution.bac, &execution.limites, false, &execution.executer,
-                          entree, atelier.source, -1, dossier.empty() ? nullptr : dossier.c_str()};
+                          entree, atelier.source, -1, dossier.empty() ? nullptr : dossier.c_str(), &atelier.boite};
     if (demarrerCourse(demande, course))
         return true;
     statut = "lancement impossible : " + std::string(std::strerror(errno));

@@ -2,6 +2,7 @@
 #define VALIDEUR_EXECUTION_REMISE_H
 
 #include "bac_a_sable.h"
+#include "boites.h"
 #include "course.h"
 #include "limites.h"
 
@@ -21,6 +22,8 @@ struct Execution {
 // there is a build command. Each run copies it again into its own sandbox.
 struct Atelier {
     std::string dossier; // the private folder, removed by fermerAtelier
+    Boite boite;         // its ids, when root: its build's and runs'
+    Boites* boites = nullptr; // where they go back to
     int source = -1;     // what runs copy: the built copy, or the copy as submitted
     bool pret = false;
     std::string statut;  // why it could not be prepared, when it could not

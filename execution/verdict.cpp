@@ -66,7 +66,7 @@ std::string deciderFin(const Rapport& rapport, const Limites& limites)
 {
     if (rapport.sortieDepassee)
         return "sortie trop longue";
-    if (rapport.delaiDepasse || rapport.horloge || rapport.tempsTotal)
+    if (rapport.delaiDepasse || rapport.horloge || rapport.tempsTotal || rapport.tempsDepasse)
         return "temps d\xC3\xA9pass\xC3\xA9";
     if (rapport.espaceDepasse)
         return std::string(finEspaceDepasse);
@@ -77,7 +77,7 @@ std::string deciderFin(const Rapport& rapport, const Limites& limites)
     if (signal == SIGXCPU || (signal == SIGKILL && secondes >= limites.temps))
         return "temps d\xC3\xA9pass\xC3\xA9";
     const bool anormale = signale || (WIFEXITED(statut) && WEXITSTATUS(statut) != 0);
-    if (anormale && estPresDeLaLimite(rapport.kio, limites.memoire))
+    if (anormale && (rapport.memoireDepassee || estPresDeLaLimite(rapport.kio, limites.memoire)))
         return "m\xC3\xA9moire d\xC3\xA9pass\xC3\xA9" "e";
     if (signale)
         return "plantage (" + decrireSignal(signal) + ")";

@@ -22,6 +22,8 @@ struct Rapport {
     // Set by the runner.
     bool sortieDepassee = false;
     bool delaiDepasse = false; // the runner's own clock, past the monitor's
+    bool tempsDepasse = false;   // the run's control group used its CPU time
+    bool memoireDepassee = false; // the kernel killed in the group for memory
 };
 
 // How a run ended, in the table's words, each spelled here: the end of a

@@ -12,7 +12,7 @@ _valideur_classe() {
     --gradescope-visibilite) mapfile -t COMPREPLY < <(compgen -W 'after_published after_due_date' -- "$mot"); return ;;
   esac
   if [[ $mot == -* ]]; then
-    mapfile -t COMPREPLY < <(compgen -W '-o --sortie= --csv --bom --motif= -j --jobs= --lignes= --lignes-max= --lignes-toutes --bareme= --retours= --moodle= --moodle-langue= --moodle-feuille= --gradescope= --gradescope-metadonnees= --gradescope-visibilite= --junit= --html= --suivre-liens --part= --fusionner --executer= --construire= --jeux= --temps= --temps-reel= --memoire= --processus= --sortie-max= --fichier-max= --espace= --sans-bac-a-sable -h --help -V --version' -- "$mot")
+    mapfile -t COMPREPLY < <(compgen -W '-o --sortie= --csv --bom --motif= -j --jobs= --lignes= --lignes-max= --lignes-toutes --bareme= --retours= --moodle= --moodle-langue= --moodle-feuille= --gradescope= --gradescope-metadonnees= --gradescope-visibilite= --junit= --html= --suivre-liens --part= --fusionner --executer= --construire= --jeux= --temps= --temps-reel= --memoire= --processus= --sortie-max= --fichier-max= --espace= --sans-bac-a-sable --sans-cgroups -h --help -V --version' -- "$mot")
     [[ ${COMPREPLY[0]-} == *= ]] && compopt -o nospace 2>/dev/null
   else
     compopt -o filenames 2>/dev/null

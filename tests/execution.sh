@@ -241,7 +241,7 @@ chmod 755 "$t/s/lit-racine/prog"
   "$t/r/bon" "$t/r/dort" "$t/s/lit-racine" 2>"$t/sorties/s.err" | cut -f1,8,9 >"$t/sorties/s.obtenu"
 printf 'remise\ttotal\tfin\nmaximum\t5\t\nbon\t5\tnormale\ndort\t5\ttemps dépassé\nlit-racine\t5\tnormale\n' \
   | cmp -s - "$t/sorties/s.obtenu" || { echouer "$qui : --sans-bac-a-sable"; cat "$t/sorties/s.obtenu"; }
-grep -q 'sans bac à sable$' "$t/sorties/s.err" || echouer "$qui : ligne finale sans bac à sable"
+grep -q 'sans bac à sable ; limites : ' "$t/sorties/s.err" || echouer "$qui : ligne finale sans bac à sable"
 # Stopped midway, in and out of the sandbox: the grader dies of its signal
 # at once, with no table, no process of a run and no private copy left.
 mkdir -p "$t/arret/attend" "$t/tmp"

@@ -102,7 +102,8 @@ std::vector<Jeu> decrireJeux(const std::vector<JeuCorrige>& jeux)
 
 } // namespace
 
-int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>& notes, VueClasse& vue)
+int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>& notes, VueClasse& vue,
+                    std::string& bilan)
 {
     std::vector<JeuCorrige> jeux;
     bool vueSuivie = false;
@@ -131,6 +132,7 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
     execution.bac.racine = arret.racine;
     // The monitor's copy goes whatever the way out.
     const std::unique_ptr<BacASable, void (*)(BacASable*)> garde(&execution.bac, fermerBacASable);
+    execution.bac.groupesPermis = !options.sansCgroups;
     if (!preparerBacASable(!options.sansBacASable, execution.bac, erreur)) {
         std::cerr << prefixe << erreur << '\n';
         return 2;
@@ -142,6 +144,7 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
     if (taches == 0)
         return 2;
     erreur.clear();
+    bilan = " ; limites : " + std::string(nommerModeLimites(execution.bac.groupes->mode));
     std::vector<Remise> remises = listerDossiers(options.remises);
     // No table inside a submission's folder, where it would overwrite a
     // file of the student's.
@@ -214,8 +217,11 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
 
     notes.resize(remises.size());
     Travail travail{jeux[0].corrige, remises, tranche.debut, notes, vueDemandee, plateformes.get(), &execution, &jeux,
-                    {0}, {0}, {}, {}};
+                    {0}, {0}, {}, {}, {}};
     noterTout(travail, taches, isatty(STDERR_FILENO) == 1);
+    const std::size_t relancees = travail.relancees.size();
+    bilan += " ; " + std::to_string(relancees) + (relancees > 1 ? " remises relanc\xC3\xA9" "es seules"
+                                                             : " remise relanc\xC3\xA9" "e seule");
     // Stopped midway: no table of runs that were killed.
     if (arret.demande)
         return 2;

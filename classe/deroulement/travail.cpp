@@ -3,12 +3,48 @@
 #include "classe/notation/notation_executee.h"
 #include "classe/sorties/progression.h"
 
+#include <algorithm>
 #include <chrono>
 #include <iostream>
 #include <new>
 #include <thread>
 
 namespace {
+
+bool estArretee(const Travail& travail)
+{
+    return travail.execution != nullptr && travail.execution->arret != nullptr && travail.execution->arret->load();
+}
+
+// Stopped midway: a run the stop ended says nothing of the student's
+// work, and no feedback is written of it.
+void rendre(Travail& travail, std::size_t i)
+{
+    if (travail.plateformes != nullptr && !estArretee(travail))
+        rendreRemise(*travail.plateformes, i, travail.notes[i], std::cerr);
+}
+
+// The submissions whose runs the wall clock ended short of their CPU time,
+// each run again alone: no neighbour then takes its share of the machine.
+void relancer(Travail& travail)
+{
+    std::sort(travail.relancees.begin(), travail.relancees.end());
+    for (const std::size_t i : travail.relancees) {
+        if (estArretee(travail))
+            return;
+        const bool expliquer = travail.plateformes != nullptr && expliquerRemises(travail.plateformes->demandes);
+        try {
+            travail.notes[i] = noterExecution(*travail.execution, *travail.jeux, travail.remises[i], travail.vue,
+                                              expliquer, true);
+        } catch (const std::bad_alloc&) {
+            travail.notes[i] = Note{};
+            travail.notes[i].nom = travail.remises[i].nom;
+            travail.notes[i].identifiant = travail.remises[i].identifiant;
+            travail.notes[i].statut = "erreur m\xC3\xA9moire";
+        }
+        rendre(travail, i);
+    }
+}
 
 void travailler(Travail& travail)
 {
@@ -23,12 +59,12 @@ void travailler(Travail& travail)
             travail.notes[i] = travail.execution != nullptr
                 ? noterExecution(*travail.execution, *travail.jeux, travail.remises[i], travail.vue, expliquer)
                 : noterRemise(travail.corrige, travail.remises[i], travail.premiere + i, travail.vue, expliquer);
-            // Stopped midway: a run the stop ended says nothing of the
-            // student's work, and no feedback is written of it.
-            const bool arretee = travail.execution != nullptr && travail.execution->arret != nullptr
-                && travail.execution->arret->load();
-            if (plateformes != nullptr && !arretee)
-                rendreRemise(*plateformes, i, travail.notes[i], std::cerr);
+            if (travail.notes[i].aRelancer) {
+                const std::lock_guard<std::mutex> verrou(travail.verrou);
+                travail.relancees.push_back(i);
+            } else {
+                rendre(travail, i);
+            }
         } catch (const std::bad_alloc&) {
             travail.notes[i].nom = travail.remises[i].nom;
             travail.notes[i].identifiant = travail.remises[i].identifiant;
@@ -63,4 +99,5 @@ void noterTout(Travail& travail, unsigned taches, bool terminal)
     }
     for (std::thread& fil : fils)
         fil.join();
+    relancer(travail);
 }

@@ -28,6 +28,7 @@ struct Travail {
     std::atomic<std::size_t> faites{0};
     std::mutex verrou;
     std::condition_variable toutesFaites;
+    std::vector<std::size_t> relancees; // rows run again alone, at the end
 };
 
 // Grades every submission on `taches` threads; shows the progress on

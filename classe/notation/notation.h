@@ -66,6 +66,9 @@ struct Note {
     std::vector<ResultatJeu> jeux;
     bool compilee = true;
     std::string compilation;
+    // A run the wall clock ended short of its CPU time: the submission is
+    // run again alone once the others have ended.
+    bool aRelancer = false;
 };
 
 // A line longer than this is compared as it is read and only its start

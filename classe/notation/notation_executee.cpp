@@ -16,11 +16,26 @@
 namespace {
 
 
+// What a visible set gives the class view: taken once the submission's
+// runs are kept, never from those run again alone.
+struct PourVue {
+    std::vector<EchecVue> echecs;
+    bool erreurDeForme = false;
+};
+
+// A run the wall clock ended before it used its CPU time may have been
+// starved by its neighbours or the machine.
+bool estAffamee(const Rapport& rapport, const Limites& limites)
+{
+    return (rapport.horloge || rapport.delaiDepasse) && !rapport.tempsDepasse && !rapport.sortieDepassee
+        && static_cast<double>(rapport.microsecondes) < limites.temps * 1e6;
+}
+
 // One set's run, graded as it comes. False with `statut` set when the set's
 // files or the run failed, so that the row cannot be graded.
-bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& atelier, VueClasse* vue,
+bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& atelier, PourVue* vue,
               bool expliquer, ResultatJeu& resultat, std::string& diagnostic, std::int64_t& realignees,
-              std::string& statut)
+              bool& affamee, std::string& statut)
 {
     struct stat infos[2] {};
     std::string statuts[2];
@@ -54,7 +69,7 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
     preparerSuivi(suivi, expliquer && !jeu.cache);
     const Analyse& analyse = suivi.historique.analyse;
     FinParcours fin;
-    VueClasse* const vueVisible = jeu.cache ? nullptr : vue;
+    PourVue* const vueVisible = jeu.cache ? nullptr : vue;
     Decomptes decomptes;
     std::vector<EchecVue> echecs;
     try {
@@ -78,6 +93,7 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
     resultat.premiersEchecs = std::move(suivi.premiersEchecs);
     terminerCourse(course);
     resultat.fin = conclureCourse(execution, course, dossier, statut);
+    affamee = affamee || estAffamee(course.resultat, execution.limites);
     if (!statut.empty())
         return false;
     if (fluxTest.bad() || fluxAttendu.bad()) {
@@ -99,7 +115,8 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
     if (vueVisible != nullptr) {
         Note forme;
         classerDiagnostic(analyse, forme);
-        prendreRemise(*vueVisible, echecs, forme.erreurDeForme);
+        vueVisible->echecs = std::move(echecs);
+        vueVisible->erreurDeForme = forme.erreurDeForme;
     }
     return true;
 }
@@ -107,7 +124,7 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
 } // namespace
 
 Note noterExecution(const Execution& execution, const std::vector<JeuCorrige>& jeux, const Remise& remise,
-                    VueClasse* vue, bool expliquer)
+                    VueClasse* vue, bool expliquer, bool seule)
 {
     Note note;
     note.nom = remise.nom;
@@ -133,6 +150,8 @@ Note noterExecution(const Execution& execution, const std::vector<JeuCorrige>& j
             note.compilation = atelier.messagesConstruction;
         note.jeux.resize(jeux.size());
         std::vector<std::string> diagnostics(jeux.size());
+        std::vector<PourVue> pourVue(jeux.size());
+        bool affamee = false;
         for (std::size_t i = 0; i < jeux.size(); ++i) {
             if (!atelier.pret) {
                 // Graded: nothing of it ran. A build past --espace says so.
@@ -140,8 +159,8 @@ Note noterExecution(const Execution& execution, const std::vector<JeuCorrige>& j
                 note.jeux[i].fin = atelier.finConstruction == finEspaceDepasse ? finEspaceDepasse : finNonCompilee;
                 continue;
             }
-            if (!noterJeu(execution, jeux[i], atelier, vue, expliquer, note.jeux[i], diagnostics[i],
-                          note.realignees, note.statut)) {
+            if (!noterJeu(execution, jeux[i], atelier, vue != nullptr ? &pourVue[i] : nullptr, expliquer,
+                          note.jeux[i], diagnostics[i], note.realignees, affamee, note.statut)) {
                 note.jeux.clear();
                 fermerAtelier(atelier);
                 return note;
@@ -150,6 +169,11 @@ Note noterExecution(const Execution& execution, const std::vector<JeuCorrige>& j
         for (std::size_t i = 0; i < jeux.size() && note.diagnostic.empty(); ++i) {
             if (!jeux[i].cache)
                 note.diagnostic = diagnostics[i];
+        }
+        note.aRelancer = affamee && !seule;
+        for (std::size_t i = 0; i < pourVue.size() && vue != nullptr && !note.aRelancer; ++i) {
+            if (!jeux[i].cache && atelier.pret)
+                prendreRemise(*vue, pourVue[i].echecs, pourVue[i].erreurDeForme);
         }
     } catch (...) {
         fermerAtelier(atelier);

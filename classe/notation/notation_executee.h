@@ -13,7 +13,9 @@
 // set, its standard output read straight into the library's loop. The
 // failures of a set that is not hidden go into `vue` when there is one;
 // with `expliquer`, such a set's explanation and first failures too.
+// Unless `seule` (the submission runs alone), a run the wall clock ended
+// short of its CPU time leaves the row `aRelancer`, nothing in `vue`.
 Note noterExecution(const Execution& execution, const std::vector<JeuCorrige>& jeux, const Remise& remise,
-                    VueClasse* vue, bool expliquer = false);
+                    VueClasse* vue, bool expliquer = false, bool seule = false);
 
 #endif

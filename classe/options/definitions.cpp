@@ -193,7 +193,9 @@ const std::vector<DefinitionOption>& listerOptions()
          [](L& l, const char* v, S& n, std::string& e) {
              return lireLimite(lireSecondes, v, n, l.options.limites.tempsReel, e);
          }},
-        {"memoire", '\0', "MIO", Groupe::execution, false, "m\xC3\xA9moire par processus (d\xC3\xA9" "faut : 512)",
+        {"memoire", '\0', "MIO", Groupe::execution, false,
+         "m\xC3\xA9moire de l'ex\xC3\xA9" "cution et de chacun de ses\n"
+         "processus (d\xC3\xA9" "faut : 512 ; sans cgroups, par processus)",
          [](L& l, const char* v, S& n, std::string& e) {
              return lireLimite(lireMio, v, n, l.options.limites.memoire, e);
          }},
@@ -219,6 +221,10 @@ const std::vector<DefinitionOption>& listerOptions()
         {"sans-bac-a-sable", '\0', "", Groupe::execution, false,
          "sans bubblewrap, dans un conteneur d\xC3\xA9j\xC3\xA0 isol\xC3\xA9",
          [](L& l, const char*, S&, std::string&) { l.options.sansBacASable = true; return true; }},
+        {"sans-cgroups", '\0', "", Groupe::execution, false,
+         "limites tenues par seccomp et la comptabilit\xC3\xA9 du\n"
+         "moniteur, m\xC3\xAAme o\xC3\xB9 des cgroups sont disponibles",
+         [](L& l, const char*, S&, std::string&) { l.options.sansCgroups = true; return true; }},
         {"help", 'h', "", Groupe::information, false, "afficher cette aide",
          [](L& l, const char*, S&, std::string&) { l.demande = Demande::aide; return true; }},
         {"version", 'V', "", Groupe::information, false, "afficher la version",

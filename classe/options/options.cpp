@@ -1,6 +1,8 @@
 #include "classe/options/options.h"
 #include "classe/options/definitions.h"
 
+#include "execution/groupes.h"
+
 #include <algorithm>
 
 #include <getopt.h>
@@ -23,8 +25,8 @@ int coder(const DefinitionOption& definition, std::size_t indice)
 bool verifierExecution(const Options& options, std::string& erreur)
 {
     if (options.executer.empty()) {
-        if (!options.construire.empty() || !options.jeux.empty() || options.sansBacASable)
-            erreur = "--construire, --jeux et --sans-bac-a-sable demandent --executer";
+        if (!options.construire.empty() || !options.jeux.empty() || options.sansBacASable || options.sansCgroups)
+            erreur = "--construire, --jeux, --sans-bac-a-sable et --sans-cgroups demandent --executer";
     } else if (options.limites.tempsReel > 0 && options.limites.tempsReel < options.limites.temps) {
         erreur = "--temps-reel doit valoir au moins --temps";
     } else if (!options.jeux.empty() && !options.lignes.empty()) {
@@ -184,5 +186,6 @@ void ecrireAide(std::ostream& sortie)
 
 void ecrireVersion(std::ostream& sortie)
 {
-    sortie << "valideur-classe " VALIDEUR_VERSION "\n";
+    sortie << "valideur-classe " VALIDEUR_VERSION "\n"
+           << "limites des ex\xC3\xA9" "cutions : " << nommerModeLimites(sonderGroupes()) << "\n";
 }

@@ -33,6 +33,7 @@ struct Options {
     std::string construire;
     std::string jeux;      // a folder of test sets; empty: TEST and ATTENDU
     bool sansBacASable = false;
+    bool sansCgroups = false;
     Limites limites;
 };
 
