@@ -25,8 +25,8 @@ while IFS='|' read -r precedent mot attendu; do
     echecs=$((echecs + 1))
   fi
 done <<'CAS'
-test.txt|--|--bareme=,--bom,--construire=,--csv,--espace=,--executer=,--fichier-max=,--fusionner,--gradescope-metadonnees=,--gradescope-visibilite=,--gradescope=,--help,--html=,--jeux=,--jobs=,--junit=,--lignes-max=,--lignes-toutes,--lignes=,--memoire=,--moodle-feuille=,--moodle-langue=,--moodle=,--motif=,--part=,--processus=,--retours=,--sans-bac-a-sable,--sortie-max=,--sortie=,--suivre-liens,--temps-reel=,--temps=,--version
-test.txt|-|--bareme=,--bom,--construire=,--csv,--espace=,--executer=,--fichier-max=,--fusionner,--gradescope-metadonnees=,--gradescope-visibilite=,--gradescope=,--help,--html=,--jeux=,--jobs=,--junit=,--lignes-max=,--lignes-toutes,--lignes=,--memoire=,--moodle-feuille=,--moodle-langue=,--moodle=,--motif=,--part=,--processus=,--retours=,--sans-bac-a-sable,--sortie-max=,--sortie=,--suivre-liens,--temps-reel=,--temps=,--version,-V,-h,-j,-o
+test.txt|--|--bareme=,--bom,--construire=,--csv,--espace=,--executer=,--fichier-max=,--fusionner,--gradescope-metadonnees=,--gradescope-visibilite=,--gradescope=,--help,--html=,--jeux=,--jobs=,--junit=,--lignes-max=,--lignes-toutes,--lignes=,--memoire=,--moodle-feuille=,--moodle-langue=,--moodle=,--motif=,--part=,--processus=,--retours=,--sans-bac-a-sable,--sans-cgroups,--sortie-max=,--sortie=,--suivre-liens,--temps-reel=,--temps=,--version
+test.txt|-|--bareme=,--bom,--construire=,--csv,--espace=,--executer=,--fichier-max=,--fusionner,--gradescope-metadonnees=,--gradescope-visibilite=,--gradescope=,--help,--html=,--jeux=,--jobs=,--junit=,--lignes-max=,--lignes-toutes,--lignes=,--memoire=,--moodle-feuille=,--moodle-langue=,--moodle=,--motif=,--part=,--processus=,--retours=,--sans-bac-a-sable,--sans-cgroups,--sortie-max=,--sortie=,--suivre-liens,--temps-reel=,--temps=,--version,-V,-h,-j,-o
 test.txt|--mo|--moodle-feuille=,--moodle-langue=,--moodle=,--motif=
 --moodle-langue||en,fr
 --moodle-langue|e|en
