@@ -153,8 +153,12 @@ bool preparerBacASable(bool actif, BacASable& bac, std::string& erreur)
         return false;
     }
     bac.moniteur.assign(chemin.data(), static_cast<std::size_t>(longueur));
-    bac.filtre = compilerFiltre();
-    if (bac.filtre < 0) {
+    // A control group bounds what the filter refuses: the filter is for
+    // the machines that lend none.
+    preparerGroupes(bac.groupesPermis, *bac.groupes);
+    const bool filtrer = bac.groupes->mode == ModeLimites::comptabilite;
+    bac.filtre = filtrer ? compilerFiltre() : -1;
+    if (filtrer && bac.filtre < 0) {
         erreur = "impossible de pr\xC3\xA9parer le filtre seccomp : " + std::string(std::strerror(errno));
         return false;
     }
@@ -184,11 +188,11 @@ bool preparerBacASable(bool actif, BacASable& bac, std::string& erreur)
             return false;
         }
     }
-    preparerGroupes(bac.groupesPermis, *bac.groupes);
     if (!actif)
         return true;
     bac.systeme = decrireSysteme();
-    bac.systeme.insert(bac.systeme.end(), {"--seccomp", std::to_string(descripteurFiltre)});
+    if (bac.filtre >= 0)
+        bac.systeme.insert(bac.systeme.end(), {"--seccomp", std::to_string(descripteurFiltre)});
     std::string message;
     if (!essayerBacASable(bac, message)) {
         erreur = "bubblewrap ne peut pas cr\xC3\xA9" "er de bac \xC3\xA0 sable"

@@ -60,11 +60,18 @@ void lireRapportMoniteur(Course& course)
 // How often the group's CPU time is read: a run passes --temps by at most
 // this, times the cores it keeps busy.
 constexpr auto periodeMesure = std::chrono::milliseconds(20);
+// The group's time past --temps that ends the run: the sandbox's start and
+// the copy of the submission into it.
+constexpr std::uint64_t margeGroupe = 100000;
 
-// A run whose group has used its CPU time is ended.
+// A run whose group has used its CPU time is ended. The monitor ends it
+// first, summing its processes' time; the group also counts the monitor's
+// own copy and whatever left its sight. A build's folder copied back out
+// is the monitor's work, not the build's: the monitor alone bounds a build.
 void mesurer(Course& course, Horloge::time_point maintenant)
 {
-    if (course.groupe.temps < 0 || maintenant < course.prochaineMesure || course.resultat.tempsDepasse)
+    if (course.microsecondesMax == 0 || course.groupe.temps < 0 || maintenant < course.prochaineMesure
+        || course.resultat.tempsDepasse)
         return;
     course.prochaineMesure = maintenant + periodeMesure;
     if (lireTempsGroupe(course.groupe) > course.microsecondesMax) {
@@ -88,7 +95,7 @@ bool attendre(Course& course)
         fermer(course.rapport);
         return false;
     }
-    if (course.groupe.temps >= 0 && !course.resultat.tempsDepasse)
+    if (course.microsecondesMax != 0 && course.groupe.temps >= 0 && !course.resultat.tempsDepasse)
         reste = std::min<std::chrono::milliseconds>(reste, periodeMesure);
     pollfd attentes[3] = {{course.sortie, POLLIN, 0}, {course.erreurs, POLLIN, 0}, {course.rapport, POLLIN, 0}};
     const int prets = poll(attentes, 3, static_cast<int>(std::min<std::int64_t>(reste.count() + 1, INT_MAX)));
@@ -141,7 +148,7 @@ bool demarrerCourse(const DemandeCourse& demande, Course& course)
     course.rapport = rapport[0];
     course.controle = controle[1];
     course.sortieMax = demande.limites->sortieMax;
-    course.microsecondesMax = static_cast<std::uint64_t>(demande.limites->temps * 1e6);
+    course.microsecondesMax = demande.construction ? 0 : static_cast<std::uint64_t>(demande.limites->temps * 1e6) + margeGroupe;
     course.prochaineMesure = Horloge::now() + periodeMesure;
     const double secondes = calculerTempsReel(*demande.limites) + 0.5;
     course.limite = Horloge::now() + std::chrono::microseconds(static_cast<std::int64_t>(secondes * 1e6));

@@ -241,8 +241,9 @@ int lancerMoniteur(int argc, char* argv[])
     etat.premier = getpid() == 1;
     if (!etat.premier)
         prctl(PR_SET_CHILD_SUBREAPER, 1);
-    // In a sandbox, bubblewrap has loaded the filter already.
-    if (!etat.premier && !lireFiltre(descripteurFiltre, etat.filtre))
+    // In a sandbox, bubblewrap has loaded the filter already; with a
+    // control group, the runner gives none.
+    if (!etat.premier && fcntl(descripteurFiltre, F_GETFD) >= 0 && !lireFiltre(descripteurFiltre, etat.filtre))
         return 125;
     close(descripteurFiltre);
 

@@ -119,7 +119,8 @@ FIN
 for nom in "$t"/c/*/; do cp "$t/construire.sh" "$nom"; done
 chmod -R a+rX "$t"
 
-limites=(--temps=1 --temps-reel=4 --memoire=256 --espace=8 -j2)
+# The mode without control groups, wherever the machine lends them.
+limites=(--temps=1 --temps-reel=4 --memoire=256 --espace=8 -j2 --sans-cgroups)
 lancer() { # name, options, then submissions
   local nom=$1 options=() remises=()
   shift

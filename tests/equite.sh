@@ -94,8 +94,8 @@ dort	0	temps dépassé" ] && grep -q ' ; limites : seccomp et comptabilité ; 1 
 
 if [ -n "$racine" ]; then
   # With control groups, memory is the whole run's: what lies in memfds,
-  # System V shared memory or the inodes of its /tmp too; CPU time is that
-  # of every process of it together.
+  # System V shared memory, the files and inodes of its /tmp too; CPU time
+  # is that of every process of it together.
   remise m/innocent "#!/bin/sh
 exec cut -d' ' -f2"
   remise m/memfd "#!/usr/bin/python3
@@ -121,6 +121,14 @@ import sys
 $repondre
 for i in range(200000):
     open('/tmp/%d' % i, 'w').close()"
+  remise m/tmp "#!/usr/bin/python3
+import sys
+$repondre
+bloc = b'x' * (1 << 20)
+for i in range(12):
+    with open('/tmp/%d' % i, 'wb') as f:
+        for _ in range(15):
+            f.write(bloc)"
   remise m/chaine "#!/bin/sh
 cut -d' ' -f2
 for i in 1 2 3 4; do python3 -c 'import time
@@ -131,14 +139,16 @@ while time.process_time() < 0.8: pass'; done"
   propre=$(sed -n 's/^0:://p' /proc/self/cgroup)
   if [ -w /sys/fs/cgroup/memory ] || { grep -qw memory "/sys/fs/cgroup$propre/cgroup.controllers" 2>/dev/null \
     && [ -w "/sys/fs/cgroup$propre" ]; }; then
-    obtenu=$(classer m --temps=1 --temps-reel=10 --memoire=64 --espace=8)
+    # Space enough that only memory bounds the files.
+    obtenu=$(classer m --temps=1 --temps-reel=10 --memoire=64 --espace=256)
     attendu="remise	total	fin
 maximum	3	
 chaine	3	temps dépassé
 innocent	3	normale
 inodes	3	mémoire dépassée
 memfd	3	mémoire dépassée
-shm	3	mémoire dépassée"
+shm	3	mémoire dépassée
+tmp	3	mémoire dépassée"
     [ "$obtenu" = "$attendu" ] || { echouer "$qui : limites du cgroup"; diff <(echo "$attendu") <(echo "$obtenu"); cat "$t/err"; }
     grep -q ' ; limites : cgroup v[12] ; 0 remise relancée seule$' "$t/err" \
       || { echouer "$qui : ligne finale avec cgroups"; cat "$t/err"; }
