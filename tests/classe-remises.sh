@@ -205,5 +205,36 @@ lancer 1 -o profond.tsv test.txt attendu.resultat profond
 [ "$(tail -n 1 "$tmp/profond.tsv" | cut -f 9)" = "chemin trop long" ] || echouer "chemin trop long : $(tail -n 1 "$tmp/profond.tsv" | cut -f 9)"
 rm -rf "$tmp/profond" 2>/dev/null || find "$tmp/profond" -depth -delete 2>/dev/null
 
+# A student's folder 2 500 levels deep, as an archive can hold: that
+# student's row says so, and the rest of the class is graded.
+mkdir -p "$tmp/abime/alice" "$tmp/abime/carl"
+cp "$r/alice/votre.resultat" "$tmp/abime/alice/"
+python3 -c 'import os, shutil, sys
+os.chdir(sys.argv[1])
+for _ in range(2500):
+    os.mkdir("d")
+    os.chdir("d")
+shutil.copy(sys.argv[2], "votre.resultat")' "$tmp/abime/carl" "$r/bob/votre.resultat"
+lancer 1 -o abime.tsv test.txt attendu.resultat abime
+[ "$(cut -f 9 "$tmp/abime.tsv" | tr '\n' ,)" = "statut,,ok,chemin trop long," ] \
+  || echouer "arbre profond : $(cut -f 9 "$tmp/abime.tsv" | tr '\n' ,)"
+rm -rf "$tmp/abime"
+
+# A student's folder with several results files: remises/*/ gives the table,
+# the warnings and the status of remises/.
+mkdir -p "$tmp/deux/alice" "$tmp/deux/bob"
+cp "$r/bob/votre.resultat" "$tmp/deux/bob/"
+cp "$r/bob/votre.resultat" "$tmp/deux/alice/essai2.resultat"
+cp "$r/alice/votre.resultat" "$tmp/deux/alice/votre.resultat"
+for forme in dossier un-par-un; do
+  ( cd "$tmp" && if [ $forme = dossier ]; then set -- deux/; else set -- deux/*/; fi
+    "$classe" -o deux.tsv test.txt attendu.resultat "$@" 2>"deux-$forme.err"; echo "statut $?" >>"deux-$forme.err"
+    mv deux.tsv "deux-$forme.tsv" )
+done
+cmp -s "$tmp/deux-dossier.tsv" "$tmp/deux-un-par-un.tsv" && cmp -s "$tmp/deux-dossier.err" "$tmp/deux-un-par-un.err" \
+  || { echouer "deux/*/ et deux/"; diff "$tmp/deux-dossier.tsv" "$tmp/deux-un-par-un.tsv"
+       diff "$tmp/deux-dossier.err" "$tmp/deux-un-par-un.err"; }
+contient deux-un-par-un.err "alice : 2 fichiers de résultats, seul alice/essai2.resultat est noté"
+
 [ $echecs -eq 0 ] && echo "classe-remises: ok"
 exit $((echecs > 0))

@@ -205,6 +205,11 @@ for nom, programme in programmes.items():
     os.makedirs(f"classe/{nom}_{len(nom)}_assignsubmission_file_")
     open(f"classe/{nom}_{len(nom)}_assignsubmission_file_/prog.sh", "w").write(programme + "\n")
 os.makedirs("classe/absent_6_assignsubmission_file_")  # handed nothing in
+# The platform's online text: beside a student's files no row more; alone,
+# a student who handed no program in.
+for nom, texte in (("pleine_6", "<p>fait</p>"), ("texte_55", "<p>voir mon code</p>")):
+    os.makedirs(f"classe/{nom}_assignsubmission_onlinetext_")
+    open(f"classe/{nom}_assignsubmission_onlinetext_/onlinetext.html", "w").write(texte + "\n")
 open("classe/compile_7_assignsubmission_file_/erreur.txt", "w").write("prog.c:3:1: error: expected ';' before '}' token\n")
 open("bareme-jeux.txt", "w").write("jeu public 20\njeu grand 80\n")
 PY
@@ -233,6 +238,10 @@ notes = {r["remise"].split("_")[0]: r["note"] for r in rangees[1:]}
 verifier(notes["pleine"] == "20" and notes["compile"] == "0", "notes : " + repr(notes))
 verifier(notes.pop("absent") == "" and rangees[1]["statut"] == "absent" and rangees[1]["public.fin"] == "",
          "absent : " + repr(rangees[1]))
+texte = [r for r in rangees[1:] if r["remise"].startswith("texte")]
+verifier(notes.pop("texte") == "" and [(r["remise"], r["statut"]) for r in texte]
+         == [("texte_55_assignsubmission_onlinetext_", "absent")], "texte en ligne seul : " + repr(texte))
+verifier(len(rangees) == 11, f"{len(rangees) - 1} rangées au lieu de 10 : " + repr([r["remise"] for r in rangees]))
 verifier(all(0 <= float(n) < 20 for k, n in notes.items() if k != "pleine"), "notes partielles : " + repr(notes))
 # Nothing of the hidden set's lines where a student may read.
 lus = {}
@@ -252,7 +261,7 @@ verifier("temps dépassé" in retour("temps") and "plantage (SIGSEGV" in retour(
 verifier("Erreur de segmentation" in retour("plantage"), "retour : sortie d'erreur")
 verifier("Jeu « grand » (caché)" in retour("partielle") and "Ligne #" in retour("partielle"), "retour partiel")
 cles = [(c.get("classname"), c.get("name")) for c in racine.iter("testcase")]
-verifier(len(cles) == len(set(cles)) and len(racine.findall("testsuite")) == 9, "junit : suites et paires")
+verifier(len(cles) == len(set(cles)) and len(racine.findall("testsuite")) == 10, "junit : suites et paires")
 visibles = {t["visibility"] for t in r["tests"]}
 verifier(visibles == {"after_published", "visible"}, "json : visibilités " + repr(visibles))
 verifier(abs(r["score"] - float(notes["partielle"])) < 1e-9, "json : score")
@@ -261,7 +270,7 @@ page = open("rapport-jeux/classe.html", encoding="utf-8").read()
 verifier('<tr><td>public</td><td class="n">' in page, "html : lignes manquées du jeu public")
 verifier(" %" not in page.replace("&#160;%", ""), "html : un pourcentage séparable de son nombre")
 moodle = list(csv.DictReader(open("moodle-jeux.csv", encoding="utf-8", newline="")))
-verifier(len(moodle) == 9 and {m["Note"] for m in moodle} >= {"20", "0", ""}, "moodle des jeux")
+verifier(len(moodle) == 10 and {m["Note"] for m in moodle} >= {"20", "0", ""}, "moodle des jeux")
 verifier("absent_6_assignfeedback_file_" not in lus, "retour de l'absent")
 for f in fautes:
     print("ÉCHEC", f)

@@ -17,6 +17,9 @@
 
 namespace {
 
+constexpr std::string_view marquePlateforme = "_assignsubmission_";
+constexpr std::string_view genreFichiers = "file_";
+
 struct Parcours {
     const std::string& motif;
     bool suivreLiens;
@@ -58,22 +61,56 @@ void ajouterCandidat(Parcours& parcours, Remise remise, const std::string& eleve
     parcours.racine.candidats.push_back({std::move(remise), eleve, profondeur, resultats});
 }
 
-void parcourirDossier(Parcours& parcours, const std::string& dossier, const std::string& avantNom,
-                      const std::string& eleve, std::size_t profondeur);
+// A folder being searched: its entries, read at once and closed, so that a
+// deep tree holds no descriptor per level, and the next one to examine.
+struct Etage {
+    std::string dossier;  // as opened
+    std::string avantNom; // what its entries' names start with
+    std::string eleve;
+    std::size_t profondeur = 0;
+    std::pair<dev_t, ino_t> identite;
+    std::vector<std::string> entrees;
+    std::size_t suivante = 0;
+};
 
-void examinerEntree(Parcours& parcours, const std::string& dossier, const std::string& avantNom,
-                    const std::string& nom, const std::string& eleveParent, std::size_t profondeur)
+// Reads `etage.dossier` and puts it on the walk's stack; a folder that
+// cannot be read is a row that says why.
+void entrerDossier(Parcours& parcours, std::vector<Etage>& pile, Etage etage)
 {
-    const std::string chemin = joindre(dossier, nom);
-    const std::string relatif = avantNom + nom;
-    const std::string eleve = profondeur == 0 ? nom : eleveParent;
+    const std::unique_ptr<DIR, int (*)(DIR*)> flux(opendir(etage.dossier.c_str()), closedir);
+    if (!flux) {
+        const int erreur = errno;
+        ajouterCandidat(parcours, creerRemise(etage.dossier, etage.avantNom, decrireErreur(erreur)), etage.eleve,
+                        etage.profondeur, false);
+        parcours.ancetres.erase(etage.identite);
+        return;
+    }
+    while (const dirent* entree = readdir(flux.get())) {
+        std::string nom = entree->d_name;
+        if (nom != "." && nom != "..")
+            etage.entrees.push_back(std::move(nom));
+    }
+    pile.push_back(std::move(etage));
+}
+
+// One entry of the folder on top of the stack: a candidate, a folder to
+// enter (pushed on the stack), or nothing.
+void examinerEntree(Parcours& parcours, std::vector<Etage>& pile, const std::string& nom)
+{
+    const Etage& haut = pile.back();
+    const std::string chemin = joindre(haut.dossier, nom);
+    const std::string relatif = haut.avantNom + nom;
+    const std::size_t profondeur = haut.profondeur;
+    const std::string eleve = profondeur == 0 ? nom : haut.eleve;
     const bool motif = suitMotif(parcours.motif, nom, 0);
     struct stat infos {};
     if (lstat(chemin.c_str(), &infos) != 0) {
-        // A path too deep for the system is not an absent file.
+        // A path too deep for the system is not an absent file; nothing
+        // deeper is looked at, so the walk's stack stays within PATH_MAX.
         const int erreur = errno;
         if (erreur == ENAMETOOLONG)
-            ajouterCandidat(parcours, creerRemise(chemin, relatif, std::string(statutTropLong)), eleve, profondeur, motif);
+            ajouterCandidat(parcours, creerRemise(chemin, relatif, std::string(statutTropLong)), eleve, profondeur,
+                            motif);
         return;
     }
     bool dossierReel = S_ISDIR(infos.st_mode);
@@ -82,7 +119,8 @@ void examinerEntree(Parcours& parcours, const std::string& dossier, const std::s
         const bool versDossier = stat(chemin.c_str(), &cible) == 0 && S_ISDIR(cible.st_mode);
         if (!parcours.suivreLiens || visePropresDescripteurs(chemin)) {
             if (motif || versDossier)
-                ajouterCandidat(parcours, creerRemise(chemin, versDossier ? relatif + '/' : relatif, std::string(statutLien)),
+                ajouterCandidat(parcours,
+                                creerRemise(chemin, versDossier ? relatif + '/' : relatif, std::string(statutLien)),
                                 eleve, profondeur, motif);
             else if (ressembleAuMotif(nom, parcours.motif))
                 parcours.decouverte.ignores.push_back(chemin);
@@ -101,34 +139,29 @@ void examinerEntree(Parcours& parcours, const std::string& dossier, const std::s
             parcours.racine.eleves.push_back(nom + '/');
         // A folder is entered again under another name, never inside itself.
         const std::pair<dev_t, ino_t> identite{infos.st_dev, infos.st_ino};
-        if (parcours.ancetres.insert(identite).second) {
-            parcourirDossier(parcours, chemin, relatif + '/', eleve, profondeur + 1);
-            parcours.ancetres.erase(identite);
-        }
+        if (parcours.ancetres.insert(identite).second)
+            entrerDossier(parcours, pile, {chemin, relatif + '/', eleve, profondeur + 1, identite, {}, 0});
     } else if (ressembleAuMotif(nom, parcours.motif)) {
         parcours.decouverte.ignores.push_back(chemin);
     }
 }
 
-// Searches `dossier`, whose entries are named `avantNom` + their name.
-void parcourirDossier(Parcours& parcours, const std::string& dossier, const std::string& avantNom,
-                      const std::string& eleve, std::size_t profondeur)
+// Searches the REMISE folder `racine` depth first, with a stack of its
+// folders rather than a call per level: no tree is too deep for it.
+void parcourirRacine(Parcours& parcours, const std::string& racine, std::pair<dev_t, ino_t> identite)
 {
-    const std::unique_ptr<DIR, int (*)(DIR*)> flux(opendir(dossier.c_str()), closedir);
-    if (!flux) {
-        const int erreur = errno;
-        ajouterCandidat(parcours, creerRemise(dossier, avantNom, decrireErreur(erreur)), eleve,
-                        profondeur, false);
-        return;
+    std::vector<Etage> pile;
+    entrerDossier(parcours, pile, {racine, "", "", 0, identite, {}, 0});
+    while (!pile.empty()) {
+        Etage& haut = pile.back();
+        if (haut.suivante == haut.entrees.size()) {
+            parcours.ancetres.erase(haut.identite);
+            pile.pop_back();
+            continue;
+        }
+        const std::string nom = std::move(haut.entrees[haut.suivante++]);
+        examinerEntree(parcours, pile, nom);
     }
-    std::vector<std::string> entrees;
-    while (const dirent* entree = readdir(flux.get())) {
-        std::string nom = entree->d_name;
-        if (nom != "." && nom != "..")
-            entrees.push_back(std::move(nom));
-    }
-    for (const std::string& nom : entrees)
-        examinerEntree(parcours, dossier, avantNom, nom, eleve, profondeur);
 }
 
 // The name a REMISE folder gives its rows: its last component.
@@ -179,16 +212,16 @@ Decouverte decouvrirRemises(const std::vector<std::string>& racines, const std::
             continue;
         }
         Parcours parcours{motif, suivreLiens, decouverte, {}, {{infos.st_dev, infos.st_ino}}};
-        parcourirDossier(parcours, racine, "", "", 0);
+        parcourirRacine(parcours, racine, {infos.st_dev, infos.st_ino});
         const std::string base = nommerDossier(racine);
         // A student's own folder, given alone (as "remises/*/" gives each):
         // one row, as when its class folder is given. It is known by a
         // platform's participant number, or, among several REMISE folders,
-        // by the one results file it holds directly.
+        // by the results files it holds directly.
         const std::vector<Candidat>& trouves = parcours.racine.candidats;
         const auto directs = std::count_if(trouves.begin(), trouves.end(),
                                            [](const Candidat& c) { return c.profondeur == 0 && c.resultats; });
-        if (!base.empty() && (!extraireParticipant(base).empty() || (racines.size() > 1 && directs == 1))) {
+        if (!base.empty() && (!extraireParticipant(base).empty() || (racines.size() > 1 && directs >= 1))) {
             Racine eleve;
             for (Candidat candidat : parcours.racine.candidats) {
                 candidat.eleve = base;
@@ -219,6 +252,30 @@ Decouverte decouvrirRemises(const std::vector<std::string>& racines, const std::
         absente.absente = true;
         absente.identifiant = extraireParticipant(absente.nom);
         decouverte.remises.push_back(std::move(absente));
+    }
+    terminerDecouverte(decouverte);
+    return decouverte;
+}
+
+Decouverte decouvrirDossiers(const std::vector<std::string>& racines)
+{
+    Decouverte decouverte;
+    for (const std::string& racine : racines) {
+        const std::string nom(retirerBarresFinales(racine));
+        const std::size_t barre = nom.rfind('/');
+        Remise remise = creerRemise(racine, barre == std::string::npos || nom.size() == 1 ? nom : nom.substr(barre + 1));
+        remise.trouvee = true;
+        remise.identifiant = extraireParticipant(remise.nom);
+        // A course platform's folder of another kind than files (online
+        // text) holds no program: as in a class of results files, it is
+        // no row beside the student's files, and alone an absent student.
+        const std::size_t marque = remise.nom.rfind(marquePlateforme);
+        if (!remise.identifiant.empty()
+            && remise.nom.compare(marque + marquePlateforme.size(), genreFichiers.size(), genreFichiers) != 0) {
+            remise.absente = true;
+            remise.statut = statutAbsent;
+        }
+        decouverte.remises.push_back(std::move(remise));
     }
     terminerDecouverte(decouverte);
     return decouverte;

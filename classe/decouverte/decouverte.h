@@ -28,4 +28,9 @@ bool ressembleAuMotif(std::string_view nom, const std::string& motif);
 Decouverte decouvrirRemises(const std::vector<std::string>& racines, const std::string& motif,
                             bool suivreLiens, const std::string& cheminAttendu);
 
+// With --executer: each REMISE is one submission's folder, its row named
+// by the folder's name, in the table's order; a course platform's folder of
+// online text is no submission.
+Decouverte decouvrirDossiers(const std::vector<std::string>& racines);
+
 #endif

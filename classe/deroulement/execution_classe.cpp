@@ -1,5 +1,7 @@
 #include "classe/deroulement/execution_classe.h"
 
+#include "classe/decouverte/decouverte.h"
+
 #include "classe/deroulement/travail.h"
 #include "classe/notation/jeux.h"
 #include "classe/notation/maxima.h"
@@ -145,7 +147,8 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
         return 2;
     erreur.clear();
     bilan = " ; limites : " + std::string(nommerModeLimites(execution.bac.groupes->mode));
-    std::vector<Remise> remises = listerDossiers(options.remises);
+    Decouverte decouverte = decouvrirDossiers(options.remises);
+    std::vector<Remise>& remises = decouverte.remises;
     // No table inside a submission's folder, where it would overwrite a
     // file of the student's.
     // Nor any file for the platforms, nor the feedback folder: the next
@@ -214,6 +217,9 @@ int executerRemises(const Options& options, bool sortieFermee, std::vector<Note>
     }
     if (!annoncerPart(options, identites))
         return 2;
+    bordereau.avertissements = decouverte.avertissements;
+    for (const std::string& avertissement : decouverte.avertissements)
+        std::cerr << prefixe << avertissement << '\n';
 
     notes.resize(remises.size());
     Travail travail{jeux[0].corrige, remises, tranche.debut, notes, vueDemandee, plateformes.get(), &execution, &jeux,

@@ -107,23 +107,3 @@ int ouvrirCopie(const JeuCorrige& jeu)
 {
     return open(("/proc/self/fd/" + std::to_string(jeu.copie)).c_str(), O_RDONLY | O_CLOEXEC);
 }
-
-std::vector<Remise> listerDossiers(const std::vector<std::string>& racines)
-{
-    std::vector<Remise> remises;
-    for (const std::string& racine : racines) {
-        Remise remise;
-        remise.chemin = racine;
-        remise.trouvee = true;
-        const std::string nom(retirerBarresFinales(racine));
-        const std::size_t barre = nom.rfind('/');
-        remise.nom = barre == std::string::npos || nom.size() == 1 ? nom : nom.substr(barre + 1);
-        remise.identifiant = extraireParticipant(remise.nom);
-        remises.push_back(std::move(remise));
-    }
-    // In the order the table shows their names, as the search sorts them.
-    std::stable_sort(remises.begin(), remises.end(), [](const Remise& a, const Remise& b) {
-        return std::make_pair(rendreInoffensif(a.nom), a.nom) < std::make_pair(rendreInoffensif(b.nom), b.nom);
-    });
-    return remises;
-}

@@ -31,7 +31,4 @@ bool copierTest(JeuCorrige& jeu);
 // The sealed copy opened again, read from its start: one per run.
 int ouvrirCopie(const JeuCorrige& jeu);
 
-// Each REMISE is a submission's folder, its row named by the folder's name.
-std::vector<Remise> listerDossiers(const std::vector<std::string>& racines);
-
 #endif

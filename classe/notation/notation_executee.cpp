@@ -130,9 +130,10 @@ Note noterExecution(const Execution& execution, const std::vector<JeuCorrige>& j
     note.nom = remise.nom;
     note.identifiant = remise.identifiant;
     // An empty folder is a student who handed nothing in, as in a class of
-    // results files: absent, without a mark, and nothing is run.
+    // results files: absent, without a mark, and nothing is run; so is one
+    // that discovery found absent.
     std::error_code erreur;
-    if (std::filesystem::is_empty(remise.chemin, erreur) && !erreur) {
+    if (remise.absente || (std::filesystem::is_empty(remise.chemin, erreur) && !erreur)) {
         note.absente = true;
         note.statut = statutAbsent;
         return note;
