@@ -2,10 +2,13 @@
 # Benchmark of valideur-classe --executer: a class of 200 submissions, each
 # a program that prints the expected output, run on 3 test sets (one public,
 # two hidden). Times, best of 3 and interleaved so that a busy machine
-# weighs on both alike: the class in the sandbox, the class with
-# --sans-bac-a-sable, and valideur alone on the same outputs (one process
-# per run, as a grader's script would). Prints the sandbox's cost per run
-# and the grading's. Run it on a quiet machine; not part of the tests.
+# weighs on all alike: the class in the sandbox and with
+# --sans-bac-a-sable, each with control groups (where the machine lends
+# them: as root here) and with --sans-cgroups (the seccomp filter and the
+# monitor's accounting), and valideur alone on the same outputs (one
+# process per run, as a grader's script would). Prints each one's cost per
+# run, the sandbox's and a control group's. Run it on a quiet machine; not
+# part of the tests.
 #   bench/execution.sh [submissions [lines per set]]
 set -euo pipefail
 racine=$(cd "$(dirname "$0")/.." && pwd)
@@ -55,19 +58,23 @@ duree() { # command...: wall time in seconds
   fin=$(date +%s%N)
   echo "scale=3; ($fin - $debut) / 1000000000" | bc
 }
-meilleurs=(999 999 999)
+mode=$("$bin/valideur-classe" --version | sed -n 's/^limites des exécutions : //p')
+noms=("bac à sable, $mode" "bac à sable, --sans-cgroups" "--sans-bac-a-sable, $mode"
+      "--sans-bac-a-sable --sans-cgroups" "valideur seul, un processus par sortie")
+meilleurs=(999 999 999 999 999)
 for essai in 1 2 3; do
-  temps=("$(duree "${classe[@]}" remises/*/)" "$(duree "${classe[@]}" --sans-bac-a-sable remises/*/)"
-         "$(duree seul)")
-  for k in 0 1 2; do
+  temps=("$(duree "${classe[@]}" remises/*/)" "$(duree "${classe[@]}" --sans-cgroups remises/*/)"
+         "$(duree "${classe[@]}" --sans-bac-a-sable remises/*/)"
+         "$(duree "${classe[@]}" --sans-bac-a-sable --sans-cgroups remises/*/)" "$(duree seul)")
+  for k in 0 1 2 3 4; do
     if [ "$(echo "${temps[$k]} < ${meilleurs[$k]}" | bc)" = 1 ]; then meilleurs[$k]=${temps[$k]}; fi
   done
 done
 par() { echo "scale=2; $1 * 1000 * 2 / $runs" | bc; }
+ecart() { par "$(echo "${meilleurs[$1]} - ${meilleurs[$2]}" | bc)"; }
 printf '%d remises × 3 jeux de %d lignes = %d exécutions, -j 2 (meilleur de 3)\n' "$nbRemises" "$nbLignes" "$runs"
-printf '%-40s %8s s  %6s ms par exécution et par cœur\n' \
-  "bac à sable" "${meilleurs[0]}" "$(par "${meilleurs[0]}")" \
-  "--sans-bac-a-sable" "${meilleurs[1]}" "$(par "${meilleurs[1]}")" \
-  "valideur seul, un processus par sortie" "${meilleurs[2]}" "$(par "${meilleurs[2]}")"
-printf 'coût du bac à sable : %s ms par exécution et par cœur\n' \
-  "$(echo "scale=2; (${meilleurs[0]} - ${meilleurs[1]}) * 1000 * 2 / $runs" | bc)"
+for k in 0 1 2 3 4; do
+  printf '%-40s %8s s  %6s ms par exécution et par cœur\n' "${noms[$k]}" "${meilleurs[$k]}" "$(par "${meilleurs[$k]}")"
+done
+printf 'coût du bac à sable : %s ms par exécution et par cœur (sans cgroups)\n' "$(ecart 1 3)"
+printf 'coût d'"'"'un cgroup (%s) : %s ms dans le bac à sable, %s ms sans\n' "$mode" "$(ecart 0 1)" "$(ecart 2 3)"

@@ -155,6 +155,19 @@ bool chercherV1(const std::vector<Hierarchie>& hierarchies, int (&indices)[4])
     return true;
 }
 
+// Kills what a group holds, and removes it once empty.
+void viderGroupe(const std::string& dossier)
+{
+    for (int essai = 0; essai < 200; ++essai) {
+        std::ifstream processus(dossier + "/cgroup.procs");
+        for (pid_t pid = 0; processus >> pid;)
+            kill(pid, SIGKILL);
+        if (rmdir(dossier.c_str()) == 0 || errno != EBUSY)
+            return;
+        usleep(1000);
+    }
+}
+
 void supprimerArbre(const std::string& dossier)
 {
     if (DIR* flux = opendir(dossier.c_str())) {
@@ -164,7 +177,7 @@ void supprimerArbre(const std::string& dossier)
         }
         closedir(flux);
     }
-    rmdir(dossier.c_str());
+    viderGroupe(dossier);
 }
 
 // The class folders of a grader whose process is gone (killed, it could
@@ -388,15 +401,7 @@ void supprimerGroupe(GroupeControle& groupe)
     groupe.temps = -1;
     // The sandbox's end took every process with it; outside one, a process
     // that left the monitor's reach is still in the group.
-    for (int essai = 0; essai < 200 && !groupe.dossiers.empty(); ++essai) {
-        for (const std::string& dossier : groupe.dossiers) {
-            std::ifstream processus(dossier + "/cgroup.procs");
-            for (pid_t pid = 0; processus >> pid;)
-                kill(pid, SIGKILL);
-        }
-        while (!groupe.dossiers.empty() && (rmdir(groupe.dossiers.back().c_str()) == 0 || errno == ENOENT))
-            groupe.dossiers.pop_back();
-        if (!groupe.dossiers.empty())
-            usleep(1000);
-    }
+    for (const std::string& dossier : groupe.dossiers)
+        viderGroupe(dossier);
+    groupe.dossiers.clear();
 }
