@@ -11,14 +11,8 @@ exec 3>&1
 echouer() { echo "ÉCHEC $*" >&3; echecs=$((echecs + 1)); }
 
 if [ "$(id -u)" = 0 ] && [ -z "${VALIDEUR_SOUS_UTILISATEUR:-}" ]; then
-  t=$(mktemp -d)
-  chmod 755 "$t"
-  cp "$classe" "$t/valideur-classe"
-  cp "$0" "$t/equite.sh"
-  chmod 755 "$t/valideur-classe" "$t/equite.sh"
-  ( cd "$t" && VALIDEUR_SOUS_UTILISATEUR=1 setpriv --reuid=nobody --regid=nogroup --clear-groups \
-    bash "$t/equite.sh" "$t/valideur-classe" ) || echecs=$((echecs + 1))
-  rm -rf "$t"
+  source "$(dirname "$0")/sous-utilisateur.sh"
+  relancerSousUtilisateur "$0" "$classe" || echecs=$((echecs + 1))
 fi
 qui=$(id -un)
 racine=$([ "$(id -u)" = 0 ] && echo oui)
