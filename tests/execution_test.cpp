@@ -57,6 +57,10 @@ TEST(Fin, MotsDeChaqueFin)
     Rapport fichiers = finir(SIGKILL);
     fichiers.espaceDepasse = true;
     EXPECT_EQ(deciderFin(fichiers, limites), "espace d\xC3\xA9pass\xC3\xA9");
+    // Ended by the runner, past its control group's CPU time.
+    Rapport groupe = finir(SIGKILL, 0.9);
+    groupe.tempsDepasse = true;
+    EXPECT_EQ(deciderFin(groupe, limites), "temps d\xC3\xA9pass\xC3\xA9");
 }
 
 TEST(Fin, MemoireSeulementSurUneFinAnormalePresDeLaLimite)
@@ -66,6 +70,13 @@ TEST(Fin, MemoireSeulementSurUneFinAnormalePresDeLaLimite)
     EXPECT_EQ(deciderFin(finir(SIGSEGV, 0.1, 400), limites), "m\xC3\xA9moire d\xC3\xA9pass\xC3\xA9" "e");
     EXPECT_EQ(deciderFin(finir(W_EXITCODE(0, 0), 0.1, 500), limites), "normale");
     EXPECT_EQ(deciderFin(finir(W_EXITCODE(1, 0), 0.1, 100), limites), "statut 1");
+    // The group's kernel killed for memory: so said, however low the peak
+    // of what it measured (memory files count, no process shows them).
+    Rapport tue = finir(SIGKILL, 0.1, 10);
+    tue.memoireDepassee = true;
+    EXPECT_EQ(deciderFin(tue, limites), "m\xC3\xA9moire d\xC3\xA9pass\xC3\xA9" "e");
+    tue.statut = W_EXITCODE(0, 0);
+    EXPECT_EQ(deciderFin(tue, limites), "normale");
 }
 
 TEST(Rapport, AllerRetour)
