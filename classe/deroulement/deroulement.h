@@ -15,11 +15,21 @@
 //   plateforme/    a graded submission's mark, feedback and end files
 //   options/       the command line
 //   tables/        the tables, shares and their merging
-//   deroulement/   a run's phases: the workers (travail.h), a class whose
-//                  programs are run (execution_classe.h)
-//   main.cpp       chooses what to do
+//   deroulement/   one class graded, phase after phase, in either mode
+//                  (deroulement.h): its key (cle.h), the workers (travail.h)
+//   main.cpp       chooses what to do: help, a merge, or grading
 //
 // Below them all, the library (validation/) and the sandbox (execution/).
 // tests/etages.sh checks this.
+
+#include "classe/options/options.h"
+
+// Grades a class, its submissions' results files or, with --executer, their
+// runs, in one sequence of phases: read the key, find the submissions, take
+// the share, open the outputs, say the run's warnings, grade, write the
+// tables, conclude. The status: 2 when nothing could be graded (the reason
+// said), 1 when a submission found was not graded or a file could not be
+// written, else 0.
+int noterClasse(const Options& options, bool sortieFermee);
 
 #endif
