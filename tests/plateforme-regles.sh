@@ -166,7 +166,8 @@ grep -q "note maximale du devoir 10, barème sur 20" <(
 # A class whose programs are run, on a public set and a hidden one. One
 # program tells the hidden set by its status, and writes characters that
 # show nothing or reorder text; one does not build and says so with them;
-# one folder's name holds them; one is empty.
+# one folder's name holds them. Beside: an online-text folder, a text-only
+# student, an empty folder.
 python3 - <<'PY'
 import os, random
 random.seed(3233)
@@ -195,6 +196,10 @@ for nom, programme in programmes.items():
     os.makedirs(f"classe/{nom}_assignsubmission_file_")
     open(f"classe/{nom}_assignsubmission_file_/prog.sh", "w").write(programme + "\n")
 open("classe/Casse Build_304_assignsubmission_file_/erreur.txt", "w").write(f"prog.c:1: error: {invisibles}\n")
+os.makedirs("classe/Alice Nom_301_assignsubmission_onlinetext_")
+open("classe/Alice Nom_301_assignsubmission_onlinetext_/onlinetext.html", "w").write("<p>Fait.</p>\n")
+os.makedirs("classe/Texte Seul_305_assignsubmission_onlinetext_")
+open("classe/Texte Seul_305_assignsubmission_onlinetext_/onlinetext.html", "w").write("<p>Oublié.</p>\n")
 os.makedirs("classe/Absent Vide_306_assignsubmission_file_")
 open("bareme-jeux.txt", "w").write("jeu public 40 %\njeu grand 60 %\narrondi 0,5\n")
 open("meta.json", "w").write('{"id": 1, "assignment": {"id": 2, "title": "TP 3", "total_points": "20.0", '
@@ -234,17 +239,17 @@ verifier("Jeu « grand » (caché) — fin : statut non nul\n" in bob, "retour d
 verifier(" s, " in bob.split("Jeu « public »")[1], "retour de Bob : le jeu public sans ses mesures")
 verifier("statut non nul" in lus["html"], "html : catégorie")
 verifier("sur la sortie d erreur" in bob and "error: ?" in lus["Casse Build_304_assignfeedback_file_"], "retours : sorties")
-# One participant, one row; an empty folder is absent: empty cells, no
-# feedback file.
+# One participant, one row, in both modes: the online-text folder adds none,
+# the text-only student is absent; no feedback for either absent.
 moodle = list(csv.DictReader(open("moodle-jeux.csv", encoding="utf-8", newline="")))
 ids = [m["Identifiant"] for m in moodle]
-verifier(len(ids) == len(set(ids)) == 5, "moodle : une rangée par participant " + repr(ids))
+verifier(len(ids) == len(set(ids)) == 6, "moodle : une rangée par participant " + repr(ids))
 parId = {m["Identifiant"]: m for m in moodle}
 verifier(parId.get("Participant301", {}).get("Note") == "20", "moodle : 301 " + repr(parId.get("Participant301")))
-for p in ("306",):
+for p in ("305", "306"):
     verifier(parId.get("Participant" + p, {}).get("Note") == "" and parId["Participant" + p]["Feedback par commentaires"] == "",
              "moodle : absent " + p + " " + repr(parId.get("Participant" + p)))
-verifier(not any(d.startswith("Absent Vide") for d in lus), "retours des absents " + repr(list(lus)))
+verifier(not any(d.startswith(("Texte Seul", "Absent Vide")) for d in lus), "retours des absents " + repr(list(lus)))
 # JUnit: GitLab shows a failure's text, Jenkins splits a classname at dots.
 racine = ET.parse("junit.xml").getroot()
 for suite in racine.iter("testsuite"):
@@ -259,7 +264,7 @@ for suite in racine.iter("testsuite"):
             verifier(c.get("time") is not None and float(c.get("time")) >= 0, "junit : temps")
         if c.get("name").startswith("grand"):
             verifier(c.get("time") is None, "junit : temps d'un jeu caché")
-    if suite.get("name").startswith("Absent"):
+    if suite.get("name").startswith(("Absent", "Texte")):
         verifier(len(cas) > 0 and all(c.find("skipped") is not None for c in cas), "junit : absent sauté")
 # results.json: scores that add up, hidden sets shown once published, the
 # visible output without them nor the total.
