@@ -148,8 +148,7 @@ std::vector<Jeu> decrireJeux(const Options& options, const Cle& cle)
         Jeu decrit;
         decrit.nom = jeu.nom;
         decrit.cache = jeu.cache;
-        std::copy(jeu.maxima.tests.begin(), jeu.maxima.tests.end(), decrit.maxima.begin());
-        decrit.maxima[nombreMots - 1] = jeu.maxima.autresTests;
+        decrit.maxima = compterMots(jeu.maxima.tests, jeu.maxima.autresTests);
         decrits.push_back(std::move(decrit));
     }
     return decrits;

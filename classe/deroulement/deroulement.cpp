@@ -8,6 +8,7 @@
 #include "classe/sorties/ecriture.h"
 #include "classe/sorties/sorties.h"
 #include "classe/sorties/tableau.h"
+#include "classe/tables/conclusion.h"
 #include "classe/tables/notes.h"
 #include "classe/tables/notes_jeux.h"
 #include "classe/tables/partage.h"
@@ -39,11 +40,6 @@ struct Classe {
     std::unique_ptr<Fichier> fichierVue;
     std::vector<Note> notes;
 };
-
-std::string accorder(std::size_t nombre, std::string_view mot)
-{
-    return std::to_string(nombre) + ' ' + std::string(mot) + (nombre > 1 ? "s" : "");
-}
 
 // Adds what a descriptor writes to, when it is a file, to the files no
 // submission may be.
@@ -277,12 +273,7 @@ int conclure(const Options& options, const std::vector<Note>& notes, const VueCl
         std::cerr << prefixe << "aucune remise trouv\xC3\xA9" "e\n";
     if (const auto avertissement = signalerArretCommun(notes))
         std::cerr << prefixe << *avertissement << '\n';
-    std::cerr << prefixe << accorder(notes.size(), "remise") << ", "
-              << accorder(notees, "not\xC3\xA9" "e") << ", "
-              << accorder(notes.size() - notees, "non not\xC3\xA9" "e") << " ; notes : "
-              << (options.sortie.empty() ? std::string("sortie standard") : rendreInoffensif(options.sortie));
-    if (!options.lignes.empty())
-        std::cerr << " ; vue de la classe : " << rendreInoffensif(options.lignes) << resumerVue(vue, options.lignesMax);
+    commencerConclusion(std::cerr, options, vue, notes.size(), notees);
     if (!options.plateformes.retours.empty())
         std::cerr << " ; retours : " << rendreInoffensif(options.plateformes.retours);
     if (options.sansBacASable)
@@ -290,9 +281,7 @@ int conclure(const Options& options, const std::vector<Note>& notes, const VueCl
     if (const std::string plateformes = conclurePlateformes(options.plateformes); !plateformes.empty())
         std::cerr << " ; " << plateformes;
     std::cerr << bilanExecution << '\n' << std::flush;
-    if (aucune || notees + absentes < notes.size())
-        code = 1;
-    return code;
+    return deciderStatut(aucune, notes.size(), notees, absentes, code);
 }
 
 } // namespace

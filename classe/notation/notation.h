@@ -83,13 +83,6 @@ std::uint64_t empreinterObtenue(const LigneComparee& ligne);
 // sets `erreurDeForme` and `arretApres`.
 void classerDiagnostic(const Analyse& analyse, Note& note);
 
-// Opens a file for reading as valideur does, without waiting on a pipe
-// found by a search, and without following a link when `sansLien`: returns
-// the descriptor, or -1 with `statut` saying why (a directory is not a
-// file).
-int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, bool sansLien,
-                  struct stat& infos, std::string& statut);
-
 // Grades one submission, row `rangee`, with the library's loop: the counts,
 // the analysis' diagnosis, and its failures into `vue` when there is one;
 // with `expliquer`, the explanation and the first failures too.

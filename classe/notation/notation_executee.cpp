@@ -101,9 +101,7 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
         return false;
     }
     resultat.note = true;
-    for (std::size_t i = 0; i < decomptes.reussites.size(); ++i)
-        resultat.reussites[i] = decomptes.reussites[i];
-    resultat.reussites[nombreMots - 1] = decomptes.autresReussites;
+    resultat.reussites = compterMots(decomptes.reussites, decomptes.autresReussites);
     resultat.secondes = static_cast<double>(course.resultat.microsecondes) / 1e6;
     resultat.mio = static_cast<double>(course.resultat.kio) / 1024;
     // A program may copy its input to standard error: a hidden set's would

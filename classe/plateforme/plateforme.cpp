@@ -135,8 +135,7 @@ Jeu nommerJeuUnique(const std::string& cheminTest, const Decomptes& maxima)
     if (point != std::string::npos && point > 0)
         nom.erase(point);
     jeu.nom = nom.empty() ? "test" : nom;
-    std::copy(maxima.tests.begin(), maxima.tests.end(), jeu.maxima.begin());
-    jeu.maxima[nombreMots - 1] = maxima.autresTests;
+    jeu.maxima = compterMots(maxima.tests, maxima.autresTests);
     return jeu;
 }
 
@@ -232,8 +231,7 @@ ResultatRemise convertirNote(const Note& note)
     }
     ResultatJeu jeu;
     jeu.note = note.notee;
-    std::copy(note.decomptes.reussites.begin(), note.decomptes.reussites.end(), jeu.reussites.begin());
-    jeu.reussites[nombreMots - 1] = note.decomptes.autresReussites;
+    jeu.reussites = compterMots(note.decomptes.reussites, note.decomptes.autresReussites);
     jeu.explication = note.explication;
     jeu.premiersEchecs = note.premiersEchecs;
     remise.jeux.push_back(std::move(jeu));

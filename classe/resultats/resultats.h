@@ -3,9 +3,13 @@
 
 // Floor resultats/: a graded class as plain values (resultats.h), the
 // grading scheme that makes a mark of them (bareme.h), and how a run's end
-// reads to a student (fins.h). Includes only sorties/, and the words of a
-// run's end from execution/verdict.h.
+// reads to a student (fins.h). Includes only sorties/, the words of a
+// run's end from execution/verdict.h and the summary line's counts from
+// validation/bilan.h.
 
+#include "validation/bilan.h"
+
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -22,6 +26,16 @@ constexpr std::size_t nombreMots = 6;
 constexpr std::array<std::string_view, nombreMots> motsNotes = {
     "trace", "localiser", "presences", "frequentations", "duree_rencontres", "autres"};
 using CompteMots = std::array<std::int64_t, nombreMots>;
+
+// The counts of the summary line's words, then of every other word.
+inline CompteMots compterMots(const Comptes& comptes, std::int64_t autres)
+{
+    static_assert(std::tuple_size<Comptes>::value + 1 == nombreMots);
+    CompteMots mots{};
+    std::copy(comptes.begin(), comptes.end(), mots.begin());
+    mots[nombreMots - 1] = autres;
+    return mots;
+}
 
 // One test set: its name, whether a student may see its lines, and the
 // lines of each word it holds.

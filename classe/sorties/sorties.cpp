@@ -154,3 +154,30 @@ std::string extraireParticipant(std::string_view nom, std::string* nomComplet)
     }
     return {};
 }
+
+int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, bool sansLien,
+                  struct stat& infos, std::string& statut)
+{
+    // A pipe opened without O_NONBLOCK would wait for a writer before its
+    // kind could be seen.
+    const int drapeaux = O_RDONLY | O_CLOEXEC | (ordinaireSeulement ? O_NONBLOCK : 0)
+        | (sansLien ? O_NOFOLLOW : 0);
+    const int descripteur = open(chemin.c_str(), drapeaux);
+    if (descripteur < 0) {
+        statut = sansLien && errno == ELOOP ? std::string(statutLien) : decrireErreur(errno);
+        return -1;
+    }
+    const bool connu = fstat(descripteur, &infos) == 0;
+    if (connu && S_ISDIR(infos.st_mode))
+        statut = decrireErreur(EISDIR);
+    else if (connu && ordinaireSeulement && !S_ISREG(infos.st_mode))
+        statut = "pas un fichier ordinaire";
+    else if (!connu
+             || (ordinaireSeulement
+                 && fcntl(descripteur, F_SETFL, fcntl(descripteur, F_GETFL) & ~O_NONBLOCK) < 0))
+        statut = "erreur d'ouverture";
+    else
+        return descripteur;
+    close(descripteur);
+    return -1;
+}

@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include <sys/stat.h>
+
 // A row's status, in the table's words, each spelled here: a submission
 // graded, a student without one (or a path naming nothing), a link not
 // followed, a path too long to open.
@@ -37,6 +39,13 @@ std::string decrireErreur(int erreur);
 // that no file the run opens takes their number and receives what is meant
 // for them. Returns whether standard output was closed.
 bool ouvrirDescripteursStandard();
+
+// Opens a file for reading as valideur does, without waiting on a pipe
+// found by a search, and without following a link when `sansLien`: returns
+// the descriptor, or -1 with `statut` saying why (a directory is not a
+// file).
+int ouvrirLecture(const std::string& chemin, bool ordinaireSeulement, bool sansLien,
+                  struct stat& infos, std::string& statut);
 
 // Opens a table's file for writing: never over a file the run knows (an
 // input, the other table), whatever the path that names it, and never

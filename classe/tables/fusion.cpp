@@ -7,6 +7,7 @@
 #include "classe/sorties/sorties.h"
 #include "classe/sorties/tableau.h"
 #include "classe/tables/bordereau.h"
+#include "classe/tables/conclusion.h"
 #include "classe/tables/controle_parts.h"
 #include "classe/tables/partage.h"
 #include "classe/vue/vue.h"
@@ -221,17 +222,11 @@ int fusionner(const Options& options)
     }
     if (const auto avertissement = signalerArretCommun(arrets, graduees))
         std::cerr << prefixe << *avertissement << '\n';
-    std::cerr << prefixe << rangees << (rangees > 1 ? " remises, " : " remise, ") << notees
-              << (notees > 1 ? " not\xC3\xA9" "es, " : " not\xC3\xA9" "e, ") << rangees - notees
-              << (rangees - notees > 1 ? " non not\xC3\xA9" "es" : " non not\xC3\xA9" "e") << " ; notes : "
-              << (options.sortie.empty() ? std::string("sortie standard") : rendreInoffensif(options.sortie));
-    if (!options.lignes.empty())
-        std::cerr << " ; vue de la classe : " << rendreInoffensif(options.lignes)
-                  << resumerVue(vue, options.lignesMax);
+    commencerConclusion(std::cerr, options, vue, rangees, notees);
     const auto sansBac = std::find(classe.options.begin(), classe.options.end(),
                                    std::pair<std::string, std::string>("--sans-bac-a-sable", "oui"));
     if (sansBac != classe.options.end())
         std::cerr << " ; sans bac \xC3\xA0 sable";
     std::cerr << '\n' << std::flush;
-    return rangees == absentes || notees + absentes < rangees ? 1 : code;
+    return deciderStatut(rangees == absentes, rangees, notees, absentes, code);
 }
