@@ -261,7 +261,7 @@ int ecrireResultats(Classe& course)
 // found was graded, a student without one included; 1 otherwise, or when
 // none was found.
 int conclure(const Options& options, const std::vector<Note>& notes, const VueClasse& vue, int code,
-             const std::string& bilanExecution)
+             const std::string& bilanExecution, const Plateformes* plateformes)
 {
     const auto notees = static_cast<std::size_t>(
         std::count_if(notes.begin(), notes.end(), [](const Note& note) { return note.notee; }));
@@ -278,8 +278,10 @@ int conclure(const Options& options, const std::vector<Note>& notes, const VueCl
         std::cerr << " ; retours : " << rendreInoffensif(options.plateformes.retours);
     if (options.sansBacASable)
         std::cerr << " ; sans bac \xC3\xA0 sable";
-    if (const std::string plateformes = conclurePlateformes(options.plateformes); !plateformes.empty())
-        std::cerr << " ; " << plateformes;
+    if (plateformes != nullptr) {
+        if (const std::string conclusion = conclurePlateformes(*plateformes); !conclusion.empty())
+            std::cerr << " ; " << conclusion;
+    }
     std::cerr << bilanExecution << '\n' << std::flush;
     return deciderStatut(aucune, notes.size(), notees, absentes, code);
 }
@@ -307,5 +309,5 @@ int noterClasse(const Options& options, bool sortieFermee)
     const int code = ecrireResultats(course);
     // The sandbox and its private copies are gone before the last line.
     course.cle.lancement.reset();
-    return conclure(options, course.notes, course.vue, code, course.cle.bilan);
+    return conclure(options, course.notes, course.vue, code, course.cle.bilan, course.plateformes.get());
 }

@@ -314,14 +314,12 @@ std::vector<LigneManquee> extraireLignesManquees(const VueClasse& vue, const std
     return lignes;
 }
 
-std::string conclurePlateformes(const DemandesPlateformes& demandes)
+std::string conclurePlateformes(const Plateformes& plateformes)
 {
-    std::ifstream fichier(demandes.bareme);
-    Bareme bareme;
-    std::string erreur;
-    if (demandes.moodle.empty() || !demandes.moodleFeuille.empty() || !fichier || !lireBareme(fichier, bareme, erreur))
+    const DemandesPlateformes& demandes = plateformes.demandes;
+    if (demandes.moodle.empty() || plateformes.feuille || !plateformes.bareme)
         return {};
-    return conclureMoodle(bareme.sur, demandes.langueMoodle);
+    return conclureMoodle(plateformes.bareme->sur, demandes.langueMoodle);
 }
 
 bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>* manquees,

@@ -105,7 +105,7 @@ std::vector<LigneManquee> extraireLignesManquees(const VueClasse& vue, const std
 // What the closing line says of the files asked for: with --moodle and no
 // downloaded worksheet, what the assignment must be set to. Empty for
 // nothing.
-std::string conclurePlateformes(const DemandesPlateformes& demandes);
+std::string conclurePlateformes(const Plateformes& plateformes);
 
 // Writes the files asked for and closes them. False when one could not be
 // written. `manquees` is null when the lines were not followed.
