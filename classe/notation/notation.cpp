@@ -56,6 +56,28 @@ void classerDiagnostic(const Analyse& analyse, Note& note)
         vide || crlf || coupe || ecriture || analyse.utf16 || analyse.alignement.nombreSauts > 0;
 }
 
+void comparerRemise(std::istream& test, std::istream& attendu, std::istream& votre, bool expliquer,
+                    std::vector<EchecVue>* echecs, std::size_t plafond, Note& note)
+{
+    Suivi suivi;
+    preparerSuivi(suivi, expliquer);
+    const Analyse& analyse = suivi.historique.analyse;
+    FinParcours fin;
+    note.decomptes = parcourirLignes(
+        test, attendu, votre,
+        [&suivi, echecs](const LigneComparee& ligne) {
+            suivreLigneRemise(suivi, ligne);
+            if (echecs != nullptr && !ligne.identiques)
+                echecs->push_back({ligne.numeroLigne, empreinterObtenue(ligne), couperApercu(ligne.obtenue)});
+        },
+        fin, borneLigne, plafond);
+    note.explication = conclureSuivi(suivi, fin, note.decomptes);
+    note.premiersEchecs = std::move(suivi.premiersEchecs);
+    note.diagnostic = diagnostiquer(analyse);
+    note.realignees = analyse.alignement.realignees;
+    classerDiagnostic(analyse, note);
+}
+
 Note noterRemise(const Corrige& corrige, const Remise& remise, std::size_t rangee, VueClasse* vue,
                  bool expliquer)
 {
@@ -105,37 +127,22 @@ Note noterRemise(const Corrige& corrige, const Remise& remise, std::size_t range
     std::istream fluxTest(&fichierTest);
     std::istream fluxAttendu(&fichierAttendu);
     std::istream fluxVotre(&fichierVotre);
-    Suivi suivi;
-    preparerSuivi(suivi, expliquer);
-    const Analyse& analyse = suivi.historique.analyse;
-    FinParcours fin;
     std::vector<EchecVue> echecs;
-    note.decomptes = parcourirLignes(
-        fluxTest, fluxAttendu, fluxVotre,
-        [&suivi, &echecs, vue](const LigneComparee& ligne) {
-            suivreLigneRemise(suivi, ligne);
-            if (vue != nullptr && !ligne.identiques)
-                echecs.push_back({ligne.numeroLigne,
-                                  empreinterObtenue(ligne),
-                                  couperApercu(ligne.obtenue)});
-        },
-        fin, borneLigne, plafondApercu);
-    note.explication = conclureSuivi(suivi, fin, note.decomptes);
-    note.premiersEchecs = std::move(suivi.premiersEchecs);
-    if (fluxVotre.bad()) {
-        note.statut = "erreur de lecture";
-        return note;
-    }
-    if (fluxTest.bad() || fluxAttendu.bad()) {
-        note.statut = fluxTest.bad() ? "fichier de test : erreur de lecture"
-                                     : "fichier attendu : erreur de lecture";
+    comparerRemise(fluxTest, fluxAttendu, fluxVotre, expliquer, vue != nullptr ? &echecs : nullptr, plafondApercu,
+                   note);
+    if (fluxVotre.bad() || fluxTest.bad() || fluxAttendu.bad()) {
+        // A row that could not be read whole has no diagnosis.
+        note.statut = fluxVotre.bad() ? "erreur de lecture"
+            : fluxTest.bad()          ? "fichier de test : erreur de lecture"
+                                      : "fichier attendu : erreur de lecture";
+        note.diagnostic.clear();
+        note.realignees = 0;
+        note.erreurDeForme = false;
+        note.arretApres = 0;
         return note;
     }
     note.notee = true;
     note.statut = statutOk;
-    note.diagnostic = diagnostiquer(analyse);
-    note.realignees = analyse.alignement.realignees;
-    classerDiagnostic(analyse, note);
     if (vue != nullptr)
         prendreRemise(*vue, echecs, note.erreurDeForme);
     return note;

@@ -16,6 +16,7 @@
 
 #include <array>
 #include <cstdint>
+#include <istream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -82,6 +83,15 @@ std::uint64_t empreinterObtenue(const LigneComparee& ligne);
 // What the diagnosis says of the form, from the analysis' own measures:
 // sets `erreurDeForme` and `arretApres`.
 void classerDiagnostic(const Analyse& analyse, Note& note);
+
+// Follows a submission's output `votre` against the key line by line, with
+// the library's loop and analysis, as both ways of grading do: `note`'s
+// counts, diagnosis, form of its results and lines realigned; with
+// `expliquer`, its explanation and first failures; into `echecs` when not
+// null, its failed lines for the class view. `plafond` bounds what is read
+// past the last test line.
+void comparerRemise(std::istream& test, std::istream& attendu, std::istream& votre, bool expliquer,
+                    std::vector<EchecVue>* echecs, std::size_t plafond, Note& note);
 
 // Grades one submission, row `rangee`, with the library's loop: the counts,
 // the analysis' diagnosis, and its failures into `vue` when there is one;

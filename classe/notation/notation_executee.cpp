@@ -65,23 +65,12 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
     TamponCourse tampon(course);
     std::istream fluxVotre(&tampon);
     // A hidden set is never explained: its lines are not a student's to see.
-    Suivi suivi;
-    preparerSuivi(suivi, expliquer && !jeu.cache);
-    const Analyse& analyse = suivi.historique.analyse;
-    FinParcours fin;
     PourVue* const vueVisible = jeu.cache ? nullptr : vue;
-    Decomptes decomptes;
     std::vector<EchecVue> echecs;
+    Note comparee;
     try {
-        decomptes = parcourirLignes(
-            fluxTest, fluxAttendu, fluxVotre,
-            [&suivi, &echecs, vueVisible](const LigneComparee& ligne) {
-                suivreLigneRemise(suivi, ligne);
-                if (vueVisible != nullptr && !ligne.identiques)
-                    echecs.push_back({ligne.numeroLigne, empreinterObtenue(ligne),
-                                      couperApercu(ligne.obtenue)});
-            },
-            fin, borneLigne);
+        comparerRemise(fluxTest, fluxAttendu, fluxVotre, expliquer && !jeu.cache,
+                       vueVisible != nullptr ? &echecs : nullptr, std::size_t{1} << 20, comparee);
     } catch (...) {
         // No process of the run outlives the grader's failure.
         kill(course.processus, SIGKILL);
@@ -89,8 +78,8 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
         conclureCourse(execution, course, dossier, statut);
         throw;
     }
-    resultat.explication = conclureSuivi(suivi, fin, decomptes);
-    resultat.premiersEchecs = std::move(suivi.premiersEchecs);
+    resultat.explication = std::move(comparee.explication);
+    resultat.premiersEchecs = std::move(comparee.premiersEchecs);
     terminerCourse(course);
     resultat.fin = conclureCourse(execution, course, dossier, statut);
     affamee = affamee || estAffamee(course.resultat, execution.limites);
@@ -101,20 +90,18 @@ bool noterJeu(const Execution& execution, const JeuCorrige& jeu, const Atelier& 
         return false;
     }
     resultat.note = true;
-    resultat.reussites = compterMots(decomptes.reussites, decomptes.autresReussites);
+    resultat.reussites = compterMots(comparee.decomptes.reussites, comparee.decomptes.autresReussites);
     resultat.secondes = static_cast<double>(course.resultat.microsecondes) / 1e6;
     resultat.mio = static_cast<double>(course.resultat.kio) / 1024;
     // A program may copy its input to standard error: a hidden set's would
     // show its lines.
     if (!jeu.cache)
         resultat.erreurs = std::move(course.messages);
-    diagnostic = diagnostiquer(analyse);
-    realignees += analyse.alignement.realignees;
+    diagnostic = std::move(comparee.diagnostic);
+    realignees += comparee.realignees;
     if (vueVisible != nullptr) {
-        Note forme;
-        classerDiagnostic(analyse, forme);
         vueVisible->echecs = std::move(echecs);
-        vueVisible->erreurDeForme = forme.erreurDeForme;
+        vueVisible->erreurDeForme = comparee.erreurDeForme;
     }
     return true;
 }
