@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,6 +36,8 @@ struct Classe {
     Decouverte decouverte;
     Bordereau bordereau;
     Tranche tranche;
+    std::vector<Jeu> jeux;         // the sets as the scheme and the platforms' writers take them
+    std::optional<Bareme> bareme;  // the scheme, when one was given
     std::unique_ptr<Plateformes> plateformes;
     std::unique_ptr<Fichier> tableau;
     std::unique_ptr<Fichier> fichierVue;
@@ -141,13 +144,23 @@ bool ouvrirSorties(Classe& course, bool sortieFermee)
 {
     const Options& options = course.options;
     Identites& identites = course.cle.corrige.identites;
+    course.jeux = decrireJeux(options, course.cle);
+    if (!options.plateformes.bareme.empty()) {
+        std::string erreur;
+        course.bareme.emplace();
+        if (!chargerBareme(options.plateformes.bareme, course.jeux, *course.bareme, erreur)) {
+            std::cerr << prefixe << erreur << '\n';
+            return false;
+        }
+    }
     if (demandePlateformes(options.plateformes)) {
         course.plateformes = std::make_unique<Plateformes>();
         Plateformes& plateformes = *course.plateformes;
         plateformes.demandes = options.plateformes;
+        plateformes.bareme = course.bareme ? &*course.bareme : nullptr;
         const auto ouvrir = [&identites](const std::string& chemin) { return ouvrirTableau(chemin, identites); };
         std::string erreur;
-        if (!preparerPlateformes(plateformes, decrireJeux(options, course.cle), ouvrir, erreur)
+        if (!preparerPlateformes(plateformes, course.jeux, ouvrir, erreur)
             || !compterRemises(plateformes, course.decouverte.remises.size(), erreur)) {
             if (!erreur.empty())
                 std::cerr << prefixe << erreur << '\n';
@@ -205,7 +218,8 @@ bool noterRemises(Classe& course)
     course.notes.resize(course.decouverte.remises.size());
     Travail travail{cle.corrige, course.decouverte.remises, course.tranche.debut, course.notes, course.vueDemandee,
                     course.plateformes.get(), cle.lancement ? &cle.lancement->execution : nullptr,
-                    course.executer ? &cle.jeux : nullptr, {0}, {0}, {}, {}, {}};
+                    course.executer ? &cle.jeux : nullptr, course.bareme ? &*course.bareme : nullptr, &course.jeux,
+                    {0}, {0}, {}, {}, {}};
     noterTout(travail, cle.taches, isatty(STDERR_FILENO) == 1);
     if (!course.executer)
         return true;
@@ -225,7 +239,7 @@ int ecrireResultats(Classe& course)
 {
     const Options& options = course.options;
     const Bareme* const bareme =
-        course.plateformes && course.plateformes->bareme ? &*course.plateformes->bareme : nullptr;
+        course.bareme ? &*course.bareme : nullptr;
     int code = 0;
     if (!ecrireTableau(course.tableau.get(), options.bom, options.sortie.empty() ? "sortie standard" : options.sortie,
                        [&](std::ostream& sortie) {
@@ -290,7 +304,7 @@ int conclure(const Options& options, const std::vector<Note>& notes, const VueCl
 
 int noterClasse(const Options& options, bool sortieFermee)
 {
-    Classe course{options, !options.executer.empty(), {}, nullptr, {}, {}, {}, {}, {}, {}, {}, {}};
+    Classe course{options, !options.executer.empty(), {}, nullptr, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
     course.vue.toutes = options.lignesToutes;
     const bool vueVoulue = !options.lignes.empty() || !options.plateformes.html.empty();
     if (!lireCle(options, vueVoulue ? &course.vue : nullptr, course.cle))

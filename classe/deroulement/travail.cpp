@@ -16,11 +16,15 @@ bool estArretee(const Travail& travail)
     return travail.execution != nullptr && travail.execution->arret != nullptr && travail.execution->arret->load();
 }
 
-// Stopped midway: a run the stop ended says nothing of the student's
-// work, and no feedback is written of it.
+// Its mark, its feedback. Stopped midway: a run the stop ended says
+// nothing of the student's work, and no feedback is written of it.
 void rendre(Travail& travail, std::size_t i)
 {
-    if (travail.plateformes != nullptr && !estArretee(travail))
+    if (estArretee(travail))
+        return;
+    if (travail.bareme != nullptr)
+        travail.notes[i].note = noterRangee(*travail.bareme, *travail.jeuxNotes, travail.notes[i]);
+    if (travail.plateformes != nullptr)
         rendreRemise(*travail.plateformes, i, travail.notes[i], std::cerr);
 }
 

@@ -24,6 +24,8 @@ struct Travail {
     Plateformes* plateformes; // null when nothing beyond the table is asked
     const Execution* execution; // running each submission, or reading its results files
     const std::vector<JeuCorrige>* jeux;
+    const Bareme* bareme;           // the scheme that gives each row its mark, null for none
+    const std::vector<Jeu>* jeuxNotes; // the sets as the scheme weighs them
     std::atomic<std::size_t> prochaine{0};
     std::atomic<std::size_t> faites{0};
     std::mutex verrou;

@@ -147,3 +147,31 @@ Note noterRemise(const Corrige& corrige, const Remise& remise, std::size_t range
         prendreRemise(*vue, echecs, note.erreurDeForme);
     return note;
 }
+
+ResultatRemise convertirNote(const Note& note)
+{
+    ResultatRemise remise;
+    remise.nom = note.nom;
+    remise.identifiant = note.identifiant.empty() ? extraireParticipant(note.nom) : note.identifiant;
+    remise.statut = note.statut;
+    remise.trouvee = !note.absente;
+    // A submission that was run has its sets' results already.
+    if (!note.jeux.empty() || !note.compilee) {
+        remise.jeux = note.jeux;
+        remise.compilee = note.compilee;
+        remise.compilation = note.compilation;
+        return remise;
+    }
+    ResultatJeu jeu;
+    jeu.note = note.notee;
+    jeu.reussites = compterMots(note.decomptes.reussites, note.decomptes.autresReussites);
+    jeu.explication = note.explication;
+    jeu.premiersEchecs = note.premiersEchecs;
+    remise.jeux.push_back(std::move(jeu));
+    return remise;
+}
+
+std::optional<double> noterRangee(const Bareme& bareme, const std::vector<Jeu>& jeux, const Note& note)
+{
+    return noterSelonBareme(bareme, jeux, convertirNote(note)).note;
+}

@@ -9,6 +9,7 @@
 // the library and execution/; never formats/.
 
 #include "classe/decouverte/remise.h"
+#include "classe/resultats/bareme.h"
 #include "classe/resultats/resultats.h"
 #include "classe/sorties/identites.h"
 #include "validation/moteur/parcours.h"
@@ -83,6 +84,12 @@ std::uint64_t empreinterObtenue(const LigneComparee& ligne);
 // What the diagnosis says of the form, from the analysis' own measures:
 // sets `erreurDeForme` and `arretApres`.
 void classerDiagnostic(const Analyse& analyse, Note& note);
+
+// A graded row as the writers take it.
+ResultatRemise convertirNote(const Note& note);
+
+// A graded row's mark by the scheme, none when there is none to give.
+std::optional<double> noterRangee(const Bareme& bareme, const std::vector<Jeu>& jeux, const Note& note);
 
 // Follows a submission's output `votre` against the key line by line, with
 // the library's loop and analysis, as both ways of grading do: `note`'s

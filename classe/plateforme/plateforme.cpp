@@ -145,20 +145,7 @@ bool preparerPlateformes(Plateformes& plateformes, std::vector<Jeu> jeux, const 
     DemandesPlateformes& demandes = plateformes.demandes;
     plateformes.jeux = std::move(jeux);
     plateformes.instant = std::time(nullptr);
-    if (!demandes.bareme.empty()) {
-        std::ifstream fichier(demandes.bareme);
-        Bareme bareme;
-        if (!fichier) {
-            erreur = citer(demandes.bareme) + " : impossible d'ouvrir le bar\xC3\xA8me";
-            return false;
-        }
-        if (!lireBareme(fichier, bareme, erreur) || !verifierJeux(bareme, plateformes.jeux, erreur)) {
-            erreur.insert(0, citer(demandes.bareme) + " : ");
-            return false;
-        }
-        plateformes.bareme = bareme;
-    }
-    const Bareme* bareme = plateformes.bareme ? &*plateformes.bareme : nullptr;
+    const Bareme* bareme = plateformes.bareme;
     if (!demandes.moodle.empty()) {
         if (!preparerMoodle(demandes.moodleFeuille, bareme, plateformes.feuille, erreur))
             return false;
@@ -215,37 +202,12 @@ std::string nommerJeuVisible(const std::vector<Jeu>& jeux)
     return visible == jeux.end() ? std::string() : visible->nom;
 }
 
-ResultatRemise convertirNote(const Note& note)
-{
-    ResultatRemise remise;
-    remise.nom = note.nom;
-    remise.identifiant = note.identifiant.empty() ? extraireParticipant(note.nom) : note.identifiant;
-    remise.statut = note.statut;
-    remise.trouvee = !note.absente;
-    // A submission that was run has its sets' results already.
-    if (!note.jeux.empty() || !note.compilee) {
-        remise.jeux = note.jeux;
-        remise.compilee = note.compilee;
-        remise.compilation = note.compilation;
-        return remise;
-    }
-    ResultatJeu jeu;
-    jeu.note = note.notee;
-    jeu.reussites = compterMots(note.decomptes.reussites, note.decomptes.autresReussites);
-    jeu.explication = note.explication;
-    jeu.premiersEchecs = note.premiersEchecs;
-    remise.jeux.push_back(std::move(jeu));
-    return remise;
-}
-
 void rendreRemise(Plateformes& plateformes, std::size_t indice, Note& note, std::ostream& erreurs)
 {
     const DemandesPlateformes& demandes = plateformes.demandes;
     ResultatRemise remise = convertirNote(note);
-    const Bareme* bareme = plateformes.bareme ? &*plateformes.bareme : nullptr;
+    const Bareme* bareme = plateformes.bareme;
     const Notation notation = noter(plateformes, remise);
-    if (bareme != nullptr)
-        note.note = notation.note;
     std::string texte;
     if (!demandes.retours.empty()) {
         std::ostringstream retour;
@@ -326,7 +288,7 @@ bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>
                        std::ostream& erreurs)
 {
     const DemandesPlateformes& demandes = plateformes.demandes;
-    const Bareme* bareme = plateformes.bareme ? &*plateformes.bareme : nullptr;
+    const Bareme* bareme = plateformes.bareme;
     bool reussi = plateformes.echecsEcriture == 0;
     if (!demandes.moodle.empty()) {
         const double sur = bareme != nullptr ? bareme->sur : plateformes.feuille ? plateformes.feuille->maximum : 0;

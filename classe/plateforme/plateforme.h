@@ -45,7 +45,7 @@ struct DemandesPlateformes {
 
 struct Plateformes {
     DemandesPlateformes demandes;
-    std::optional<Bareme> bareme;
+    const Bareme* bareme = nullptr; // the scheme, read before, when there is one
     std::optional<FeuilleMoodle> feuille;
     std::set<std::string> participantsFeuille; // its rows' numbers
     std::optional<double> pointsGradescope;     // the assignment's, from its metadata
@@ -91,11 +91,8 @@ Jeu nommerJeuUnique(const std::string& cheminTest, const Decomptes& maxima);
 // The name of the first set whose lines may be shown, empty when none.
 std::string nommerJeuVisible(const std::vector<Jeu>& jeux);
 
-// A graded row as the writers take it.
-ResultatRemise convertirNote(const Note& note);
-
-// Takes one graded submission, from any thread: its mark, its feedback
-// file written now, what the end needs kept. The mark goes into the row.
+// Takes one graded submission, from any thread: its feedback file written
+// now, what the end needs kept.
 void rendreRemise(Plateformes& plateformes, std::size_t indice, Note& note, std::ostream& erreurs);
 
 // The test lines of the class view for the report, most missed first.

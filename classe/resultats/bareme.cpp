@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <numeric>
 
 namespace {
@@ -357,4 +358,18 @@ std::string formaterNombre(double valeur, int decimales, char separateur)
     if (texte == "-0")
         texte = "0";
     return texte;
+}
+
+bool chargerBareme(const std::string& chemin, const std::vector<Jeu>& jeux, Bareme& bareme, std::string& erreur)
+{
+    std::ifstream fichier(chemin);
+    if (!fichier) {
+        erreur = citer(chemin) + " : impossible d'ouvrir le bar\xC3\xA8me";
+        return false;
+    }
+    if (!lireBareme(fichier, bareme, erreur) || !verifierJeux(bareme, jeux, erreur)) {
+        erreur.insert(0, citer(chemin) + " : ");
+        return false;
+    }
+    return true;
 }

@@ -46,6 +46,10 @@ struct Bareme {
 // Reads a scheme; on a fault, `erreur` says which line and why, in French.
 bool lireBareme(std::istream& entree, Bareme& bareme, std::string& erreur);
 
+// Reads the scheme of file `chemin` and checks it against `jeux`; on a
+// fault, `erreur` names the file and says why.
+bool chargerBareme(const std::string& chemin, const std::vector<Jeu>& jeux, Bareme& bareme, std::string& erreur);
+
 // Every set the scheme names must be one of `jeux`: a misspelt name would
 // silently weigh nothing.
 bool verifierJeux(const Bareme& bareme, const std::vector<Jeu>& jeux, std::string& erreur);
