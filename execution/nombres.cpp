@@ -14,13 +14,14 @@ bool lireEntier(std::string_view texte, std::uint64_t minimum, std::uint64_t max
     const auto grande = static_cast<std::uint64_t>(base);
     std::uint64_t valeur = 0;
     for (const char octet : texte) {
+        const auto code = static_cast<std::uint64_t>(static_cast<unsigned char>(octet));
         std::uint64_t chiffre = 0;
         if (octet >= '0' && octet <= '9')
-            chiffre = static_cast<std::uint64_t>(octet - '0');
+            chiffre = code - '0';
         else if (base == 16 && octet >= 'a' && octet <= 'f')
-            chiffre = static_cast<std::uint64_t>(octet - 'a' + 10);
+            chiffre = code - 'a' + 10;
         else if (base == 16 && octet >= 'A' && octet <= 'F')
-            chiffre = static_cast<std::uint64_t>(octet - 'A' + 10);
+            chiffre = code - 'A' + 10;
         else
             return false;
         if (valeur > (std::numeric_limits<std::uint64_t>::max() - chiffre) / grande)

@@ -74,9 +74,9 @@ int ouvrirTableau(const std::string& chemin, Identites& identites)
 bool trouverRemises(Classe& course)
 {
     const Options& options = course.options;
-    Identites& identites = course.cle.corrige.identites;
     std::vector<Remise>& remises = course.decouverte.remises;
     if (!course.executer) {
+        Identites& identites = course.cle.corrige.identites;
         course.decouverte =
             decouvrirRemises(options.remises, options.motif, options.suivreLiens, course.cle.corrige.cheminAttendu);
         for (std::size_t i = 0; i < remises.size(); ++i) {
