@@ -12,7 +12,7 @@
 //   formats/       one writer per output format
 //   notation/      grading one submission, from its results or by running
 //                  it; the maxima, the test sets, the run's warnings
-//   plateforme/    a graded submission's mark, feedback and end files
+//   plateforme/    a graded submission's feedback, the end's files
 //   options/       the command line
 //   tables/        the tables, shares and their merging
 //   deroulement/   one class graded, phase after phase, in either mode

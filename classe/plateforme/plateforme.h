@@ -2,8 +2,8 @@
 #define VALIDEUR_CLASSE_PLATEFORME_H
 
 // Floor plateforme/: what ties grading to the writers of formats/: each
-// graded submission's mark and feedback file, and the files written at the
-// end. Includes notation/ and everything below it.
+// graded submission's feedback file, and the files written at the end,
+// with the marks grading gave. Includes notation/ and everything below it.
 
 #include "classe/formats/feuille_moodle.h"
 #include "classe/formats/moodle.h"
@@ -26,9 +26,9 @@
 #include <string_view>
 #include <vector>
 
-// What the class is written into beyond its table: a mark from a scheme,
-// a feedback file per submission written as it is graded, and at the end
-// Moodle's worksheet, results.json, JUnit XML and the class report.
+// What the class is written into beyond its table: a feedback file per
+// submission written as it is graded, and at the end Moodle's worksheet,
+// results.json, JUnit XML and the class report.
 
 struct DemandesPlateformes {
     std::string bareme;
