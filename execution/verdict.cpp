@@ -65,9 +65,9 @@ std::string decrireSignal(int signal)
 std::string deciderFin(const Rapport& rapport, const Limites& limites)
 {
     if (rapport.sortieDepassee)
-        return "sortie trop longue";
+        return std::string(finSortieTropLongue);
     if (rapport.delaiDepasse || rapport.horloge || rapport.tempsTotal || rapport.tempsDepasse)
-        return "temps d\xC3\xA9pass\xC3\xA9";
+        return std::string(finTempsDepasse);
     if (rapport.espaceDepasse)
         return std::string(finEspaceDepasse);
     const int statut = rapport.statut;
@@ -75,12 +75,12 @@ std::string deciderFin(const Rapport& rapport, const Limites& limites)
     const int signal = signale ? WTERMSIG(statut) : 0;
     const auto secondes = static_cast<double>(rapport.microsecondes) / 1e6;
     if (signal == SIGXCPU || (signal == SIGKILL && secondes >= limites.temps))
-        return "temps d\xC3\xA9pass\xC3\xA9";
+        return std::string(finTempsDepasse);
     const bool anormale = signale || (WIFEXITED(statut) && WEXITSTATUS(statut) != 0);
     if (anormale && (rapport.memoireDepassee || estPresDeLaLimite(rapport.kio, limites.memoire)))
-        return "m\xC3\xA9moire d\xC3\xA9pass\xC3\xA9" "e";
+        return std::string(finMemoireDepassee);
     if (signale)
-        return "plantage (" + decrireSignal(signal) + ")";
+        return std::string(finPlantage) + " (" + decrireSignal(signal) + ")";
     if (WIFEXITED(statut) && WEXITSTATUS(statut) != 0)
         return "statut " + std::to_string(WEXITSTATUS(statut));
     return std::string(finNormale);

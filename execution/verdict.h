@@ -32,6 +32,10 @@ struct Rapport {
 inline constexpr std::string_view finNormale = "normale";
 inline constexpr std::string_view finNonCompilee = "ne compile pas";
 inline constexpr std::string_view finEspaceDepasse = "espace d\xC3\xA9pass\xC3\xA9";
+inline constexpr std::string_view finTempsDepasse = "temps d\xC3\xA9pass\xC3\xA9";
+inline constexpr std::string_view finMemoireDepassee = "m\xC3\xA9moire d\xC3\xA9pass\xC3\xA9" "e";
+inline constexpr std::string_view finSortieTropLongue = "sortie trop longue";
+inline constexpr std::string_view finPlantage = "plantage"; // followed by the signal, in parentheses
 
 // How a run ended, in the table's words: "normale", "temps dépassé",
 // "mémoire dépassée", "plantage (SIGSEGV : erreur de segmentation)",

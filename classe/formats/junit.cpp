@@ -107,8 +107,10 @@ void ecrireSuiteJunit(std::ostream& sortie, Junit& junit, const std::vector<Jeu>
             std::string texte;
             expliquerEchec(jeux[j], remise, resultat, m, message, texte);
             // GitLab shows a failure's text only: the message leads it.
+            if (!texte.empty())
+                texte.insert(0, message + '\n');
             corps += ">\n      <failure message=\"" + attribut(message) + "\" type=\"echec\">"
-                + echapperXml(texte.empty() ? message : message + "\n" + texte) + "</failure>\n    </testcase>\n";
+                + echapperXml(texte.empty() ? message : texte) + "</failure>\n    </testcase>\n";
         }
     }
     sortie << "  <testsuite name=\"" << attribut(suite) << "\" tests=\"" << tests << "\" failures=\""

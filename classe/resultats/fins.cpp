@@ -8,8 +8,8 @@
 std::string categoriserFin(std::string_view fin)
 {
     static constexpr std::string_view categories[] = {
-        finNormale, "temps d\xC3\xA9pass\xC3\xA9", "m\xC3\xA9moire d\xC3\xA9pass\xC3\xA9" "e", "plantage",
-        "sortie trop longue", finEspaceDepasse, finNonCompilee, "statut non nul"};
+        finNormale, finTempsDepasse, finMemoireDepassee, finPlantage,
+        finSortieTropLongue, finEspaceDepasse, finNonCompilee, "statut non nul"};
     const auto trouvee = std::find_if(std::begin(categories), std::end(categories), [fin](std::string_view categorie) {
         return fin.substr(0, categorie.size()) == categorie;
     });

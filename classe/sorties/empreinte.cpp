@@ -146,7 +146,9 @@ std::uint64_t empreindreRemise(const std::string& chemin, bool suivreLien, std::
     while (!aVoir.empty()) {
         const std::string relatif = std::move(aVoir.back());
         aVoir.pop_back();
-        const std::string complet = relatif.empty() ? chemin : chemin + '/' + relatif;
+        std::string complet = chemin;
+        if (!relatif.empty())
+            complet.append(1, '/').append(relatif);
         struct stat entree {};
         if (!relatif.empty() && lstat(complet.c_str(), &entree) != 0) {
             empreindre(empreinte, relatif + "\nillisible\n");
@@ -171,7 +173,7 @@ std::uint64_t empreindreRemise(const std::string& chemin, bool suivreLien, std::
         while (const dirent* element = readdir(flux.get())) {
             const std::string nom = element->d_name;
             if (nom != "." && nom != "..")
-                noms.push_back(relatif.empty() ? nom : relatif + '/' + nom);
+                noms.push_back(relatif.empty() ? nom : std::string(relatif).append(1, '/').append(nom));
         }
         // Visited in order of name: the last pushed comes first.
         std::sort(noms.rbegin(), noms.rend());

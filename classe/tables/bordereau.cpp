@@ -118,12 +118,12 @@ bool lireBordereau(std::string_view texte, Bordereau& b, std::string& erreur)
         const auto empreinte = [](std::string_view champ, std::uint64_t& valeur) {
             return lireEntier(champ, 0, UINT64_MAX, valeur, 16);
         };
+        if (fin)
+            return false; // nothing may follow the last line
         if (premiere) {
             premiere = false;
             if (c.size() != 2 || !lirePartage(c[1], b.part, b.parts) || b.part < 1 || b.part > b.parts)
                 return false;
-        } else if (fin) {
-            return false;
         } else if (cle == "version" && c.size() == 2) {
             b.version = desechapperChamp(c[1]);
         } else if (cle == "en cours" && c.size() == 1) {

@@ -21,9 +21,9 @@ std::string resumer(const Bordereau& b)
 {
     std::string resume = std::to_string(b.parts) + '\n' + b.version + '\n';
     for (const auto& [nom, valeur] : b.options)
-        resume += nom + '\t' + valeur + '\n';
+        resume.append(nom).append(1, '\t').append(valeur).append(1, '\n');
     for (const auto& [nom, valeur] : b.corrige)
-        resume += nom + '\t' + valeur + '\n';
+        resume.append(nom).append(1, '\t').append(valeur).append(1, '\n');
     for (const RemiseRelevee& remise : b.remises)
         resume += remise.nom + '\t' + std::to_string(remise.empreinte) + '\n';
     for (const std::string& avertissement : b.avertissements)
