@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <optional>
 
@@ -195,9 +196,11 @@ void direAvertissements(Classe& course)
 {
     const Options& options = course.options;
     std::vector<std::string>& avertissements = course.bordereau.avertissements;
-    for (const std::string& ignore : course.decouverte.ignores)
-        avertissements.push_back(rendreInoffensif(ignore) + " : ignor\xC3\xA9, hors du motif "
-                                 + rendreInoffensif(options.motif));
+    std::transform(course.decouverte.ignores.begin(), course.decouverte.ignores.end(),
+                   std::back_inserter(avertissements), [&options](const std::string& ignore) {
+                       return rendreInoffensif(ignore) + " : ignor\xC3\xA9, hors du motif "
+                           + rendreInoffensif(options.motif);
+                   });
     avertissements.insert(avertissements.end(), course.decouverte.avertissements.begin(),
                           course.decouverte.avertissements.end());
     if (!course.executer) {

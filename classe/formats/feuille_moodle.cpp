@@ -204,7 +204,7 @@ bool estModifiable(const FeuilleMoodle& feuille, const RangeeFeuille& rangee)
     return !feuille.modifiable || !estUnDe(rangee.cellules[*feuille.modifiable], valeursNon);
 }
 
-void remplirRangee(FeuilleMoodle& feuille, RangeeFeuille& rangee, double note, int decimales,
+void remplirRangee(const FeuilleMoodle& feuille, RangeeFeuille& rangee, double note, int decimales,
                    const std::string& commentaire)
 {
     rangee.cellules[feuille.note] = formaterNombre(note, decimales, feuille.separateur);

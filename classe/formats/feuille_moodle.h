@@ -48,7 +48,7 @@ bool estModifiable(const FeuilleMoodle& feuille, const RangeeFeuille& rangee);
 
 // Sets a row's grade and comment, the grade written as the worksheet writes
 // numbers.
-void remplirRangee(FeuilleMoodle& feuille, RangeeFeuille& rangee, double note, int decimales,
+void remplirRangee(const FeuilleMoodle& feuille, RangeeFeuille& rangee, double note, int decimales,
                    const std::string& commentaire);
 
 void ecrireFeuilleMoodle(std::ostream& sortie, const FeuilleMoodle& feuille);

@@ -70,8 +70,8 @@ std::vector<Unites> repartir(const std::vector<double>& ideaux, const std::vecto
     std::vector<std::size_t> premiers;
     std::copy_if(ordre.begin(), ordre.end(), std::back_inserter(premiers), [&](std::size_t i) { return libres[i]; });
     std::vector<Unites> bornes = plafonds;
-    for (Unites& borne : bornes)
-        borne = std::max<Unites>(0, borne - 1);
+    std::transform(bornes.begin(), bornes.end(), bornes.begin(),
+                   [](Unites borne) { return std::max<Unites>(0, borne - 1); });
     ajuster(parts, premiers, bornes, reste);
     ajuster(parts, ordre, plafonds, reste);
     return parts;

@@ -12,10 +12,7 @@ namespace {
 std::string nommerSuite(Junit& junit, const std::string& nom)
 {
     std::string sansPoint = nom;
-    for (char& octet : sansPoint) {
-        if (octet == '.')
-            octet = '_';
-    }
+    std::replace(sansPoint.begin(), sansPoint.end(), '.', '_');
     std::string unique = sansPoint;
     for (int n = 2; !junit.suites.insert(unique).second; ++n)
         unique = sansPoint + " (" + std::to_string(n) + ")";

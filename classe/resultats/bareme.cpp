@@ -322,10 +322,9 @@ Notation noterSurEchelle(const std::vector<Jeu>& jeux, const ResultatRemise& rem
 {
     Notation notation = noterSansBareme(jeux, remise);
     double lignes = 0;
-    for (const auto& parts : notation.parts) {
-        for (const Part& part : parts)
-            lignes += part.max;
-    }
+    for (const auto& parts : notation.parts)
+        lignes = std::accumulate(parts.begin(), parts.end(), lignes,
+                                 [](double somme, const Part& part) { return somme + part.max; });
     const double facteur = lignes > 0 ? sur / lignes : 0;
     for (auto& parts : notation.parts) {
         for (Part& part : parts) {

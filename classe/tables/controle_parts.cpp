@@ -125,12 +125,19 @@ std::optional<Refus> chercherInachevee(const PartLue& part)
     return std::nullopt;
 }
 
+std::optional<Refus> chercherInachevees(const std::vector<PartLue>& parts)
+{
+    const auto inachevee = std::find_if(parts.begin(), parts.end(),
+                                        [](const PartLue& part) { return chercherInachevee(part).has_value(); });
+    if (inachevee == parts.end())
+        return std::nullopt;
+    return chercherInachevee(*inachevee);
+}
+
 std::optional<Refus> verifierParts(std::vector<PartLue>& parts, const std::vector<VueLue>& vues, bool vueDemandee)
 {
-    for (const PartLue& part : parts) {
-        if (std::optional<Refus> inachevee = chercherInachevee(part))
-            return inachevee;
-    }
+    if (std::optional<Refus> inachevee = chercherInachevees(parts))
+        return inachevee;
     // The class most shares agree on, the latest made among equals.
     std::map<std::string, std::size_t> groupes;
     for (const PartLue& part : parts)
@@ -148,10 +155,10 @@ std::optional<Refus> verifierParts(std::vector<PartLue>& parts, const std::vecto
     if (reference == nullptr)
         return Refus{"--fusionner", "aucun tableau de part"};
     const std::string classe = resumer(reference->bordereau);
-    for (const PartLue& part : parts) {
-        if (resumer(part.bordereau) != classe)
-            return expliquerEcart(parts, part, *reference);
-    }
+    const auto autre = std::find_if(parts.begin(), parts.end(),
+                                    [&classe](const PartLue& part) { return resumer(part.bordereau) != classe; });
+    if (autre != parts.end())
+        return expliquerEcart(parts, *autre, *reference);
     std::stable_sort(parts.begin(), parts.end(),
                      [](const PartLue& a, const PartLue& b) { return a.bordereau.part < b.bordereau.part; });
     const std::size_t nombre = reference->bordereau.parts;

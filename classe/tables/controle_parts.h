@@ -32,6 +32,8 @@ struct Refus {
 
 // A share stopped midway, or whose table changed since.
 std::optional<Refus> chercherInachevee(const PartLue& part);
+// The first unfinished share's, of several.
+std::optional<Refus> chercherInachevees(const std::vector<PartLue>& parts);
 
 // The first thing wrong, naming the share at fault; nothing when the
 // shares make one class. `parts` comes back sorted by share.

@@ -139,12 +139,8 @@ int fusionner(const Options& options)
         if (!refus)
             refus = std::move(sien);
     }
-    for (const PartLue& part : lecture.parts) {
-        if (std::optional<Refus> inachevee = chercherInachevee(part)) {
-            refus = std::move(inachevee);
-            break;
-        }
-    }
+    if (std::optional<Refus> inachevee = chercherInachevees(lecture.parts))
+        refus = std::move(inachevee);
     if (!refus && lecture.parts.empty())
         refus = Refus{"--fusionner", "aucun tableau de part"};
     if (!refus)
