@@ -5,6 +5,7 @@
 #include "classe/formats/moodle.h"
 #include "classe/formats/page.h"
 #include "classe/formats/retour.h"
+#include "classe/plateforme/retours.h"
 #include "classe/sorties/sorties.h"
 #include "classe/resultats/bareme.h"
 #include "classe/sorties/echappement.h"
@@ -12,7 +13,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <set>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -232,6 +237,27 @@ TEST(Retour, DossiersNommesCommeLaRemiseOuPourMoodle)
     EXPECT_EQ(nommerDossierRetour("lucie/sous dossier/votre.resultat", "", false), "lucie");
     EXPECT_EQ(nommerDossierRetour("a\nb/", "", false), "a_b");
     EXPECT_EQ(nommerDossierRetour("/x", "", false), "_x");
+}
+
+TEST(Retour, DossiersReservesEtLienDepuisLeRapport)
+{
+    // Two students of one name, then one whose name is the second's folder.
+    std::set<std::string> pris;
+    EXPECT_EQ(reserverDossier(pris, "Zoé Martin"), "Zoé Martin");
+    EXPECT_EQ(reserverDossier(pris, "Zoé Martin"), "Zoé Martin_2");
+    EXPECT_EQ(reserverDossier(pris, "Zoé Martin"), "Zoé Martin_3");
+    EXPECT_EQ(reserverDossier(pris, "Zoé Martin_2"), "Zoé Martin_2_2");
+    DemandesPlateformes demandes;
+    for (const auto& [page, retours, lien] : std::vector<std::array<std::string, 3>>{
+             {"rapport/classe.html", "retours", "../retours/"},
+             {"classe.html", "retours/", "retours/"},
+             {"classe.html", ".", ""},
+             {"r/classe.html", "r", ""},
+             {"r/classe.html", "r/retours à rendre", "retours à rendre/"}}) {
+        demandes.html = page;
+        demandes.retours = retours;
+        EXPECT_EQ(lierRetours(demandes), lien) << page << " " << retours;
+    }
 }
 
 TEST(Moodle, ChainesExactesDesDeuxLangues)

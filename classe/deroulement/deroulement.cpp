@@ -4,6 +4,7 @@
 #include "classe/deroulement/cle.h"
 #include "classe/deroulement/travail.h"
 #include "classe/notation/avertissements.h"
+#include "classe/plateforme/fin.h"
 #include "classe/plateforme/plateforme.h"
 #include "classe/sorties/ecriture.h"
 #include "classe/sorties/sorties.h"
@@ -13,6 +14,7 @@
 #include "classe/tables/notes_jeux.h"
 #include "classe/tables/partage.h"
 #include "classe/tables/releve.h"
+#include "classe/vue/manquees.h"
 
 #include "validation/fichier.h"
 

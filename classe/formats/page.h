@@ -4,11 +4,9 @@
 #include "classe/resultats/bareme.h"
 #include "classe/resultats/resultats.h"
 
-#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
-#include <utility>
 #include <vector>
 
 // The class report: one self-contained HTML page, readable without
@@ -16,15 +14,6 @@
 // marks (of the lines passed without a scheme), the success rate per set
 // and word, how the runs ended, the most-missed test lines with their most
 // frequent wrong results, and a row per student linking to its feedback.
-
-// A test line of the class view.
-struct LigneManquee {
-    std::string jeu;
-    std::int64_t numero = 0;
-    std::string test;
-    std::int64_t echecs = 0;
-    std::vector<std::pair<std::string, std::int64_t>> frequents; // wrong result, how often
-};
 
 // A student's row: its results (explanations left empty), its mark, and
 // the feedback file's URL relative to the page, empty for none.

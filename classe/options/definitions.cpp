@@ -156,7 +156,8 @@ const std::vector<DefinitionOption>& listerOptions()
          [](L& l, const char* v, S&, std::string&) { l.options.plateformes.html = v; return true; }},
         {"part", '\0', "I/N", Groupe::notation, false,
          "noter la I-i\xC3\xA8me de N parts des remises, pour r\xC3\xA9partir une\n"
-         "classe sur N machines (avec --lignes : une vue partielle)",
+         "classe sur N machines ; demande -o, \xC3\xA0 c\xC3\xB4t\xC3\xA9 duquel la part\n"
+         "\xC3\xA9" "crit son bordereau (avec --lignes : une vue partielle)",
          [](L& l, const char* v, S&, std::string& e) {
              if (lirePart(v, l.options))
                  return true;

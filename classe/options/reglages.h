@@ -1,7 +1,7 @@
 #ifndef VALIDEUR_CLASSE_REGLAGES_H
 #define VALIDEUR_CLASSE_REGLAGES_H
 
-#include "classe/plateforme/plateforme.h"
+#include "classe/plateforme/demandes.h"
 #include "classe/sorties/tableau.h"
 
 #include "execution/limites.h"

@@ -1,17 +1,18 @@
 #ifndef VALIDEUR_CLASSE_PLATEFORME_H
 #define VALIDEUR_CLASSE_PLATEFORME_H
 
-// Floor plateforme/: what ties grading to the writers of formats/: each
-// graded submission's feedback file, and the files written at the end,
-// with the marks grading gave. Includes notation/ and everything below it.
+// Floor plateforme/: what ties grading to the writers of formats/: what
+// the command line asks beyond the table (demandes.h), each graded
+// submission's feedback file in its folder (retours.h), as it is graded
+// (here), and the files written at the end (fin.h), with the marks grading
+// gave. Includes notation/ and everything below it.
 
 #include "classe/formats/feuille_moodle.h"
-#include "classe/formats/moodle.h"
 #include "classe/formats/page.h"
 #include "classe/notation/notation.h"
+#include "classe/plateforme/demandes.h"
 #include "classe/resultats/bareme.h"
 #include "classe/resultats/resultats.h"
-#include "classe/vue/vue.h"
 
 #include <array>
 #include <atomic>
@@ -26,23 +27,8 @@
 #include <string_view>
 #include <vector>
 
-// What the class is written into beyond its table: a feedback file per
-// submission written as it is graded, and at the end Moodle's worksheet,
-// results.json, JUnit XML and the class report.
-
-struct DemandesPlateformes {
-    std::string bareme;
-    std::string retours;
-    std::string moodle;
-    LangueMoodle langueMoodle = LangueMoodle::fr;
-    std::string moodleFeuille;         // the assignment's downloaded worksheet, to fill in
-    std::string gradescope;
-    std::string gradescopeMetadonnees; // empty: the autograder's own, when there
-    std::string_view visibiliteCachee = "after_published";
-    std::string junit;
-    std::string html;
-};
-
+// One class's files beyond its table while it is graded: what was asked,
+// what the writers need, what grading has given them so far.
 struct Plateformes {
     DemandesPlateformes demandes;
     const Bareme* bareme = nullptr; // the scheme, read before, when there is one
@@ -58,20 +44,17 @@ struct Plateformes {
     std::vector<RangeePage> rangees;
     std::string retourUnique; // the one submission's feedback, for results.json
     std::atomic<int> echecsEcriture{0};
-    // The files written at the end, opened before grading: Moodle's
-    // worksheet, JUnit, results.json, the report; -1 when not asked.
+    // The files written at the end, opened before grading, in the order of
+    // FichierFin; -1 when not asked.
     std::array<int, 4> fichiers{-1, -1, -1, -1};
 };
 
+// The files written at the end: Moodle's worksheet, JUnit, results.json,
+// the report.
+enum class FichierFin : std::size_t { moodle, junit, gradescope, html };
+
 // Closes the files still open.
 void fermerPlateformes(Plateformes& plateformes);
-
-// Whether anything beyond the table was asked.
-bool demandePlateformes(const DemandesPlateformes& demandes);
-
-// Whether grading must keep each visible set's explanation and first
-// failures.
-bool expliquerRemises(const DemandesPlateformes& demandes);
 
 using Ouverture = std::function<int(const std::string&)>;
 
@@ -95,18 +78,14 @@ std::string nommerJeuVisible(const std::vector<Jeu>& jeux);
 // now, what the end needs kept.
 void rendreRemise(Plateformes& plateformes, std::size_t indice, Note& note, std::ostream& erreurs);
 
-// The test lines of the class view for the report, most missed first.
-std::vector<LigneManquee> extraireLignesManquees(const VueClasse& vue, const std::string& jeu,
-                                                 std::size_t nombre);
+// A submission's mark on a platform's scale: the scheme's, else the share
+// of lines passed times `sur`, else the lines passed.
+Notation noterPourPlateformes(const Plateformes& plateformes, const ResultatRemise& remise,
+                              std::optional<double> sur = std::nullopt);
 
 // What the closing line says of the files asked for: with --moodle and no
 // downloaded worksheet, what the assignment must be set to. Empty for
 // nothing.
 std::string conclurePlateformes(const Plateformes& plateformes);
-
-// Writes the files asked for and closes them. False when one could not be
-// written. `manquees` is null when the lines were not followed.
-bool ecrirePlateformes(Plateformes& plateformes, const std::vector<LigneManquee>* manquees,
-                       std::ostream& erreurs);
 
 #endif

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // What the writers for course platforms, CI and the class report are given
@@ -81,5 +82,14 @@ inline const ResultatJeu& resultatDuJeu(const ResultatRemise& remise, std::size_
     static const ResultatJeu aucun{};
     return jeu < remise.jeux.size() ? remise.jeux[jeu] : aucun;
 }
+
+// A test line the class missed, as the class report shows it.
+struct LigneManquee {
+    std::string jeu;
+    std::int64_t numero = 0;
+    std::string test;
+    std::int64_t echecs = 0;
+    std::vector<std::pair<std::string, std::int64_t>> frequents; // wrong result, how often
+};
 
 #endif

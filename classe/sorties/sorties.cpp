@@ -82,6 +82,19 @@ bool viderFichier(int descripteur)
     return fstat(descripteur, &infos) != 0 || !S_ISREG(infos.st_mode) || ftruncate(descripteur, 0) == 0;
 }
 
+bool ecrireTout(int descripteur, std::string_view texte)
+{
+    while (!texte.empty()) {
+        const ssize_t ecrits = write(descripteur, texte.data(), texte.size());
+        if (ecrits < 0 && errno == EINTR)
+            continue;
+        if (ecrits <= 0)
+            return false;
+        texte.remove_prefix(static_cast<std::size_t>(ecrits));
+    }
+    return true;
+}
+
 bool estDansDossier(const std::string& chemin, const std::string& dossier)
 {
     const auto resoudre = [](const std::string& nom) {

@@ -59,6 +59,10 @@ int ouvrirEcriture(const std::string& chemin, const Identites& identites, std::s
 // Empties a regular file opened without it, just before it is written.
 bool viderFichier(int descripteur);
 
+// Writes the whole of `texte`, again after a signal. False when it could
+// not.
+bool ecrireTout(int descripteur, std::string_view texte);
+
 // Whether `chemin`, once its folder's links are resolved, names a file
 // inside `dossier`.
 bool estDansDossier(const std::string& chemin, const std::string& dossier);

@@ -54,13 +54,8 @@ bool poserBordereau(const Options& options, const Bordereau& bordereau)
         return false;
     }
     const std::string texte = ecrireBordereau(bordereau);
-    bool ecrit = true;
-    for (std::size_t fait = 0; ecrit && fait < texte.size();) {
-        const ssize_t n = write(descripteur, texte.data() + fait, texte.size() - fait);
-        ecrit = n > 0 || (n < 0 && errno == EINTR);
-        fait += n > 0 ? static_cast<std::size_t>(n) : 0;
-    }
-    ecrit = fchmod(descripteur, 0644) == 0 && fsync(descripteur) == 0 && ecrit;
+    const bool envoye = ecrireTout(descripteur, texte);
+    const bool ecrit = fchmod(descripteur, 0644) == 0 && fsync(descripteur) == 0 && envoye;
     if (close(descripteur) != 0 || !ecrit || std::rename(provisoire.c_str(), chemin.c_str()) != 0) {
         unlink(provisoire.c_str());
         signalerErreur(chemin, "erreur d'\xC3\xA9" "criture");

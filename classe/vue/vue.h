@@ -1,7 +1,8 @@
 #ifndef VALIDEUR_CLASSE_VUE_H
 #define VALIDEUR_CLASSE_VUE_H
 
-// Floor vue/: the class view, what the class missed line by line. Beside
+// Floor vue/: the class view, what the class missed line by line (here),
+// and the lines the class report shows of it (manquees.h). Beside
 // decouverte/ and formats/, which it never includes; includes sorties/,
 // resultats/ and the library.
 
