@@ -285,20 +285,20 @@ pid_t demarrerProcessus(const BacASable& bac, const Boite* boite, const GroupeCo
     if (changer && (setgroups(0, nullptr) != 0 || setgid(groupeUnix) != 0 || setuid(utilisateur) != 0))
         _exit(126);
     // Moved above the targets first: a source may be another's target.
-    int hauts[8];
-    for (int i = 0; i < 8; ++i) {
-        const int source = i < 7 ? descripteurs[i] : programme;
+    int hauts[9];
+    for (int i = 0; i < 9; ++i) {
+        const int source = i < 7 ? descripteurs[i] : i == 7 ? programme : groupe != nullptr ? groupe->programme : -1;
         hauts[i] = source < 0 ? -1 : fcntl(source, F_DUPFD, 16);
         if (source >= 0 && hauts[i] < 0)
             _exit(126);
     }
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 9; ++i) {
         if (hauts[i] < 0)
             close(i);
         else if (dup2(hauts[i], i) < 0)
             _exit(126);
     }
-    syscall(SYS_close_range, 8U, ~0U, 0U);
+    syscall(SYS_close_range, 9U, ~0U, 0U);
     execve(argv[0], argv.data(), environnement);
     _exit(127);
 }

@@ -51,7 +51,8 @@ std::vector<std::string> construireCommande(const BacASable& bac, const Limites&
                                             const char* mode, const std::string& commande);
 
 // Starts `arguments` with descriptors[i] as its descriptor i (-1: closed),
-// the filter read from its start as descriptor 7, every other descriptor
+// the filter read from its start as descriptor 7, the program's memory
+// group (GroupeControle::programme) as 8, every other descriptor
 // closed, an empty environment, in `dossier` when given, in `groupe` when
 // given, as the box's user (the trial's without one) when root. Returns its
 // pid, or -1.

@@ -1,5 +1,7 @@
 #include "groupes.h"
 
+#include "hierarchies.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -14,146 +16,7 @@
 
 namespace {
 
-const char* const controleursV1[] = {"memory", "pids", "cpu", "cpuacct"};
 constexpr const char* prefixeClasse = "valideur-classe-";
-
-// A hierarchy this process is in, and the folder of its own group there.
-struct Hierarchie {
-    bool v2 = false;
-    std::string options; // a v1 hierarchy's controllers, comma-separated
-    std::string dossier;
-};
-
-bool contientMot(const std::string& liste, const std::string& mot, char separateur)
-{
-    std::size_t debut = 0;
-    for (;;) {
-        const std::size_t fin = liste.find(separateur, debut);
-        if (liste.compare(debut, (fin == std::string::npos ? liste.size() : fin) - debut, mot) == 0)
-            return true;
-        if (fin == std::string::npos)
-            return false;
-        debut = fin + 1;
-    }
-}
-
-std::string lireFichier(const std::string& chemin)
-{
-    std::ifstream fichier(chemin);
-    std::ostringstream texte;
-    texte << fichier.rdbuf();
-    return texte.str();
-}
-
-bool ecrire(const std::string& chemin, const std::string& texte)
-{
-    const int descripteur = open(chemin.c_str(), O_WRONLY | O_CLOEXEC);
-    if (descripteur < 0)
-        return false;
-    const bool ecrit = write(descripteur, texte.data(), texte.size()) == static_cast<ssize_t>(texte.size());
-    const int erreur = errno;
-    close(descripteur);
-    errno = erreur;
-    return ecrit;
-}
-
-// The number after `cle` in a "key value" file (memory.events, cpu.stat,
-// memory.oom_control).
-std::uint64_t lireCle(const std::string& texte, const std::string& cle)
-{
-    std::istringstream lignes(texte);
-    std::string nom;
-    std::uint64_t valeur = 0;
-    while (lignes >> nom >> valeur) {
-        if (nom == cle)
-            return valeur;
-    }
-    return 0;
-}
-
-// Every cgroup hierarchy mounted, with this process's group folder in each
-// one it can see.
-std::vector<Hierarchie> listerHierarchies()
-{
-    std::vector<std::pair<std::string, std::string>> miens; // controllers, path
-    std::ifstream groupes("/proc/self/cgroup");
-    for (std::string ligne; std::getline(groupes, ligne);) {
-        const std::size_t premier = ligne.find(':');
-        const std::size_t second = premier == std::string::npos ? premier : ligne.find(':', premier + 1);
-        if (second != std::string::npos)
-            miens.emplace_back(ligne.substr(premier + 1, second - premier - 1), ligne.substr(second + 1));
-    }
-    std::vector<Hierarchie> hierarchies;
-    std::ifstream montages("/proc/self/mountinfo");
-    for (std::string ligne; std::getline(montages, ligne);) {
-        std::istringstream champs(ligne);
-        std::string id, parent, numeros, racine, point, mot;
-        champs >> id >> parent >> numeros >> racine >> point;
-        while (champs >> mot && mot != "-") {
-        }
-        std::string type, source, options;
-        champs >> type >> source >> options;
-        if (type != "cgroup" && type != "cgroup2")
-            continue;
-        Hierarchie hierarchie;
-        hierarchie.v2 = type == "cgroup2";
-        hierarchie.options = options;
-        for (const auto& [controleurs, chemin] : miens) {
-            bool memeHierarchie = hierarchie.v2 ? controleurs.empty() : !controleurs.empty();
-            if (!hierarchie.v2) {
-                std::size_t debut = 0;
-                while (memeHierarchie && debut <= controleurs.size()) {
-                    std::size_t fin = controleurs.find(',', debut);
-                    if (fin == std::string::npos)
-                        fin = controleurs.size();
-                    memeHierarchie = contientMot(options, controleurs.substr(debut, fin - debut), ',');
-                    debut = fin + 1;
-                }
-            }
-            if (!memeHierarchie || chemin.compare(0, racine.size(), racine) != 0)
-                continue;
-            const std::string reste = racine == "/" ? chemin : chemin.substr(racine.size());
-            hierarchie.dossier = point + (reste == "/" ? std::string() : reste);
-            hierarchies.push_back(hierarchie);
-            break;
-        }
-    }
-    return hierarchies;
-}
-
-// The v2 hierarchy where this process's group lends memory, pids and cpu
-// and may be written, or -1.
-int chercherV2(const std::vector<Hierarchie>& hierarchies)
-{
-    for (std::size_t i = 0; i < hierarchies.size(); ++i) {
-        const Hierarchie& h = hierarchies[i];
-        const std::string controleurs = lireFichier(h.dossier + "/cgroup.controllers");
-        bool tous = h.v2 && access(h.dossier.c_str(), W_OK) == 0;
-        for (const char* controleur : {"memory", "pids", "cpu"})
-            tous = tous && contientMot(controleurs.substr(0, controleurs.find('\n')), controleur, ' ');
-        if (tous)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
-// The v1 hierarchy of each controller needed, when root may write them all.
-bool chercherV1(const std::vector<Hierarchie>& hierarchies, int (&indices)[4])
-{
-    if (geteuid() != 0)
-        return false;
-    for (int c = 0; c < 4; ++c) {
-        indices[c] = -1;
-        for (std::size_t i = 0; i < hierarchies.size() && indices[c] < 0; ++i) {
-            const Hierarchie& h = hierarchies[i];
-            if (!h.v2 && contientMot(h.options, controleursV1[c], ',') && access(h.dossier.c_str(), W_OK) == 0)
-                indices[c] = static_cast<int>(i);
-        }
-        if (indices[c] < 0)
-            return false;
-    }
-    return true;
-}
 
 // Kills what a group holds, and removes it once empty.
 void viderGroupe(const std::string& dossier)
@@ -219,6 +82,23 @@ bool deleguerV2(const std::string& mien, GroupesControle& groupes)
     ecrire(mien + "/cgroup.procs", "0");
     rmdir(feuille.c_str());
     return false;
+}
+
+// Room left to the monitor and bubblewrap above the program's memory.
+constexpr std::uint64_t margeMoniteur = std::uint64_t{32} << 20;
+
+// A memory limit, with no swap where swap is accounted at all.
+bool limiterMemoireV1(const std::string& dossier, std::uint64_t octets)
+{
+    const std::string texte = std::to_string(octets);
+    return ecrire(dossier + "/memory.limit_in_bytes", texte)
+        && (ecrire(dossier + "/memory.memsw.limit_in_bytes", texte) || errno == ENOENT);
+}
+
+bool limiterMemoireV2(const std::string& dossier, std::uint64_t octets)
+{
+    return ecrire(dossier + "/memory.max", std::to_string(octets))
+        && (ecrire(dossier + "/memory.swap.max", "0") || errno == ENOENT);
 }
 
 } // namespace
@@ -324,29 +204,43 @@ bool creerGroupe(GroupesControle& groupes, const Limites& limites, GroupeControl
         groupe.dossiers.push_back(std::move(dossier));
     }
     const bool v2 = groupes.mode == ModeLimites::cgroupV2;
-    const std::string& memoire = groupe.dossiers[groupes.memoire];
-    const std::string octets = std::to_string(limites.memoire);
+    const std::string memoire = groupe.dossiers[groupes.memoire];
     const std::string& processus = groupe.dossiers[groupes.processus];
     // The monitor and, in a sandbox, bubblewrap's own process beside the
     // program's.
     const std::string nombre = std::to_string(limites.processus + 2);
-    bool pret = v2 ? ecrire(memoire + "/memory.max", octets) && ecrire(processus + "/pids.max", nombre)
-                         && ecrire(groupe.dossiers[groupes.poids] + "/cpu.weight", "100")
-                   : ecrire(memoire + "/memory.limit_in_bytes", octets)
-                         && ecrire(processus + "/pids.max", nombre)
-                         && ecrire(groupe.dossiers[groupes.poids] + "/cpu.shares", "1024");
-    // No swap for the group, where swap is accounted at all.
-    if (pret && !(v2 ? ecrire(memoire + "/memory.swap.max", "0")
-                     : ecrire(memoire + "/memory.memsw.limit_in_bytes", octets)))
-        pret = errno == ENOENT;
     groupe.dossierMemoire = memoire;
+    groupe.dossierProgramme = memoire + "/programme";
+    // cgroup v2 holds processes in leaves only: the monitor has one too.
+    const std::string moniteur = memoire + "/moniteur";
+    bool pret = mkdir(groupe.dossierProgramme.c_str(), 0755) == 0;
+    if (pret)
+        groupe.dossiers.push_back(groupe.dossierProgramme);
+    if (pret && v2) {
+        pret = mkdir(moniteur.c_str(), 0755) == 0;
+        if (pret)
+            groupe.dossiers.push_back(moniteur);
+        pret = pret && ecrire(memoire + "/cgroup.subtree_control", "+memory");
+    }
+    pret = pret
+        && (v2 ? limiterMemoireV2(memoire, limites.memoire + margeMoniteur)
+                   && limiterMemoireV2(groupe.dossierProgramme, limites.memoire)
+                   && ecrire(processus + "/pids.max", nombre)
+                   && ecrire(groupe.dossiers[groupes.poids] + "/cpu.weight", "100")
+               : limiterMemoireV1(memoire, limites.memoire + margeMoniteur)
+                   && limiterMemoireV1(groupe.dossierProgramme, limites.memoire)
+                   && ecrire(processus + "/pids.max", nombre)
+                   && ecrire(groupe.dossiers[groupes.poids] + "/cpu.shares", "1024"));
     const std::string temps = groupe.dossiers[groupes.temps] + (v2 ? "/cpu.stat" : "/cpuacct.usage");
     groupe.temps = pret ? open(temps.c_str(), O_RDONLY | O_CLOEXEC) : -1;
     pret = pret && groupe.temps >= 0;
-    for (std::size_t i = 0; pret && i < groupe.dossiers.size(); ++i) {
-        groupe.entrees.push_back(open((groupe.dossiers[i] + "/cgroup.procs").c_str(), O_WRONLY | O_CLOEXEC));
+    for (std::size_t i = 0; pret && i < groupes.classes.size(); ++i) {
+        const std::string& dossier = v2 ? moniteur : groupe.dossiers[i];
+        groupe.entrees.push_back(open((dossier + "/cgroup.procs").c_str(), O_WRONLY | O_CLOEXEC));
         pret = groupe.entrees.back() >= 0;
     }
+    groupe.programme = pret ? open((groupe.dossierProgramme + "/cgroup.procs").c_str(), O_WRONLY | O_CLOEXEC) : -1;
+    pret = pret && groupe.programme >= 0;
     if (!pret) {
         const int erreur = errno;
         supprimerGroupe(groupe);
@@ -385,8 +279,10 @@ void mesurerGroupe(const GroupeControle& groupe, std::uint64_t& kio, bool& memoi
     // Kernels before memory.peak keep the monitor's measure.
     if (!pic.empty())
         kio = std::strtoull(pic.c_str(), nullptr, 10) / 1024;
-    const std::string evenements = lireFichier(groupe.dossierMemoire + (v2 ? "/memory.events" : "/memory.oom_control"));
-    memoireDepassee = lireCle(evenements, "oom_kill") > 0;
+    for (const std::string* dossier : {&groupe.dossierMemoire, &groupe.dossierProgramme}) {
+        const std::string evenements = lireFichier(*dossier + (v2 ? "/memory.events" : "/memory.oom_control"));
+        memoireDepassee = memoireDepassee || lireCle(evenements, "oom_kill") > 0;
+    }
 }
 
 void supprimerGroupe(GroupeControle& groupe)
@@ -396,12 +292,14 @@ void supprimerGroupe(GroupeControle& groupe)
             close(entree);
     }
     groupe.entrees.clear();
-    if (groupe.temps >= 0)
-        close(groupe.temps);
-    groupe.temps = -1;
+    for (int* descripteur : {&groupe.temps, &groupe.programme}) {
+        if (*descripteur >= 0)
+            close(*descripteur);
+        *descripteur = -1;
+    }
     // The sandbox's end took every process with it; outside one, a process
     // that left the monitor's reach is still in the group.
-    for (const std::string& dossier : groupe.dossiers)
-        viderGroupe(dossier);
+    for (auto dossier = groupe.dossiers.rbegin(); dossier != groupe.dossiers.rend(); ++dossier)
+        viderGroupe(*dossier);
     groupe.dossiers.clear();
 }

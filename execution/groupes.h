@@ -43,13 +43,19 @@ void fermerGroupes(GroupesControle& groupes);
 ModeLimites sonderGroupes();
 
 // One run's group: its folders, the descriptors its first process writes
-// itself into, and the one its CPU time is read from.
+// itself into, and the one its CPU time is read from. Within it, the
+// program has a memory group of its own, limited to --memoire: the
+// monitor, left room above it, still reports when the program has filled
+// its share with files that outlive it. `programme` is that group's
+// cgroup.procs, which the monitor's child writes itself into.
 struct GroupeControle {
     ModeLimites mode = ModeLimites::comptabilite;
-    std::vector<std::string> dossiers;
+    std::vector<std::string> dossiers; // removed last to first
     std::vector<int> entrees;
     int temps = -1;
+    int programme = -1;
     std::string dossierMemoire;
+    std::string dossierProgramme;
 };
 
 // Makes a run's group with the run's limits: memory (everything it makes

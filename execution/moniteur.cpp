@@ -54,6 +54,10 @@ void fixerLimite(int ressource, rlim_t douce, rlim_t dure)
     close(descripteurRapport);
     close(descripteurControle);
     close(descripteurRetour);
+    // Where the descriptor is given, the program's memory is its own.
+    if (write(descripteurGroupeProgramme, "0", 1) != 1) {
+    }
+    close(descripteurGroupeProgramme);
     sigset_t aucun;
     sigemptyset(&aucun);
     sigprocmask(SIG_SETMASK, &aucun, nullptr);

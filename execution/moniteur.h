@@ -16,12 +16,14 @@ constexpr const char* argumentMoniteur = "--moniteur-interne";
 // report; what it watches for an early end (readable or closed: stop); the
 // folder it copies from; for a build, the folder the built copy goes to;
 // the compiled seccomp filter (bubblewrap's in a sandbox; outside one, the
-// monitor loads it on the command).
+// monitor loads it on the command); with a control group, the program's
+// memory group, which the command enters.
 constexpr int descripteurRapport = 3;
 constexpr int descripteurControle = 4;
 constexpr int descripteurSource = 5;
 constexpr int descripteurRetour = 6;
 constexpr int descripteurFiltre = 7;
+constexpr int descripteurGroupeProgramme = 8;
 
 // What the monitor is asked: a build (its folder copied back out, no line
 // buffering) or a run.

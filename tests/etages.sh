@@ -16,7 +16,7 @@ etage() {
     validation/explication/*) echo 2 ;;
     validation/*) echo 0 ;;
     cli/*) echo 9 ;;
-    execution/copie.* | execution/nombres.* | execution/filtre.* | execution/boites.*) echo 10 ;;
+    execution/copie.* | execution/nombres.* | execution/filtre.* | execution/boites.* | execution/hierarchies.*) echo 10 ;;
     execution/limites.* | execution/restes.*) echo 11 ;;
     execution/arret.* | execution/verdict.* | execution/consommation.* | execution/places.* | execution/groupes.*) echo 12 ;;
     execution/moniteur.*) echo 13 ;;
