@@ -205,7 +205,7 @@ bool creerGroupe(GroupesControle& groupes, const Limites& limites, GroupeControl
     }
     const bool v2 = groupes.mode == ModeLimites::cgroupV2;
     const std::string memoire = groupe.dossiers[groupes.memoire];
-    const std::string& processus = groupe.dossiers[groupes.processus];
+    const std::string processus = groupe.dossiers[groupes.processus];
     // The monitor and, in a sandbox, bubblewrap's own process beside the
     // program's.
     const std::string nombre = std::to_string(limites.processus + 2);
