@@ -7,14 +7,8 @@ set -u
 export LC_ALL=C.UTF-8
 classe=$1
 source=$2
-echecs=0
-exec 3>&1
-echouer() { echo "ÉCHEC $*" >&3; echecs=$((echecs + 1)); }
-
-if [ "$(id -u)" = 0 ] && [ -z "${VALIDEUR_SOUS_UTILISATEUR:-}" ]; then
-  source "$(dirname "$0")/sous-utilisateur.sh"
-  relancerSousUtilisateur "$0" "$classe" || echecs=$((echecs + 1))
-fi
+source "$(dirname "$0")/sous-utilisateur.sh"
+commencerEssai "$0" "$classe"
 qui=$(id -un)
 
 t=$(mktemp -d)
