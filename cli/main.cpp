@@ -20,9 +20,6 @@
 
 namespace {
 
-// An input read through its own descriptor, so that what was opened, not
-// what its path names now, can be identified.
-
 // The run's options and paths, from the command line.
 struct Options {
     bool silencieux = false;
